@@ -1,0 +1,20 @@
+# glossy_add_module(<target> OUTPUT_NAME <name> EXPORTS <symbol>... SOURCES <file>...)
+#
+# Builds a module the way its host loads it: a shared object named <name>.so
+# (no "lib" prefix), hidden visibility, and a version script so that only the
+# listed symbols are exported, whatever the libraries linked into it expose.
+function(glossy_add_module target)
+  cmake_parse_arguments(MOD "" "OUTPUT_NAME" "EXPORTS;SOURCES" ${ARGN})
+  add_library(${target} MODULE ${MOD_SOURCES})
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${target}.exports")
+  list(JOIN MOD_EXPORTS "; " exportList)
+  file(WRITE "${script}" "{\n  global: ${exportList};\n  local: *;\n};\n")
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME ${MOD_OUTPUT_NAME}
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS "${script}")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${script}" "LINKER:--no-undefined")
+endfunction()

@@ -1,0 +1,161 @@
+// The highlight model, bit for bit. Expected values are worked out by hand
+// (rounding to single precision after every operation), never by calling the
+// code under test.
+#include "highlight.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using shading::Float3;
+using shading::highlightBand;
+using shading::highlightTerm;
+using shading::smoothStep;
+
+const Float3 kUp{0.0f, 0.0f, 1.0f};
+const Float3 kWhite{1.0f, 1.0f, 1.0f};
+
+// The worked example: light 36.87 degrees off the normal, viewer on the normal.
+const Float3 kExampleLight{0.0f, 0.6f, 0.8f};
+
+Float3 exampleTerm(float roughness, float sharpness, float weight = 1.0f,
+                   Float3 lightColour = kWhite, Float3 specularColour = kWhite)
+{
+    return highlightTerm(kUp, kUp, kExampleLight, lightColour, specularColour,
+                         roughness, sharpness, weight);
+}
+
+void expectBits(const Float3& actual, float x, float y, float z)
+{
+    EXPECT_EQ(actual.x, x);
+    EXPECT_EQ(actual.y, y);
+    EXPECT_EQ(actual.z, z);
+}
+
+void expectBlack(const Float3& actual) { expectBits(actual, 0.0f, 0.0f, 0.0f); }
+
+struct BandRow {
+    float sharpness;
+    float lower;
+    float upper;
+};
+
+class BandEdges : public ::testing::TestWithParam<BandRow> {};
+
+TEST_P(BandEdges, MatchTheWorkedEdges)
+{
+    const BandRow row = GetParam();
+    const shading::Band band = highlightBand(row.sharpness);
+    EXPECT_EQ(band.lower, row.lower) << "sharpness " << row.sharpness;
+    EXPECT_EQ(band.upper, row.upper) << "sharpness " << row.sharpness;
+}
+
+// 0.54..0.90, 0.63..0.81, 0.702..0.738, 0.7146..0.7254 (0.97 and every value
+// from 1 up), 0.36..1.08.
+INSTANTIATE_TEST_SUITE_P(
+    HighlightBand, BandEdges,
+    ::testing::Values(BandRow{0.0f, 0x1.147ae2p-1f, 0x1.cccccep-1f},
+                      BandRow{0.5f, 0x1.428f5cp-1f, 0x1.9eb854p-1f},
+                      BandRow{0.9f, 0x1.676c8cp-1f, 0x1.79db24p-1f},
+                      BandRow{0.97f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{1.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{1.5f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{100.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{-1.0f, 0x1.70a3d8p-2f, 0x1.147ae2p+0f}));
+
+TEST(SmoothStep, EdgesAreExactAndCentreIsHalf)
+{
+    const shading::Band band = highlightBand(0.0f);
+    EXPECT_EQ(smoothStep(band.lower, band.upper, band.lower), 0.0f);
+    EXPECT_EQ(smoothStep(band.lower, band.upper, band.upper), 1.0f);
+    EXPECT_EQ(smoothStep(band.lower, band.upper, 0.72f), 0.5f);
+    EXPECT_EQ(smoothStep(band.lower, band.upper, std::nextafter(band.lower, 0.0f)), 0.0f);
+    EXPECT_EQ(smoothStep(band.lower, band.upper, std::nextafter(band.upper, 2.0f)), 1.0f);
+}
+
+TEST(SmoothStep, DegenerateBandIsAStepWithoutNaN)
+{
+    const float edge = 0.72f;
+    EXPECT_EQ(smoothStep(edge, edge, edge), 1.0f);
+    EXPECT_EQ(smoothStep(edge, edge, std::nextafter(edge, 0.0f)), 0.0f);
+    EXPECT_EQ(smoothStep(edge, edge, std::nextafter(edge, 1.0f)), 1.0f);
+    // A NaN lobe is not turned into a value.
+    EXPECT_TRUE(std::isnan(smoothStep(edge, edge, std::numeric_limits<float>::quiet_NaN())));
+}
+
+TEST(HighlightTerm, WorkedExampleBitForBit)
+{
+    // cosH 0x1.e5b9d4p-1, lobe 0x1.9eb85cp-1, k 0x1.b0001cp-1 (about 0.84375).
+    expectBits(exampleTerm(0.25f, 0.0f), 0x1.b0001cp-1f, 0x1.b0001cp-1f, 0x1.b0001cp-1f);
+    // light colour × (k × weight) × specular colour, channel by channel.
+    expectBits(exampleTerm(0.25f, 0.0f, 1.0f, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}),
+               0x1.5999b0p-2f, 0x1.5999b0p-1f, 0x1.b0001cp-3f);
+}
+
+TEST(HighlightTerm, SharpnessOfOneAndAboveActsAsPointNineSeven)
+{
+    // Roughness 0.16 puts the worked example's lobe (0.9487^6.25, about 0.719)
+    // inside the narrowest band, where a different edge would show.
+    const Float3 reference = exampleTerm(0.16f, 0.97f);
+    for (float sharpness : {1.0f, 1.5f, 100.0f}) {
+        const Float3 term = exampleTerm(0.16f, sharpness);
+        EXPECT_EQ(term.x, reference.x) << "sharpness " << sharpness;
+        EXPECT_EQ(term.y, reference.y) << "sharpness " << sharpness;
+        EXPECT_EQ(term.z, reference.z) << "sharpness " << sharpness;
+    }
+    EXPECT_GT(reference.x, 0.0f);
+    EXPECT_LT(reference.x, 1.0f);
+}
+
+TEST(HighlightTerm, LightGateIsStrict)
+{
+    // N·L exactly 0: a light in the tangent plane.
+    expectBlack(highlightTerm(kUp, kUp, {1.0f, 0.0f, 0.0f}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
+    // Behind the surface, even with the half vector on the normal.
+    expectBlack(highlightTerm({0.0f, 0.0f, 1.0f}, kUp, {0.0f, 0.0f, -1.0f}, kWhite, kWhite, 0.3f,
+                              0.2f, 1.0f));
+    // A NaN cosine fails the gate.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    expectBlack(highlightTerm(kUp, kUp, {0.0f, 0.0f, nan}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
+}
+
+TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColourTimesWeight)
+{
+    // cosH = 1 gives lobe 1 for any positive roughness: k = 1.
+    const Float3 term =
+        highlightTerm(kUp, kUp, kUp, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}, 0.01f, 0.5f, 2.0f);
+    expectBits(term, 0.8f, 1.6f, 0.5f);
+}
+
+TEST(HighlightTerm, ZeroLengthHalfVectorIsBlack)
+{
+    // L = -V leaves H zero; the lobe is 0, below every band from sharpness 0 to 1.
+    const Float3 V{0.0f, -0.6f, -0.8f};
+    for (float sharpness : {0.0f, 0.5f, 1.0f}) {
+        expectBlack(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, 0.3f, sharpness, 1.0f));
+    }
+}
+
+TEST(HighlightTerm, WeightScalesWithoutClamping)
+{
+    expectBlack(exampleTerm(0.25f, 0.0f, 0.0f));
+    expectBits(exampleTerm(0.25f, 0.0f, -2.0f), -0x1.b0001cp+0f, -0x1.b0001cp+0f,
+               -0x1.b0001cp+0f);
+}
+
+TEST(HighlightTerm, RoughnessAtOrBelowZeroFollowsThePowerFunction)
+{
+    // Roughness 0: exponent +inf, pow(0.9487, inf) = 0, below the band.
+    expectBlack(exampleTerm(0.0f, 0.0f));
+    // Negative roughness: pow(0.9487, -4) ~ 1.234, above the band: k = 1.
+    expectBits(exampleTerm(-0.25f, 0.0f), 1.0f, 1.0f, 1.0f);
+    // Negative roughness with a zero base: pow(0, -e) = inf, above the band.
+    const Float3 V{0.0f, -0.6f, -0.8f};
+    expectBits(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, -0.25f, 0.0f, 1.0f), 1.0f,
+               1.0f, 1.0f);
+}
+
+}  // namespace
