@@ -4,6 +4,7 @@
 #include "floor_ratio.h"
 #include "highlight.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -14,6 +15,10 @@ using shading::Float3;
 struct Sample {
     Float3 V, N, L, lightColour, specularColour;
     float roughness, sharpness, weight;
+    // What the floor starts from: the squared half-vector length, the
+    // unnormalised N·H and the band, so its sqrt, pow and divisions see the
+    // operands the real path sees.
+    float halfLengthSquared, rawCosH, lower, upper;
 };
 
 Float3 unit(float x, float y, float z)
@@ -39,6 +44,12 @@ std::vector<Sample> makeTable()
         s.roughness = 0.05f + 0.9f * static_cast<float>(i % 31) / 31.0f;
         s.sharpness = static_cast<float>(i % 23) / 20.0f;
         s.weight = 1.0f;
+        const Float3 H{s.L.x + s.V.x, s.L.y + s.V.y, s.L.z + s.V.z};
+        s.halfLengthSquared = H.x * H.x + H.y * H.y + H.z * H.z;
+        s.rawCosH = std::max(H.x * s.N.x + H.y * s.N.y + H.z * s.N.z, 0.0f);
+        const shading::Band band = shading::highlightBand(s.sharpness);
+        s.lower = band.lower;
+        s.upper = band.upper;
         table.push_back(s);
     }
     return table;
@@ -56,11 +67,11 @@ void BM_HighlightTerm(benchmark::State& state)
     };
     const auto floor = [&] {
         for (const Sample& s : table) {
-            float length = std::sqrt(s.L.x + s.V.y);
-            float inverse = 1.0f / length;
-            float exponent = 1.0f / s.roughness;
-            float lobe = std::pow(s.N.z * inverse, exponent);
-            float t = (lobe - s.sharpness) / (s.weight - s.sharpness);
+            const float length = std::sqrt(s.halfLengthSquared);
+            const float inverse = 1.0f / length;
+            const float exponent = 1.0f / s.roughness;
+            const float lobe = std::pow(s.rawCosH * inverse, exponent);
+            const float t = (lobe - s.lower) / (s.upper - s.lower);
             benchmark::DoNotOptimize(t);
         }
     };

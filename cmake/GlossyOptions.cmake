@@ -29,6 +29,9 @@ set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 
 add_compile_options(-Wall -Wextra -Wdouble-promotion -ffp-contract=off -fno-fast-math)
+# Position-independent code would otherwise keep every call between the
+# shading functions out of line, in case another module interposed them.
+add_compile_options(-fno-semantic-interposition)
 if(GLOSSY_WERROR)
   add_compile_options(-Werror)
 endif()
