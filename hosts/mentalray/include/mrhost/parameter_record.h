@@ -1,0 +1,64 @@
+// A shader's parameter record, laid out from its declaration exactly as the
+// renderer lays it out: the shader record (miFunction) first, the parameter
+// block after it, the entries of each array after the block, and the ghost
+// slots of connected parameters at a fixed distance after that.
+#pragma once
+
+#include <shader.h>
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "mrhost/declaration.h"
+
+namespace mrhost {
+
+class ParameterRecord {
+public:
+    // Lays the record out and writes the declared defaults. Each array gets
+    // room for arrayCapacity entries.
+    explicit ParameterRecord(const ShaderDeclaration& declaration, int arrayCapacity = 16);
+    ParameterRecord(const ParameterRecord& other);
+    ParameterRecord& operator=(const ParameterRecord& other);
+    ~ParameterRecord();
+
+    // Setters by parameter name. A name that is not declared, or a value of
+    // another type, throws std::invalid_argument. The array counters are
+    // reachable as integers under their names `i_x` and `n_x`.
+    void setColor(std::string_view name, const miColor& value);
+    void setScalar(std::string_view name, miScalar value);
+    void setVector(std::string_view name, const miVector& value);
+    void setBoolean(std::string_view name, bool value);
+    void setInteger(std::string_view name, miInteger value);
+    void setTag(std::string_view name, miTag value);
+
+    // Fills an array: its entries go where the renderer puts them, and i_x
+    // and n_x are set so that x[i_x] ... x[i_x + count - 1] are they.
+    void setArray(std::string_view name, const miTag* tags, int count);
+    // Writes one entry of an array's storage, counted from x[0], leaving
+    // i_x and n_x alone. Throws std::out_of_range past the room reserved.
+    void setArrayEntry(std::string_view name, int index, miTag tag);
+
+    // Connects a shader (a tag from Scene::addChecker) to a parameter: writes
+    // its ghost slot and turns the shader record's ghost offset on.
+    void connect(std::string_view name, miTag shaderTag);
+    // Turns the ghost offset on or off without touching any slot.
+    void useGhostSlots(bool on);
+
+    // Byte offset of a parameter (or i_x / n_x) inside the parameter block.
+    std::size_t offsetOf(std::string_view name) const;
+
+    // What the renderer hands the shader: the shader record (for
+    // miState::shader) and the parameter block (the shader's params).
+    const miFunction* function() const;
+    void* parameters();
+    const void* parameters() const;
+    const ShaderDeclaration& declaration() const;
+
+private:
+    struct Layout;
+    std::unique_ptr<Layout> layout_;
+};
+
+}  // namespace mrhost

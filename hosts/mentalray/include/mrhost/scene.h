@@ -1,0 +1,76 @@
+// What the stand-in renderer shades against: its lights, the tracers the host
+// program installs for reflection, environment, irradiance and shadows, and
+// the shaders that can be connected to parameters. A Scene is set up first
+// and only read while samples are shaded, on as many threads as wanted; the
+// per-sample functions neither allocate nor lock.
+#pragma once
+
+#include <shader.h>
+
+#include <memory>
+
+namespace mrhost {
+
+// Host-installed callbacks: plain function pointers with a user pointer.
+// A tracer returns miTRUE with the colour it found, miFALSE for none.
+using TraceFunction = miBoolean (*)(miColor* result, const miState* state,
+                                    const miVector* direction, void* user);
+// The irradiance arriving at state->point; miFALSE when none can be given.
+using IrradianceFunction = miBoolean (*)(miColor* result, const miState* state, void* user);
+// Fraction of a light sample's colour that reaches `point` from `lightPoint`:
+// 0 when blocked, 1 when clear. Without one installed nothing is shadowed.
+using ShadowFunction = miScalar (*)(const miState* state, const miVector* point,
+                                    const miVector* lightPoint, void* user);
+
+// Every renderer call, reported before it does its work, for hosts (and
+// tests) that watch the shader. Fields that the call does not take are zero.
+enum class Call { SampleLight, ReflectionDir, TraceReflection, TraceEnvironment, ComputeIrradiance, PhenEval };
+struct CallRecord {
+    Call call;
+    const miState* state;
+    const void* parameter;     // mi_phen_eval: the parameter's address
+    miTag light;               // mi_sample_light: the light
+    int samplesBefore;         // mi_sample_light: the counter as passed in
+    miVector direction;        // trace calls: the direction passed in
+};
+using CallObserver = void (*)(const CallRecord& record, void* user);
+
+class Scene {
+public:
+    Scene();
+    ~Scene();
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    // A point light: one sample, the colour unattenuated, the direction the
+    // unit vector from the point toward `position`.
+    miTag addPointLight(const miVector& position, const miColor& colour);
+    // An area light over the parallelogram corner + u*edgeU + v*edgeV:
+    // samplesU x samplesV samples at the cell centres, each with the full
+    // colour (the shader averages them). Throws std::invalid_argument for
+    // fewer than one sample either way.
+    miTag addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV,
+                       int samplesU, int samplesV, const miColor& colour);
+    // A light that delivers exactly these directions (unit, toward the light)
+    // and colours, one sample each, wherever the point is: for hosts that
+    // script what the shader sees. Throws std::invalid_argument when empty.
+    miTag addScriptedLight(const miVector* directions, const miColor* colours, int count);
+
+    // A checker texture that can be connected to a colour parameter: colour
+    // `even` or `odd` by the parity of floor(scale * point) summed over x, y, z.
+    miTag addChecker(const miColor& even, const miColor& odd, miScalar scale);
+
+    void setReflectionTracer(TraceFunction function, void* user);
+    void setEnvironment(TraceFunction function, void* user);
+    void setIrradiance(IrradianceFunction function, void* user);
+    void setShadowTest(ShadowFunction function, void* user);
+    void setCallObserver(CallObserver function, void* user);
+
+    struct Data;
+    const Data& data() const { return *data_; }
+
+private:
+    std::unique_ptr<Data> data_;
+};
+
+}  // namespace mrhost

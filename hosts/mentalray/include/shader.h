@@ -1,0 +1,88 @@
+/* The renderer's shader interface as the shader libraries see it: the value
+ * types, the state record, the shader record and the six renderer functions a
+ * shader calls. The names and signatures are the renderer's own; the layout of
+ * the state record is this stand-in's (only the fields shaders read are fixed).
+ *
+ * Directions: `dir` points along the incoming ray (toward the surface);
+ * `normal` is the shading normal, facing the side the ray came from. */
+#ifndef SHADER_H
+#define SHADER_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Shader libraries are built with hidden visibility; what they export must
+ * say so. */
+#if defined(_WIN32)
+#define DLLEXPORT __declspec(dllexport)
+#elif defined(__GNUC__)
+#define DLLEXPORT __attribute__((visibility("default")))
+#else
+#define DLLEXPORT
+#endif
+
+typedef int miBoolean;
+#define miFALSE 0
+#define miTRUE 1
+
+typedef int miInteger;
+typedef float miScalar;
+typedef unsigned int miTag; /* 32-bit handle of a scene element */
+#define miNULLTAG 0
+
+typedef struct miVector {
+    miScalar x, y, z;
+} miVector;
+
+typedef struct miColor {
+    miScalar r, g, b, a;
+} miColor;
+
+/* The current shader record. The parameter block follows it in memory;
+ * ghost_offs is the distance from each parameter to its ghost slot, which
+ * holds the tag of a shader connected to that parameter (or 0). A ghost_offs
+ * of 0 means nothing of this shader is connected. */
+typedef struct miFunction {
+    miInteger ghost_offs;
+    miTag function_decl; /* the declaration the parameters follow */
+    miInteger parameter_size; /* bytes of the parameter block, arrays included */
+    miInteger reserved;
+} miFunction;
+
+/* One shading sample. Shaders read dir, normal and shader; the rest serves
+ * the renderer's own functions. */
+typedef struct miState {
+    miVector org;         /* ray origin */
+    miVector dir;         /* unit direction of the incoming ray */
+    miScalar dist;        /* length of the ray up to the point */
+    miVector point;       /* the shaded point */
+    miVector normal;      /* unit shading normal */
+    miVector normal_geom; /* unit geometric normal */
+    miScalar dot_nd;      /* normal . dir */
+    miInteger type;       /* ray type: 0 for eye rays */
+    miInteger reflection_level;
+    miInteger refraction_level;
+    miInteger thread;     /* index of the render thread shading the sample */
+    const miFunction* shader;
+    void* user;
+    /* The stand-in's own: the scene the sample belongs to (lights, tracers,
+     * connected shaders) and the calling thread's storage for the results of
+     * connected parameters, valid until the material shader returns. */
+    const void* scene;
+    void* eval_area;
+} miState;
+
+miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl,
+                          miState* const state, const miTag light_inst, int* const samples);
+void mi_reflection_dir(miVector* dir, miState* state);
+miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction);
+miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction);
+miBoolean mi_compute_irradiance(miColor* result, miState* state);
+void* mi_phen_eval(miState* state, void* parm);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* SHADER_H */
