@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <limits>
 
 namespace {
@@ -42,6 +43,8 @@ struct BandRow {
     float lower;
     float upper;
 };
+
+void PrintTo(const BandRow& row, std::ostream* os) { *os << "sharpness " << row.sharpness; }
 
 class BandEdges : public ::testing::TestWithParam<BandRow> {};
 
