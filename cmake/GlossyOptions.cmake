@@ -4,6 +4,8 @@
 #   GLOSSY_SANITIZE     sanitizer list for the whole build: "address,undefined" or "thread"
 #   GLOSSY_BUILD_TESTS  GoogleTest suites under tests/
 #   GLOSSY_BUILD_BENCH  Google Benchmark programs under bench/
+#   GLOSSY_FUZZ         libFuzzer harnesses under tests/fuzz/ (clang only), run as
+#                       short bounded tests
 #
 # The shading arithmetic is compared bit for bit across two deliverables, so
 # every translation unit keeps each floating-point operation where the code
@@ -12,6 +14,8 @@ option(GLOSSY_WERROR "Treat compiler warnings as errors" OFF)
 set(GLOSSY_SANITIZE "" CACHE STRING "Sanitizers to build with: address,undefined | thread | empty for none")
 option(GLOSSY_BUILD_TESTS "Build the GoogleTest suites" ON)
 option(GLOSSY_BUILD_BENCH "Build the benchmarks" ON)
+option(GLOSSY_FUZZ "Build the libFuzzer harnesses (needs clang)" OFF)
+set(GLOSSY_FUZZ_SECONDS 30 CACHE STRING "How long each harness runs as a test")
 
 if(CMAKE_SOURCE_DIR STREQUAL CMAKE_BINARY_DIR)
   message(FATAL_ERROR "In-tree builds are refused; configure with: cmake -S . -B build")
@@ -34,6 +38,20 @@ add_compile_options(-Wall -Wextra -Wdouble-promotion -ffp-contract=off -fno-fast
 add_compile_options(-fno-semantic-interposition)
 if(GLOSSY_WERROR)
   add_compile_options(-Werror)
+endif()
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  # The host APIs export C-linkage entry points that return C++ status types,
+  # as the real hosts do.
+  add_compile_options(-Wno-return-type-c-linkage)
+endif()
+
+if(GLOSSY_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "GLOSSY_FUZZ needs clang: use the fuzz preset")
+  endif()
+  # Everything is instrumented for coverage; only the harnesses get the fuzzer main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 if(GLOSSY_SANITIZE)
