@@ -42,8 +42,10 @@ public:
     miBoolean shade(ShaderFunction shader, ParameterRecord& record,
                     const SampleGeometry& geometry, miColor& result);
 
-private:
+    // The evaluation storage, as the renderer functions see it.
     struct EvalArea;
+
+private:
     miState state_{};
     std::unique_ptr<EvalArea> area_;
 };

@@ -1,0 +1,100 @@
+// Scene set-up: lights and connectable shaders get their tags here, and the
+// host program's callbacks are installed. Nothing here runs per sample.
+#include "mrhost/scene.h"
+
+#include <stdexcept>
+
+#include "scene_data.h"
+
+namespace mrhost {
+namespace {
+
+miTag addElement(Scene::Data& data, Element::Kind kind, std::size_t index)
+{
+    data.elements.push_back({kind, index});
+    return static_cast<miTag>(data.elements.size());
+}
+
+}  // namespace
+
+Scene::Scene() : data_(std::make_unique<Data>()) {}
+Scene::~Scene() = default;
+
+miTag Scene::addPointLight(const miVector& position, const miColor& colour)
+{
+    Light light;
+    light.kind = Light::Point;
+    light.position = position;
+    light.colour = colour;
+    data_->lights.push_back(light);
+    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
+}
+
+miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV,
+                          int samplesU, int samplesV, const miColor& colour)
+{
+    if (samplesU < 1 || samplesV < 1) {
+        throw std::invalid_argument("an area light needs at least one sample each way");
+    }
+    Light light;
+    light.kind = Light::Area;
+    light.position = corner;
+    light.edgeU = edgeU;
+    light.edgeV = edgeV;
+    light.samplesU = samplesU;
+    light.samplesV = samplesV;
+    light.colour = colour;
+    data_->lights.push_back(light);
+    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
+}
+
+miTag Scene::addScriptedLight(const miVector* directions, const miColor* colours, int count)
+{
+    if (count < 1) {
+        throw std::invalid_argument("a scripted light needs at least one sample");
+    }
+    Light light;
+    light.kind = Light::Scripted;
+    light.directions.assign(directions, directions + count);
+    light.colours.assign(colours, colours + count);
+    data_->lights.push_back(std::move(light));
+    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
+}
+
+miTag Scene::addChecker(const miColor& even, const miColor& odd, miScalar scale)
+{
+    data_->checkers.push_back({even, odd, scale});
+    return addElement(*data_, Element::CheckerElement, data_->checkers.size() - 1);
+}
+
+void Scene::setReflectionTracer(TraceFunction function, void* user)
+{
+    data_->reflection = function;
+    data_->reflectionUser = user;
+}
+
+void Scene::setEnvironment(TraceFunction function, void* user)
+{
+    data_->environment = function;
+    data_->environmentUser = user;
+}
+
+void Scene::setIrradiance(IrradianceFunction function, void* user)
+{
+    data_->irradiance = function;
+    data_->irradianceUser = user;
+}
+
+void Scene::setShadowTest(ShadowFunction function, void* user)
+{
+    data_->shadow = function;
+    data_->shadowUser = user;
+}
+
+void Scene::setCallObserver(CallObserver function, void* user)
+{
+    data_->observer = function;
+    data_->observerUser = user;
+}
+
+}  // namespace mrhost

@@ -1,0 +1,139 @@
+// The shader kova_glossy and its version function: per light, the averaged
+// diffuse and banded highlight of its samples; a reflection (or the
+// environment) that brightens what the lights gave; ambient and incandescence;
+// optionally the renderer's irradiance; an opaque result.
+//
+// All arithmetic is single precision and the order of every operation below
+// is deliberate: the highlight must match the other host's bit for bit, so
+// sums are grouped exactly as written. No colour is clamped.
+#include <shader.h>
+
+#include <cmath>
+
+#include "evaluate.h"
+#include "highlight.h"
+#include "kova_glossy_params.h"
+
+namespace {
+
+// The single-precision value nearest to pi.
+constexpr float kPi = 3.14159274f;
+
+shading::Float3 toFloat3(const miVector& v) { return {v.x, v.y, v.z}; }
+shading::Float3 toFloat3(const miColor& c) { return {c.r, c.g, c.b}; }
+
+}  // namespace
+
+extern "C" DLLEXPORT int kova_glossy_version(void)
+{
+    return 1;
+}
+
+extern "C" DLLEXPORT miBoolean kova_glossy(miColor* result, miState* state, kova_glossy_params* params)
+{
+    // Parameters, once each and in this order; the four colours and the light
+    // array are read through the address the evaluation gives.
+    const miColor& color = evaluated(state, params->color);
+    const miColor& ambientColor = evaluated(state, params->ambientColor);
+    const miColor& incandescence = evaluated(state, params->incandescence);
+    const miColor& specularColor = evaluated(state, params->specularColor);
+    const miScalar roughness = evaluated(state, params->roughness);
+    const miVector normalOffset = evaluated(state, params->normalOffset);
+    const miBoolean useIrradiance = evaluated(state, params->useIrradiance);
+    const miScalar diffuse = evaluated(state, params->diffuse);
+    const miScalar sharpness = evaluated(state, params->sharpness);
+    const miScalar specularWeight = evaluated(state, params->specularWeight);
+    const miInteger lightCount = evaluated(state, params->n_light);
+    const miInteger firstLight = evaluated(state, params->i_light);
+    const miTag* const lights = evaluated(state, params->light);
+
+    // An exactly black irradiance colour turns the irradiance off.
+    bool irradiance = useIrradiance != miFALSE;
+    miColor irradianceColor{};
+    if (irradiance) {
+        irradianceColor = evaluated(state, params->irradianceColor);
+        irradiance = !(irradianceColor.r == 0.0f && irradianceColor.g == 0.0f && irradianceColor.b == 0.0f);
+    }
+
+    // The shading normal with its offset, normalised; a zero sum stays zero.
+    miVector normal{state->normal.x + normalOffset.x, state->normal.y + normalOffset.y,
+                    state->normal.z + normalOffset.z};
+    const float length = std::sqrt((normal.y * normal.y + normal.x * normal.x) + normal.z * normal.z);
+    if (length != 0.0f) {
+        const float inverse = 1.0f / length;
+        normal = {normal.x * inverse, normal.y * inverse, normal.z * inverse};
+    }
+
+    // One copy of the state per call: every renderer call sees this normal.
+    miState copy = *state;
+    copy.normal = normal;
+    const shading::Float3 N = toFloat3(normal);
+
+    // The light sample and the traced colours share their storage.
+    miColor traceColour{0.0f, 0.0f, 0.0f, 0.0f};
+    miVector direction{0.0f, 0.0f, 0.0f};
+    miScalar cosine = 0.0f;
+
+    for (miInteger light = 0; light < lightCount; ++light) {
+        const miTag tag = lights[firstLight + light];
+        int samples = 0;
+        shading::Float3 sum;
+        while (mi_sample_light(&traceColour, &direction, &cosine, &copy, tag, &samples)) {
+            const shading::Float3 V{-state->dir.x, -state->dir.y, -state->dir.z};
+            const shading::Float3 L = toFloat3(direction);
+            // The renderer's cosine is replaced by one against our normal.
+            const float cosL = (L.y * N.y + L.x * N.x) + L.z * N.z;
+            if (cosL > 0.0f) {
+                const float weight = cosL * diffuse;
+                sum.x += traceColour.r * weight * color.r;
+                sum.y += traceColour.g * weight * color.g;
+                sum.z += traceColour.b * weight * color.b;
+            }
+            // A sample from behind still counts; the highlight gates itself.
+            const shading::Float3 highlight = shading::highlightTerm(V, N, L, toFloat3(traceColour), toFloat3(specularColor),
+                                                                     roughness, sharpness, specularWeight);
+            sum.x += highlight.x;
+            sum.y += highlight.y;
+            sum.z += highlight.z;
+        }
+        if (samples > 0) {
+            const float count = static_cast<float>(samples);
+            result->r += sum.x / count;
+            result->g += sum.y / count;
+            result->b += sum.z / count;
+        }
+    }
+
+    // The reflection scales what the result holds; black stays black.
+    const miScalar reflectivity = evaluated(state, params->reflectivity);
+    if (reflectivity > 0.0f) {
+        mi_reflection_dir(&direction, &copy);
+        const bool found = mi_trace_reflection(&traceColour, &copy, &direction) != miFALSE ||
+                           mi_trace_environment(&traceColour, &copy, &direction) != miFALSE;
+        if (found) {
+            result->r = result->r + result->r * reflectivity * traceColour.r * specularColor.r;
+            result->g = result->g + result->g * reflectivity * traceColour.g * specularColor.g;
+            result->b = result->b + result->b * reflectivity * traceColour.b * specularColor.b;
+        }
+    }
+
+    result->r += ambientColor.r * color.r;
+    result->g += ambientColor.g * color.g;
+    result->b += ambientColor.b * color.b;
+    result->r += incandescence.r;
+    result->g += incandescence.g;
+    result->b += incandescence.b;
+    result->a = 1.0f;
+
+    // Irradiance the renderer could not give adds nothing: the colour storage
+    // would still hold the last light sample or reflection.
+    if (irradiance) {
+        if (mi_compute_irradiance(&traceColour, &copy) != miFALSE) {
+            result->r += traceColour.r * color.r * irradianceColor.r / kPi;
+            result->g += traceColour.g * color.g * irradianceColor.g / kPi;
+            result->b += traceColour.b * color.b * irradianceColor.b / kPi;
+        }
+        result->a = 1.0f;
+    }
+    return miTRUE;
+}
