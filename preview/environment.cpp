@@ -1,0 +1,78 @@
+// The sky gradient and the lat-long image lookup (bilinear, wrapping in
+// azimuth). An image is read once with OpenEXR's RGBA interface, which also
+// accepts luminance-only and half-float files.
+#include "environment.h"
+
+#include <ImfArray.h>
+#include <ImfRgbaFile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace preview {
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+Vec3 mixColour(const Vec3& a, const Vec3& b, float t) { return a * (1.0f - t) + b * t; }
+
+}  // namespace
+
+Environment Environment::fromLatLongFile(const std::string& path) {
+    Environment env;
+    try {
+        Imf::RgbaInputFile file(path.c_str());
+        const Imath::Box2i window = file.dataWindow();
+        const int width = window.max.x - window.min.x + 1;
+        const int height = window.max.y - window.min.y + 1;
+        if (width < 1 || height < 1) throw std::runtime_error("the image is empty");
+        Imf::Array2D<Imf::Rgba> pixels(height, width);
+        file.setFrameBuffer(&pixels[0][0] - window.min.x - window.min.y * width, 1, width);
+        file.readPixels(window.min.y, window.max.y);
+        env.width_ = width;
+        env.height_ = height;
+        env.texels_.reserve(static_cast<std::size_t>(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Imf::Rgba& p = pixels[y][x];
+                env.texels_.push_back({float(p.r), float(p.g), float(p.b)});
+            }
+    } catch (const std::exception& e) {
+        // OpenEXR's messages are long and multi-line; keep the first line.
+        std::string reason = e.what();
+        reason = reason.substr(0, reason.find('\n'));
+        throw std::runtime_error(reason);
+    }
+    return env;
+}
+
+Vec3 Environment::texel(int x, int y) const {
+    x = ((x % width_) + width_) % width_;
+    y = std::clamp(y, 0, height_ - 1);
+    return texels_[static_cast<std::size_t>(y) * width_ + x];
+}
+
+Vec3 Environment::radiance(const Vec3& d) const {
+    if (texels_.empty()) {
+        const Vec3 zenith{0.25f, 0.45f, 0.95f};
+        const Vec3 horizon{0.95f, 0.95f, 1.0f};
+        const Vec3 ground{0.30f, 0.28f, 0.26f};
+        if (d.y >= 0.0f) return mixColour(horizon, zenith, std::sqrt(d.y));
+        return mixColour(horizon, ground, std::min(1.0f, -d.y * 8.0f));
+    }
+    // Azimuth 0 at -z (straight ahead of a default camera), growing toward +x.
+    const float u = std::atan2(d.x, -d.z) / (2.0f * kPi) + 0.5f;
+    const float v = std::acos(std::clamp(d.y, -1.0f, 1.0f)) / kPi;
+    const float fx = u * float(width_) - 0.5f;
+    const float fy = v * float(height_) - 0.5f;
+    const int x0 = int(std::floor(fx));
+    const int y0 = int(std::floor(fy));
+    const float tx = fx - float(x0);
+    const float ty = fy - float(y0);
+    const Vec3 top = mixColour(texel(x0, y0), texel(x0 + 1, y0), tx);
+    const Vec3 bottom = mixColour(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), tx);
+    return mixColour(top, bottom, ty);
+}
+
+}  // namespace preview

@@ -1,0 +1,34 @@
+// What a ray sees when it leaves the scene: a sky gradient by default, or a
+// latitude-longitude OpenEXR image. Directions are in world space, y up.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vec3.h"
+
+namespace preview {
+
+class Environment {
+public:
+    // The default sky: a bright horizon fading to blue overhead and a dim
+    // ground colour below the horizon.
+    Environment() = default;
+
+    // Reads a latitude-longitude image (u = azimuth, v = polar angle from +y).
+    // Throws std::runtime_error with a one-line reason when the file cannot be
+    // read as an OpenEXR image.
+    static Environment fromLatLongFile(const std::string& path);
+
+    // Linear RGB radiance arriving from `direction` (unit length).
+    Vec3 radiance(const Vec3& direction) const;
+
+private:
+    Vec3 texel(int x, int y) const;
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Vec3> texels_;
+};
+
+}  // namespace preview

@@ -1,0 +1,94 @@
+// Per sample, the render inputs are filled as Maya's renderer fills them:
+// camera-space point, normal and ray direction, depth 0, and one
+// lightDataArray element per light (its direction toward the light's centre
+// and its colour darkened by the ball's shadow). The traced reflection comes
+// back through MRenderUtil::raytrace; objectId, opaque to the node, carries
+// the scene to the tracer.
+#include "maya_adapter.h"
+
+#include <mayahost/Node.h>
+#include <mayahost/PluginLoader.h>
+#include <mayahost/Tracer.h>
+
+#include <vector>
+
+namespace preview {
+namespace {
+
+MFloatVector toMaya(const Vec3& v) { return MFloatVector(v.x, v.y, v.z); }
+Vec3 fromMaya(const MFloatVector& v) { return {v.x, v.y, v.z}; }
+
+MStatus traceReflection(void*, const MFloatVector& origin, const MFloatVector& direction,
+                        const void* objectId, const void*, short, MFloatVector& colour,
+                        MFloatVector& transparency, bool) {
+    const Scene& scene = *static_cast<const Scene*>(objectId);
+    colour = toMaya(scene.traceFromBall({fromMaya(origin), normalize(fromMaya(direction))}, LightView::Centres));
+    transparency = MFloatVector(0.0f, 0.0f, 0.0f);
+    return MStatus::kSuccess;
+}
+
+class MayaShader : public MaterialShader {
+public:
+    MayaShader(const Scene& scene, const mayahost::Node& node)
+        : scene_(scene),
+          context_(node, static_cast<unsigned int>(scene.lights().size())),
+          lights_(scene.lights().size()) {
+        for (mayahost::LightSample& light : lights_) {
+            light.ambient = false;
+            light.diffuse = true;
+            light.specular = true;
+        }
+        context_.setRayOrigin(MFloatVector(0.0f, 0.0f, 0.0f));
+        context_.setRayDepth(0);
+        context_.setObjectId(&scene_);
+    }
+
+    ShadeResult shade(const ShadingPoint& p, Sampler&) override {
+        for (std::size_t i = 0; i < lights_.size(); ++i) {
+            const LightSample s = scene_.sampleLight(scene_.lights()[i], LightView::Centres, 0, p.point);
+            lights_[i].direction = toMaya(s.direction);
+            lights_[i].intensity = toMaya(s.colour);
+        }
+        context_.setPointCamera(toMaya(p.point));
+        context_.setNormalCamera(toMaya(p.normal));
+        context_.setRayDirection(toMaya(p.rayDirection));
+        context_.setLights(lights_.data(), static_cast<unsigned int>(lights_.size()));
+        MFloatVector colour, transparency;
+        context_.outColor(colour);
+        context_.outTransparency(transparency);
+        return {fromMaya(colour), fromMaya(transparency)};
+    }
+
+private:
+    const Scene& scene_;
+    mayahost::EvaluationContext context_;
+    std::vector<mayahost::LightSample> lights_;
+};
+
+}  // namespace
+
+MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(scene) {
+    std::string error;
+    plugin_ = mayahost::LoadedPlugin::load(modulePath, &error);
+    if (!plugin_) throw HostLoadError("cannot load the Maya plug-in " + modulePath + ": " + error);
+    node_ = mayahost::Node::create("glossy");
+    if (!node_) throw HostLoadError("the Maya plug-in " + modulePath + " registered no glossy node type");
+    mayahost::installTracer(traceReflection, nullptr);
+}
+
+MayaHost::~MayaHost() {
+    // The node's code lives in the module: destroy it before unloading.
+    node_.reset();
+    if (plugin_) plugin_->unload();
+}
+
+void MayaHost::setInput(const std::string& name, const MaterialValue& value) {
+    const MStatus status = value.kind == InputKind::Triple
+                               ? node_->setFloat3(name, MFloatVector(value.values[0], value.values[1], value.values[2]))
+                               : node_->setFloat(name, value.values[0]);
+    if (status != MStatus::kSuccess) throw HostLoadError("the glossy node refused " + name);
+}
+
+std::unique_ptr<MaterialShader> MayaHost::makeShader() { return std::make_unique<MayaShader>(scene_, *node_); }
+
+}  // namespace preview

@@ -1,0 +1,128 @@
+// The renderer stand-in samples the lights itself (the area light on a grid
+// of cells, as the preview scene places them) and calls back into the scene
+// for shadows, reflection, environment and irradiance. The state record's
+// user field carries the sample's own random numbers to those callbacks; the
+// shader's copy of the state keeps it.
+#include "mentalray_adapter.h"
+
+#include <mrhost/declaration.h>
+#include <mrhost/parameter_record.h>
+#include <mrhost/sample.h>
+#include <mrhost/scene.h>
+#include <mrhost/shader_library.h>
+
+#include <vector>
+
+namespace preview {
+namespace {
+
+miVector toVector(const Vec3& v) { return {v.x, v.y, v.z}; }
+miColor toColour(const Vec3& c) { return {c.x, c.y, c.z, 1.0f}; }
+Vec3 fromVector(const miVector& v) { return {v.x, v.y, v.z}; }
+
+Sampler& samplerOf(const miState* state) { return *static_cast<Sampler*>(state->user); }
+
+miBoolean traceReflection(miColor* result, const miState* state, const miVector* direction, void* user) {
+    const Scene& scene = *static_cast<const Scene*>(user);
+    const Ray ray{fromVector(state->point), normalize(fromVector(*direction))};
+    const Hit hit = scene.intersect(ray, false);
+    if (hit.surface != Surface::Ground) return miFALSE;
+    *result = toColour(scene.shadeGround(hit, LightView::Samples));
+    return miTRUE;
+}
+
+miBoolean traceEnvironment(miColor* result, const miState*, const miVector* direction, void* user) {
+    const Scene& scene = *static_cast<const Scene*>(user);
+    *result = toColour(scene.environment(normalize(fromVector(*direction))));
+    return miTRUE;
+}
+
+miBoolean gatherIrradiance(miColor* result, const miState* state, void* user) {
+    const Scene& scene = *static_cast<const Scene*>(user);
+    *result = toColour(scene.irradiance(fromVector(state->point), normalize(fromVector(state->normal)),
+                                        LightView::Samples, samplerOf(state)));
+    return miTRUE;
+}
+
+miScalar shadowTest(const miState*, const miVector* point, const miVector* lightPoint, void* user) {
+    return static_cast<const Scene*>(user)->visibility(fromVector(*point), fromVector(*lightPoint));
+}
+
+class MentalRayShader : public MaterialShader {
+public:
+    MentalRayShader(const mrhost::Scene& renderScene, const mrhost::ParameterRecord& record,
+                    mrhost::ShaderFunction shader)
+        : context_(renderScene), record_(record), shader_(shader) {}
+
+    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override {
+        mrhost::SampleGeometry geometry;
+        geometry.direction = toVector(p.rayDirection);
+        geometry.point = toVector(p.point);
+        geometry.normal = toVector(p.normal);
+        miState& state = context_.begin(record_, geometry);
+        state.user = &sampler;
+        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
+        shader_(&result, &state, record_.parameters());
+        return {{result.r, result.g, result.b}, {0.0f, 0.0f, 0.0f}};
+    }
+
+private:
+    mrhost::SampleContext context_;
+    // Each thread shades with its own copy: the record is only read, but
+    // keeping it apart leaves nothing shared but the scene.
+    mrhost::ParameterRecord record_;
+    mrhost::ShaderFunction shader_;
+};
+
+}  // namespace
+
+MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
+                             const std::string& declarationPath)
+    : scene_(scene) {
+    try {
+        declaration_ = std::make_unique<mrhost::ShaderDeclaration>(
+            mrhost::readDeclaration(declarationPath, "kova_glossy"));
+        library_ = std::make_unique<mrhost::ShaderLibrary>(libraryPath, *declaration_);
+    } catch (const std::exception& e) {
+        throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
+    }
+    renderScene_ = std::make_unique<mrhost::Scene>();
+    std::vector<miTag> lights;
+    for (const Light& light : scene.lights()) {
+        if (!light.isArea) {
+            lights.push_back(renderScene_->addPointLight(toVector(light.centre), toColour(light.colour)));
+            continue;
+        }
+        const int k = scene.areaSamplesPerSide();
+        lights.push_back(renderScene_->addAreaLight(toVector(light.centre - light.edgeU - light.edgeV),
+                                                    toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f),
+                                                    k, k, toColour(light.colour)));
+    }
+    void* user = const_cast<Scene*>(&scene_);
+    renderScene_->setReflectionTracer(traceReflection, user);
+    renderScene_->setEnvironment(traceEnvironment, user);
+    renderScene_->setIrradiance(gatherIrradiance, user);
+    renderScene_->setShadowTest(shadowTest, user);
+    record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
+    record_->setArray("light", lights.data(), static_cast<int>(lights.size()));
+}
+
+MentalRayHost::~MentalRayHost() = default;
+
+void MentalRayHost::setInput(const std::string& name, const MaterialValue& value) {
+    const auto& v = value.values;
+    switch (value.kind) {
+    case InputKind::Scalar: record_->setScalar(name, v[0]); break;
+    case InputKind::Boolean: record_->setBoolean(name, v[0] != 0.0f); break;
+    case InputKind::Triple:
+        if (name == "normalOffset") record_->setVector(name, {v[0], v[1], v[2]});
+        else record_->setColor(name, {v[0], v[1], v[2], 1.0f});
+        break;
+    }
+}
+
+std::unique_ptr<MaterialShader> MentalRayHost::makeShader() {
+    return std::make_unique<MentalRayShader>(*renderScene_, *record_, library_->shader());
+}
+
+}  // namespace preview

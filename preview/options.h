@@ -1,0 +1,50 @@
+// The command line of glossy-preview: every option, its default, and the
+// checks that turn a bad input into one line naming the problem and what was
+// expected.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "material_inputs.h"
+
+namespace preview {
+
+// One input varied across a row (first sweep) or a column (second sweep) of
+// the contact sheet, from `from` to `to` in `steps` evenly spaced values.
+struct Sweep {
+    std::string name;
+    MaterialValue from;
+    MaterialValue to;
+    int steps = 2;
+
+    MaterialValue valueAt(int step) const;
+};
+
+struct PreviewOptions {
+    int width = 480;
+    int height = 360;
+    int samples = 8;      // per pixel
+    int threads = 0;      // 0: one per core
+    int areaSamples = 3;  // per side of the area light, on the renderer
+    std::string outDir = "out";
+    std::string envPath;  // empty: the gradient sky
+    std::vector<MaterialSetting> settings;
+    std::vector<Sweep> sweeps;
+    bool help = false;
+};
+
+// A bad command line; what() is the one line to show.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+PreviewOptions parseOptions(const std::vector<std::string>& args);
+
+// The --help text: every option with its default, and the material inputs.
+std::string helpText();
+
+}  // namespace preview

@@ -1,0 +1,166 @@
+// The order of a run matters: everything a user can get wrong is checked
+// before a host is loaded or a file touched, and images are written only
+// once every one of them has been rendered.
+#include "preview_command.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "contact_sheet.h"
+#include "environment.h"
+#include "image_files.h"
+#include "maya_adapter.h"
+#include "mentalray_adapter.h"
+#include "options.h"
+#include "progress.h"
+
+namespace preview {
+namespace {
+
+constexpr int kSideBySideGap = 4;
+
+void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings) {
+    for (const MaterialSetting& setting : settings)
+        if (host.hasInput(*findMaterialInput(setting.name))) host.setInput(setting.name, setting.value);
+}
+
+// Inputs only one host has leave the other host's image as it was; say so.
+void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err) {
+    std::vector<std::string> names;
+    for (const MaterialSetting& s : options.settings) names.push_back(s.name);
+    for (const Sweep& s : options.sweeps) names.push_back(s.name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    for (const std::string& name : names) {
+        const MaterialInput& input = *findMaterialInput(name);
+        if (input.inMaya != input.inMentalRay)
+            err << "glossy-preview: note: " << name << " exists only in the "
+                << (input.inMaya ? "Maya node" : "renderer shader") << "; the other image ignores it\n";
+    }
+}
+
+void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err) {
+    const char* axes[] = {"columns", "rows"};
+    for (std::size_t i = 0; i < sweeps.size(); ++i)
+        err << "glossy-preview: " << axes[i] << ": " << sweeps[i].name << " from "
+            << formatMaterialValue(sweeps[i].from) << " to " << formatMaterialValue(sweeps[i].to) << " in "
+            << sweeps[i].steps << " steps\n";
+}
+
+}  // namespace
+
+DeliverablePaths builtDeliverables() {
+    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH};
+}
+
+std::optional<std::string> prepareOutputFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(folder, ec)) {
+        if (!fs::is_directory(folder, ec)) return std::string("it exists and is not a folder");
+    } else if (!fs::create_directories(folder, ec) && ec) {
+        return "cannot create it (" + ec.message() + ")";
+    }
+    // Asking for permission is not enough (root passes every check, a
+    // read-only mount passes none of them rightly): make a file and remove it.
+    const std::string probe = (fs::path(folder) / (".glossy-preview-probe-" + std::to_string(::getpid()))).string();
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0) return "cannot create files in it (" + std::string(std::strerror(errno)) + ")";
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return std::nullopt;
+}
+
+int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const DeliverablePaths& deliverables, bool showProgress) {
+    PreviewOptions options;
+    try {
+        options = parseOptions(args);
+    } catch (const UsageError& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 2;
+    }
+    if (options.help) {
+        out << helpText();
+        return 0;
+    }
+    Environment environment;
+    if (!options.envPath.empty()) {
+        try {
+            environment = Environment::fromLatLongFile(options.envPath);
+        } catch (const std::exception& e) {
+            err << "glossy-preview: --env " << options.envPath << ": cannot read it (" << e.what()
+                << "); expected a latitude-longitude OpenEXR image\n";
+            return 2;
+        }
+    }
+    if (const auto reason = prepareOutputFolder(options.outDir)) {
+        err << "glossy-preview: --out " << options.outDir << ": " << *reason << "; expected a writable folder\n";
+        return 2;
+    }
+
+    const Scene scene(std::move(environment), options.areaSamples);
+    std::unique_ptr<MayaHost> maya;
+    std::unique_ptr<MentalRayHost> mentalRay;
+    try {
+        maya = std::make_unique<MayaHost>(scene, deliverables.mayaModule);
+        mentalRay = std::make_unique<MentalRayHost>(scene, deliverables.shaderLibrary, deliverables.shaderDeclaration);
+    } catch (const HostLoadError& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 1;
+    }
+    noteOneSidedInputs(options, err);
+    describeSweeps(options.sweeps, err);
+
+    RenderSettings settings;
+    settings.samples = options.samples;
+    settings.threads = options.threads > 0 ? options.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    settings.width = options.width;
+    settings.height = options.height;
+    int sheetWidth = 0, sheetHeight = 0;
+    contactSheetSize(options.sweeps, options.width, options.height, sheetWidth, sheetHeight);
+
+    MaterialHost* hosts[] = {maya.get(), mentalRay.get()};
+    std::vector<Image> images;
+    const std::uint64_t perImage = std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) *
+                                   std::uint64_t(settings.samples);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        ProgressBar progress(err, perImage * 2, showProgress);
+        for (MaterialHost* host : hosts) {
+            applySettings(*host, options.settings);
+            images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
+        }
+        progress.finish();
+    } catch (const std::exception& e) {
+        err << "glossy-preview: rendering failed: " << e.what() << '\n';
+        return 1;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    const Image both = sideBySide(images[0], images[1], kSideBySideGap);
+    try {
+        writeImages(options.outDir, {{"maya.png", &images[0], ImageFormat::Png},
+                                     {"maya.exr", &images[0], ImageFormat::Exr},
+                                     {"mentalray.png", &images[1], ImageFormat::Png},
+                                     {"mentalray.exr", &images[1], ImageFormat::Exr},
+                                     {"side-by-side.png", &both, ImageFormat::Png}});
+    } catch (const std::exception& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 1;
+    }
+    err << "glossy-preview: "
+        << closingLine(images[0].width, images[0].height, settings.samples, perImage * 2, seconds) << "; images in "
+        << options.outDir << '\n';
+    return 0;
+}
+
+}  // namespace preview

@@ -1,0 +1,109 @@
+// The material-ball scene: a ball resting on a checkered ground plane, seen by
+// a camera, lit by a key light, a fill light and a square area light, under
+// the environment. Everything is stored in camera space (the camera at the
+// origin looking down -z, y up), the space in which the Maya host hands
+// points and normals to a shading node, so no host needs a transform.
+#pragma once
+
+#include <vector>
+
+#include "environment.h"
+#include "sampler.h"
+#include "vec3.h"
+
+namespace preview {
+
+struct Ray {
+    Vec3 origin;
+    Vec3 direction;  // unit length
+};
+
+enum class Surface { None, Ball, Ground };
+
+struct Hit {
+    Surface surface = Surface::None;
+    float distance = 0.0f;
+    Vec3 point;
+    Vec3 normal;  // unit, facing out of the ball or up from the ground
+};
+
+// A point light has no extent; an area light is the square centre ± edgeU ± edgeV.
+struct Light {
+    Vec3 centre;
+    Vec3 colour;
+    Vec3 edgeU;
+    Vec3 edgeV;
+    bool isArea = false;
+};
+
+// How a host sees the lights: the Maya host gets one light record per light,
+// at the light's centre; the renderer takes several samples over an area light.
+enum class LightView { Centres, Samples };
+
+// One light sample as it arrives at a point: the unit direction toward the
+// light and its colour, already darkened by the shadow the ball casts.
+struct LightSample {
+    Vec3 direction;
+    Vec3 colour;
+};
+
+class Scene {
+public:
+    // The renderer's view samples the area light on a grid of
+    // areaSamplesPerSide x areaSamplesPerSide cells.
+    Scene(Environment environment, int areaSamplesPerSide);
+
+    // The ray through the continuous pixel position (px, py), (0, 0) being the
+    // top-left corner of an image of width × height pixels.
+    Ray cameraRay(float px, float py, int width, int height) const;
+
+    // The continuous pixel position at which a camera-space point appears;
+    // the inverse of cameraRay.
+    void project(const Vec3& point, int width, int height, float& px, float& py) const;
+
+    // Nearest hit along the ray, the ball included or not.
+    Hit intersect(const Ray& ray, bool includeBall) const;
+
+    const std::vector<Light>& lights() const { return lights_; }
+    int sampleCount(const Light& light, LightView view) const;
+    int areaSamplesPerSide() const { return areaSamplesPerSide_; }
+    // Where sample `index` of `sampleCount` of the light sits.
+    Vec3 lightPosition(const Light& light, LightView view, int index) const;
+    // Sample `index` of the light as seen from `point`.
+    LightSample sampleLight(const Light& light, LightView view, int index, const Vec3& point) const;
+    // 1 when nothing lies between the two points, 0 when the ball does.
+    float visibility(const Vec3& point, const Vec3& target) const;
+
+    // Radiance arriving from a direction given in camera space.
+    Vec3 environment(const Vec3& direction) const;
+
+    // Colour seen along a ray that leaves the ball: the lit ground or the
+    // environment. A convex ball never sees itself, so the ball is left out.
+    Vec3 traceFromBall(const Ray& ray, LightView view) const;
+
+    // Irradiance arriving at a point from the hemisphere around the normal,
+    // gathered with cosine-weighted rays traced as traceFromBall does.
+    Vec3 irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const;
+
+    Vec3 shadeGround(const Hit& hit, LightView view) const;
+
+    // Where the ball is, for tests and framing.
+    Vec3 ballCentre() const { return ballCentre_; }
+    float ballRadius() const { return ballRadius_; }
+
+    static constexpr int kIrradianceRays = 16;
+
+private:
+    Environment environment_;
+    int areaSamplesPerSide_;
+    // Camera basis in world space, for environment lookups.
+    Vec3 right_, up_, back_;
+    Vec3 ballCentre_;
+    float ballRadius_ = 1.0f;
+    Vec3 groundPoint_, groundNormal_;
+    Vec3 groundAxisU_, groundAxisV_;  // checker directions along the ground
+    std::vector<Light> lights_;
+    float tanHalfFov_;
+};
+
+}  // namespace preview

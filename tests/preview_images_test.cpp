@@ -1,0 +1,172 @@
+// The preview's image files: PNG and OpenEXR written by the preview read back
+// through libpng and OpenEXR with the right size and values, a failed set of
+// images leaves nothing behind, and lat-long environments read back.
+#include <gtest/gtest.h>
+
+#include <ImfArray.h>
+#include <ImfRgbaFile.h>
+#include <png.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "environment.h"
+#include "image.h"
+#include "image_files.h"
+
+namespace fs = std::filesystem;
+using preview::Image;
+using preview::Vec3;
+
+namespace {
+
+// A fresh empty folder per test, removed afterwards.
+class ImageFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("preview_images_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::vector<std::string> filesInFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    fs::path folder_;
+};
+
+// A gradient with values outside [0, 1] that only the float file can keep.
+Image testImage() {
+    Image image(7, 5);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) image.at(x, y) = {float(x) * 0.25f, float(y) * -0.5f, 3.5f};
+    return image;
+}
+
+std::vector<png_byte> readPng(const std::string& path, int& width, int& height) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    EXPECT_TRUE(png_image_begin_read_from_file(&png, path.c_str())) << path;
+    png.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(png));
+    EXPECT_TRUE(png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr)) << path;
+    width = int(png.width);
+    height = int(png.height);
+    return bytes;
+}
+
+void writeLatLong(const std::string& path, int width, int height, const Imf::Rgba& top, const Imf::Rgba& bottom) {
+    std::vector<Imf::Rgba> pixels(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = y < height / 2 ? top : bottom;
+    Imf::RgbaOutputFile file(path.c_str(), width, height, Imf::WRITE_RGBA);
+    file.setFrameBuffer(pixels.data(), 1, width);
+    file.writePixels(height);
+}
+
+}  // namespace
+
+TEST(SrgbEncoding, ClampsOnlyAtTheLastStepAndMapsTheKnownPoints) {
+    EXPECT_EQ(preview::toSrgb8(0.0f), 0);
+    EXPECT_EQ(preview::toSrgb8(-2.0f), 0);
+    EXPECT_EQ(preview::toSrgb8(NAN), 0);
+    EXPECT_EQ(preview::toSrgb8(1.0f), 255);
+    EXPECT_EQ(preview::toSrgb8(40.0f), 255);
+    // 0.5 linear is 0.7354 encoded: 187.5 rounds to 188.
+    EXPECT_EQ(preview::toSrgb8(0.5f), 188);
+    // Below the linear toe: 12.92 * 0.001 * 255 = 3.29.
+    EXPECT_EQ(preview::toSrgb8(0.001f), 3);
+}
+
+TEST_F(ImageFilesTest, PngAndExrReadBackWithTheirSizeAndValues) {
+    const Image image = testImage();
+    preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png},
+                                            {"a.exr", &image, preview::ImageFormat::Exr}});
+
+    int width = 0, height = 0;
+    const std::vector<png_byte> bytes = readPng((folder_ / "a.png").string(), width, height);
+    ASSERT_EQ(width, 7);
+    ASSERT_EQ(height, 5);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const png_byte* p = &bytes[(std::size_t(y) * width + x) * 3];
+            EXPECT_EQ(p[0], preview::toSrgb8(float(x) * 0.25f)) << x << "," << y;
+            EXPECT_EQ(p[1], 0) << x << "," << y;
+            EXPECT_EQ(p[2], 255) << x << "," << y;
+        }
+
+    // Read as RGBA halves: every test value is exactly representable as a half.
+    Imf::RgbaInputFile exr((folder_ / "a.exr").string().c_str());
+    const Imath::Box2i window = exr.dataWindow();
+    ASSERT_EQ(window.max.x - window.min.x + 1, 7);
+    ASSERT_EQ(window.max.y - window.min.y + 1, 5);
+    Imf::Array2D<Imf::Rgba> pixels(5, 7);
+    exr.setFrameBuffer(&pixels[0][0], 1, 7);
+    exr.readPixels(window.min.y, window.max.y);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            EXPECT_EQ(float(pixels[y][x].r), float(x) * 0.25f);
+            EXPECT_EQ(float(pixels[y][x].g), float(y) * -0.5f) << "negative values survive";
+            EXPECT_EQ(float(pixels[y][x].b), 3.5f) << "values above 1 survive";
+        }
+    EXPECT_EQ(filesInFolder().size(), 2u) << "no temporary file is left";
+}
+
+TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll) {
+    const Image good = testImage();
+    const Image empty;  // no writer accepts an image without pixels
+    EXPECT_THROW(preview::writeImages(folder_.string(), {{"good.png", &good, preview::ImageFormat::Png},
+                                                         {"good.exr", &good, preview::ImageFormat::Exr},
+                                                         {"bad.exr", &empty, preview::ImageFormat::Exr}}),
+                 std::runtime_error);
+    EXPECT_TRUE(filesInFolder().empty()) << "first file left: " << filesInFolder().front();
+}
+
+TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection) {
+    const std::string path = (folder_ / "sky.exr").string();
+    writeLatLong(path, 16, 8, Imf::Rgba(4.0f, 0.0f, 0.0f), Imf::Rgba(0.0f, 0.0f, 0.5f));
+    const preview::Environment environment = preview::Environment::fromLatLongFile(path);
+    const Vec3 up = environment.radiance({0.0f, 1.0f, 0.0f});
+    const Vec3 down = environment.radiance({0.0f, -1.0f, 0.0f});
+    EXPECT_EQ(up.x, 4.0f);
+    EXPECT_EQ(up.z, 0.0f);
+    EXPECT_EQ(down.z, 0.5f);
+    EXPECT_EQ(down.x, 0.0f);
+    // Every azimuth of the upper half sees the upper rows.
+    for (const Vec3& d : {Vec3{1, 0.5f, 0}, Vec3{-1, 0.5f, 0}, Vec3{0, 0.5f, 1}, Vec3{0, 0.5f, -1}})
+        EXPECT_EQ(environment.radiance(preview::normalize(d)).x, 4.0f);
+}
+
+TEST_F(ImageFilesTest, UnreadableEnvironmentThrowsOneLine) {
+    const std::string notExr = (folder_ / "sky.exr").string();
+    { std::FILE* f = std::fopen(notExr.c_str(), "w"); std::fputs("not an image\n", f); std::fclose(f); }
+    for (const std::string& path : {notExr, (folder_ / "missing.exr").string()}) {
+        try {
+            preview::Environment::fromLatLongFile(path);
+            ADD_FAILURE() << path << " was accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(ImageLayout, SideBySideKeepsBothImagesAndTheGap) {
+    Image left(3, 2), right(2, 4);
+    for (Vec3& p : left.pixels) p = {1, 0, 0};
+    for (Vec3& p : right.pixels) p = {0, 1, 0};
+    const Image both = preview::sideBySide(left, right, 4);
+    ASSERT_EQ(both.width, 9);
+    ASSERT_EQ(both.height, 4);
+    EXPECT_EQ(both.at(2, 1).x, 1.0f);
+    EXPECT_EQ(both.at(2, 3).x, 0.02f) << "below the shorter image is background";
+    EXPECT_EQ(both.at(5, 0).x, 0.02f) << "the gap";
+    EXPECT_EQ(both.at(7, 3).y, 1.0f);
+    EXPECT_EQ(both.at(8, 0).y, 1.0f);
+}
