@@ -1,0 +1,70 @@
+// Walks the elements of an array attribute in a data block. The stand-in's
+// arrays are dense: the logical index of an element is its position.
+// Inline and allocation-free: the light loop runs it for every sample.
+#pragma once
+
+#include "MDataHandle.h"
+#include "MStatus.h"
+
+class MArrayDataHandle {
+public:
+    MArrayDataHandle() = default;
+
+    unsigned int elementCount(MStatus* ReturnStatus = nullptr) const
+    {
+        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+        return count_;
+    }
+    unsigned int elementIndex(MStatus* ReturnStatus = nullptr) const
+    {
+        if (ReturnStatus) *ReturnStatus = position_ < count_ ? MStatus::kSuccess : MStatus::kFailure;
+        return position_;
+    }
+
+    // The current element; an invalid handle when the array is empty.
+    MDataHandle inputValue(MStatus* ReturnStatus = nullptr)
+    {
+        if (position_ >= count_) {
+            if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
+            return MDataHandle(block_, nullptr, scratch_, scratch_, MDataHandle::Kind::kNone);
+        }
+        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+        return MDataHandle(block_, attribute_, elements_ + position_ * elementSize_, scratch_, elementKind_);
+    }
+    MDataHandle outputValue(MStatus* ReturnStatus = nullptr) { return inputValue(ReturnStatus); }
+
+    // Advances to the next element; fails, staying put, past the last one.
+    MStatus next()
+    {
+        if (position_ + 1 >= count_) {
+            return MStatus(MStatus::kFailure, "No element after the last");
+        }
+        ++position_;
+        return MStatus::kSuccess;
+    }
+    MStatus jumpToArrayElement(unsigned int position)
+    {
+        if (position >= count_) {
+            return MStatus(MStatus::kInvalidParameter, "Element position out of range");
+        }
+        position_ = position;
+        return MStatus::kSuccess;
+    }
+    MStatus jumpToElement(unsigned int logicalIndex) { return jumpToArrayElement(logicalIndex); }
+
+    // Stand-in only: built by the data block.
+    MArrayDataHandle(void* block, const void* attribute, unsigned char* elements, unsigned int elementSize,
+                     unsigned int count, unsigned char* scratch, MDataHandle::Kind elementKind)
+        : block_(block), attribute_(attribute), elements_(elements), scratch_(scratch),
+          elementSize_(elementSize), count_(count), elementKind_(elementKind) {}
+
+private:
+    void* block_ = nullptr;
+    const void* attribute_ = nullptr;
+    unsigned char* elements_ = nullptr;
+    unsigned char* scratch_ = nullptr;
+    unsigned int elementSize_ = 0;
+    unsigned int count_ = 0;
+    unsigned int position_ = 0;
+    MDataHandle::Kind elementKind_ = MDataHandle::Kind::kNone;
+};

@@ -1,0 +1,50 @@
+// A reference to one value in a data block. The accessors return references
+// into the block: assigning through asFloatVector() writes an output. A handle
+// to nothing, or an accessor of the wrong kind, reaches a per-block scratch
+// value instead, so a mistaken read is harmless and never crashes.
+// Everything here is inline and allocation-free: it is the per-sample path.
+#pragma once
+
+#include "MFloatVector.h"
+#include "MObject.h"
+#include "MStatus.h"
+
+class MDataHandle {
+public:
+    // Stand-in only: what kind of value the handle refers to.
+    enum class Kind : unsigned char { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
+
+    MDataHandle() = default;
+
+    bool& asBool() const { return *reinterpret_cast<bool*>(at(Kind::kBool)); }
+    short& asShort() const { return *reinterpret_cast<short*>(at(Kind::kShort)); }
+    float& asFloat() const { return *reinterpret_cast<float*>(at(Kind::kFloat)); }
+    void*& asAddr() const { return *reinterpret_cast<void**>(at(Kind::kAddr)); }
+    MFloatVector& asFloatVector() const { return *reinterpret_cast<MFloatVector*>(at(Kind::kFloat3)); }
+
+    void set(bool value) { asBool() = value; }
+    void set(short value) { asShort() = value; }
+    void set(float value) { asFloat() = value; }
+    void set(const MFloatVector& value) { asFloatVector() = value; }
+    void set(float x, float y, float z) { asFloatVector() = MFloatVector(x, y, z); }
+
+    // The handle of a child of this compound value (or of this array element).
+    MDataHandle child(const MObject& attribute);
+    // Marks the value computed: clean, with its children and parent.
+    void setClean();
+
+    // Stand-in only: built by the data block.
+    MDataHandle(void* block, const void* attribute, unsigned char* data, unsigned char* scratch, Kind kind)
+        : block_(block), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind) {}
+    const void* hostAttribute() const { return attribute_; }
+    bool isValid() const { return kind_ != Kind::kNone; }
+
+private:
+    unsigned char* at(Kind wanted) const { return kind_ == wanted ? data_ : scratch_; }
+
+    void* block_ = nullptr;
+    const void* attribute_ = nullptr;
+    unsigned char* data_ = nullptr;
+    unsigned char* scratch_ = nullptr;
+    Kind kind_ = Kind::kNone;
+};

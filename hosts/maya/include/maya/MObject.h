@@ -1,0 +1,23 @@
+// An opaque handle to something the host owns: an attribute, a node, a
+// plug-in. Null when default-constructed; copying is free.
+#pragma once
+
+class MObject {
+public:
+    MObject() = default;
+    MObject(const MObject&) = default;
+    MObject& operator=(const MObject&) = default;
+
+    bool isNull() const { return object_ == nullptr; }
+    bool operator==(const MObject& other) const { return object_ == other.object_; }
+    bool operator!=(const MObject& other) const { return object_ != other.object_; }
+
+    static const MObject kNullObj;
+
+    // Stand-in only: what the handle refers to, for the host library itself.
+    explicit MObject(void* object) : object_(object) {}
+    void* hostObject() const { return object_; }
+
+private:
+    void* object_ = nullptr;
+};

@@ -1,0 +1,15 @@
+// A node type's identifier: one unsigned value.
+#pragma once
+
+class MTypeId {
+public:
+    MTypeId() = default;
+    MTypeId(unsigned int id) : id_(id) {}
+
+    unsigned int id() const { return id_; }
+    bool operator==(const MTypeId& other) const { return id_ == other.id_; }
+    bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
+
+private:
+    unsigned int id_ = 0;
+};

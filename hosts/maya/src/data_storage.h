@@ -1,0 +1,58 @@
+// The memory behind one data block: the record of top-level values, the
+// elements of each array (room for a fixed number, reserved up front) and
+// one dirty flag per attribute. Reads, writes and dirty marking never
+// allocate.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "attribute.h"
+
+namespace mayahost {
+
+class DataStorage {
+public:
+    DataStorage(const NodeType& type, unsigned int arrayCapacity);
+
+    const NodeType& type() const { return type_; }
+    unsigned char* record() { return record_; }
+    const unsigned char* record() const { return record_; }
+    unsigned char* scratch() { return scratch_; }
+
+    struct Array {
+        unsigned char* elements = nullptr;
+        unsigned int count = 0;
+        unsigned int capacity = 0;
+    };
+    Array& array(const Attribute& a) { return arrays_[static_cast<std::size_t>(a.arraySlot)]; }
+
+    // Where a value outside any array lives; null for one of another type,
+    // not laid out, or inside an array.
+    unsigned char* valueOf(const Attribute* a);
+    const unsigned char* valueOf(const Attribute* a) const;
+
+    // Sets `count` elements of an array to their default (count ≤ capacity).
+    void resizeArray(const Attribute& a, unsigned int count);
+
+    void markChanged(const Attribute& a);
+    void clean(const Attribute& a);
+    bool isDirty(const Attribute& a) const { return dirty_[a.index] != 0; }
+    void markAllDirty();
+
+    // Copies the values of another block of the same type (arrays emptied).
+    void copyValuesFrom(const DataStorage& other);
+
+private:
+    void writeDefaults(const Attribute& a, unsigned char* value);
+
+    const NodeType& type_;
+    std::unique_ptr<std::max_align_t[]> memory_;
+    unsigned char* record_ = nullptr;
+    std::vector<Array> arrays_;
+    std::vector<unsigned char> dirty_;
+    alignas(std::max_align_t) unsigned char scratch_[32] = {};
+};
+
+}  // namespace mayahost

@@ -1,0 +1,115 @@
+// Plug-in loading as Maya's plug-in manager does it. A module that fails to
+// load leaves nothing registered behind: its creators would point into
+// unloaded code.
+#include "mayahost/plugin_loader.h"
+
+#include <dlfcn.h>
+#include <maya/MString.h>
+
+#include <iostream>
+
+#include "registry_state.h"
+
+namespace mayahost {
+namespace {
+
+using EntryPoint = MStatus (*)(MObject);
+
+std::nullptr_t refuse(const std::string& path, const std::string& why, std::string* error)
+{
+    std::cerr << "Plug-in \"" << path << "\" was not loaded: " << why << std::endl;
+    if (error) *error = why;
+    return nullptr;
+}
+
+// Drops the types a plug-in left registered; false when nodes of one live on.
+bool dropTypesOf(const void* plugin)
+{
+    Registry& r = registry();
+    for (auto& type : r.types) {
+        if (type->plugin == plugin && type->liveNodes > 0) return false;
+    }
+    std::vector<NodeType*> leftovers;
+    for (auto& type : r.types) {
+        if (type->plugin == plugin) leftovers.push_back(type.get());
+    }
+    for (NodeType* type : leftovers) r.remove(type);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::string* error)
+{
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        return refuse(path, why ? why : "the module could not be opened", error);
+    }
+    const auto* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
+    auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
+    auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, "uninitializePlugin"));
+    const char* missing = !version ? "MApiVersion" : !initialize ? "initializePlugin" : !uninitialize ? "uninitializePlugin" : nullptr;
+    if (missing) {
+        dlclose(handle);
+        return refuse(path, std::string("the module does not export ") + missing, error);
+    }
+
+    Registry& r = registry();
+    r.plugins.push_back({path});
+    MObject plugin(&r.plugins.back());
+    const MStatus status = initialize(plugin);
+    if (!status) {
+        if (dropTypesOf(plugin.hostObject())) dlclose(handle);
+        return refuse(path, std::string("initializePlugin failed ") + status.errorString().asChar(), error);
+    }
+
+    std::unique_ptr<LoadedPlugin> loaded(new LoadedPlugin());
+    loaded->handle_ = handle;
+    loaded->path_ = path;
+    loaded->apiVersion_ = version;
+    loaded->plugin_ = plugin;
+    return loaded;
+}
+
+MStatus LoadedPlugin::unload()
+{
+    if (!handle_) return MStatus(MStatus::kFailure, "Plug-in is not loaded");
+    for (auto& type : registry().types) {
+        if (type->plugin == plugin_.hostObject() && type->liveNodes > 0) {
+            return MStatus(MStatus::kFailure, "Nodes of the plug-in's types still exist");
+        }
+    }
+    auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle_, "uninitializePlugin"));
+    const MStatus status = uninitialize(plugin_);
+    if (!status) {
+        uninitializeFailed_ = true;
+        std::cerr << "Plug-in \"" << path_ << "\" stays loaded: uninitializePlugin failed "
+                  << status.errorString().asChar() << std::endl;
+        return status;
+    }
+    dropTypesOf(plugin_.hostObject());
+    dlclose(handle_);
+    handle_ = nullptr;
+    return MStatus::kSuccess;
+}
+
+LoadedPlugin::~LoadedPlugin()
+{
+    if (!handle_) return;
+    if (!uninitializeFailed_ && unload()) return;
+    // Its uninitializePlugin already failed: close it all the same, unless
+    // live nodes still need its code.
+    if (dropTypesOf(plugin_.hostObject())) dlclose(handle_);
+}
+
+void* LoadedPlugin::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
+
+MObject staticPluginObject(const std::string& name)
+{
+    Registry& r = registry();
+    r.plugins.push_back({name});
+    return MObject(&r.plugins.back());
+}
+
+}  // namespace mayahost
