@@ -1,0 +1,244 @@
+// kova_glossy shading one sample through the scripted renderer: what each
+// step adds to the result, and which renderer calls it makes, in which order
+// and with which state. Expected colours were worked out separately in single
+// precision, rounding after every operation, and are written as hex floats.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mrshader_test_host.h"
+
+namespace {
+
+using mrhost::Call;
+using mrtest::KovaGlossyHost;
+
+void expectColour(const miColor& got, float r, float g, float b)
+{
+    EXPECT_EQ(got.r, r) << std::hexfloat << got.r << " != " << r;
+    EXPECT_EQ(got.g, g) << std::hexfloat << got.g << " != " << g;
+    EXPECT_EQ(got.b, b) << std::hexfloat << got.b << " != " << b;
+    EXPECT_EQ(got.a, 1.0f) << "the result is always opaque";
+}
+
+// Directions toward the lights used below, seen from a surface facing +z.
+const miVector kSteep{0.0f, 0.96f, 0.28f};    // cos H 0.8: inside the highlight band
+const miVector kTilted{0.6f, 0.0f, 0.8f};     // cos H above the band: full highlight
+const miVector kBehind{0.0f, 0.6f, -0.8f};    // below the surface
+const miVector kOverhead{0.0f, 0.0f, 1.0f};
+
+const miColor kWarm{1.0f, 0.5f, 0.25f, 1.0f};
+const miColor kCool{0.5f, 1.0f, 2.0f, 1.0f};
+
+int count(const std::vector<Call>& kinds, Call kind)
+{
+    return static_cast<int>(std::count(kinds.begin(), kinds.end(), kind));
+}
+
+TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColourScaledByReflectionPlusTheRest)
+{
+    KovaGlossyHost host;
+    host.record.setScalar("reflectivity", 0.5f);
+    host.record.setColor("ambientColor", {0.1f, 0.2f, 0.3f, 1.0f});
+    host.record.setColor("incandescence", {0.01f, 0.02f, 0.03f, 1.0f});
+    host.record.setBoolean("useIrradiance", true);
+    host.record.setColor("irradianceColor", {1.0f, 0.5f, 0.25f, 1.0f});
+    host.reflection = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
+    host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
+
+    for (const miInteger lightCount : {0, -1}) {
+        host.record.setInteger("n_light", lightCount);
+        // The shader adds to what the result holds; alpha is overwritten.
+        const miColor got = host.shade({0.25f, 0.5f, 0.125f, 0.3f});
+        expectColour(got, 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
+        EXPECT_EQ(count(host.callKinds(), Call::SampleLight), 0) << "n_light " << lightCount;
+    }
+}
+
+TEST(KovaGlossyShading, TwoLightsOfOneSampleEachAddTheirTermsOnce)
+{
+    KovaGlossyHost host;
+    host.useLights({host.light({kSteep}, {kWarm}), host.light({kTilted}, {kCool})});
+    expectColour(host.shade(), 0x1.dafa88p-1f, 0x1.c81d02p-1f, 0x1.37fd7ep+1f);
+    // Each light is sampled until it says it is done.
+    EXPECT_EQ(count(host.callKinds(), Call::SampleLight), 4);
+}
+
+TEST(KovaGlossyShading, ALightsSamplesAreAveragedBehindOnesIncluded)
+{
+    KovaGlossyHost host;
+    const miColor bright{4.0f, 4.0f, 4.0f, 1.0f};
+    const miColor dim{0.25f, 0.25f, 0.25f, 1.0f};
+    host.useLights({host.light({kSteep, kTilted, kBehind, kOverhead}, {kWarm, kCool, bright, dim})});
+    // The sum of the three lit samples divided by four.
+    expectColour(host.shade(), 0x1.2716dep-2f, 0x1.10db4ep-2f, 0x1.619716p-1f);
+
+    // The counter starts at 0 and is handed back as the renderer left it.
+    std::vector<int> counters;
+    for (const mrtest::LoggedCall& c : host.calls) {
+        counters.push_back(c.record.samplesBefore);
+    }
+    EXPECT_EQ(counters, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(KovaGlossyShading, LightsAreTakenFromEntryILightOnInOrder)
+{
+    KovaGlossyHost host;
+    std::vector<miTag> tags;
+    for (int i = 0; i < 6; ++i) {
+        tags.push_back(host.light({kOverhead}, {kWarm}));
+        host.record.setArrayEntry("light", i, tags.back());
+    }
+    host.record.setInteger("i_light", 2);
+    host.record.setInteger("n_light", 3);
+    host.shade();
+    std::vector<miTag> sampled;
+    for (const mrtest::LoggedCall& c : host.calls) {
+        if (sampled.empty() || sampled.back() != c.record.light) {
+            sampled.push_back(c.record.light);
+        }
+    }
+    EXPECT_EQ(sampled, (std::vector<miTag>{tags[2], tags[3], tags[4]}));
+}
+
+TEST(KovaGlossyShading, NoReflectionCallUnlessReflectivityIsAboveZero)
+{
+    for (const float reflectivity : {0.0f, -0.0f, -0.25f}) {
+        KovaGlossyHost host;
+        host.useLights({host.light({kSteep}, {kWarm})});
+        host.record.setScalar("reflectivity", reflectivity);
+        host.reflection = {true, {8.0f, 8.0f, 8.0f, 1.0f}};
+        expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+        EXPECT_EQ(host.callKinds(), (std::vector<Call>{Call::SampleLight, Call::SampleLight}))
+            << "reflectivity " << reflectivity;
+    }
+}
+
+TEST(KovaGlossyShading, ReflectionScalesTheLitColourSoBlackStaysBlack)
+{
+    KovaGlossyHost host;
+    host.record.setScalar("reflectivity", 1.0f);
+    host.reflection = {true, {5.0f, 5.0f, 5.0f, 1.0f}};
+    expectColour(host.shade(), 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(count(host.callKinds(), Call::TraceReflection), 1);
+}
+
+TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
+{
+    KovaGlossyHost host;
+    host.record.setScalar("reflectivity", 0.5f);
+    host.record.setColor("ambientColor", {0.1f, 0.2f, 0.3f, 1.0f});
+    host.record.setColor("incandescence", {0.01f, 0.02f, 0.03f, 1.0f});
+    host.record.setBoolean("useIrradiance", true);
+    host.record.setColor("irradianceColor", {1.0f, 0.5f, 0.25f, 1.0f});
+    host.environment = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
+    host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
+
+    // The same colour from the environment as from the trace in the test
+    // without lights gives the same result.
+    expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
+    ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection,
+                                                   Call::TraceEnvironment, Call::ComputeIrradiance}));
+    // Both lookups go along the mirror direction about the normal.
+    for (int i : {1, 2}) {
+        const miVector& d = host.calls[static_cast<std::size_t>(i)].record.direction;
+        EXPECT_EQ(d.x, 0.0f);
+        EXPECT_EQ(d.y, 0.0f);
+        EXPECT_EQ(d.z, 1.0f);
+    }
+
+    // Neither finding anything leaves the lit colour as it was.
+    host.environment.found = false;
+    host.record.setBoolean("useIrradiance", false);
+    expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.3d70a4p-2f, 0x1.23d70ap-1f, 0x1.d1eb86p-2f);
+}
+
+TEST(KovaGlossyShading, SpecularColourTintsHighlightAndReflection)
+{
+    KovaGlossyHost host;
+    host.useLights({host.light({kTilted}, {kCool})});
+    host.record.setScalar("reflectivity", 0.5f);
+    host.reflection = {true, {1.0f, 1.0f, 1.0f, 1.0f}};
+    expectColour(host.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
+}
+
+TEST(KovaGlossyShading, IrradianceOnlyForAColourThatIsNotExactlyBlack)
+{
+    KovaGlossyHost host;
+    host.useLights({host.light({kSteep}, {kWarm})});
+    host.record.setBoolean("useIrradiance", true);
+    host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
+
+    host.record.setColor("irradianceColor", {0.0f, 0.0f, 0.0f, 1.0f});
+    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+    EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 0);
+
+    host.record.setColor("irradianceColor", {0.0f, 0.0f, 0.001f, 0.0f});
+    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.4290cap-3f);
+    EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 1);
+
+    host.record.setBoolean("useIrradiance", false);
+    host.shade();
+    EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 0);
+}
+
+TEST(KovaGlossyShading, FailedIrradianceAddsNothingStale)
+{
+    // The colour storage still holds the light sample when the irradiance
+    // call fails; none of it may reach the result.
+    KovaGlossyHost host;
+    host.useLights({host.light({kSteep}, {kWarm})});
+    host.record.setBoolean("useIrradiance", true);
+    host.irradiance = {false, {}};
+    const miColor got = host.shade({0.0f, 0.0f, 0.0f, 0.5f});
+    expectColour(got, 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+    EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 1);
+}
+
+TEST(KovaGlossyShading, NormalOffsetTiltsOrCancelsTheShadingNormal)
+{
+    KovaGlossyHost host;
+    host.useLights({host.light({kSteep}, {kWarm})});
+
+    host.record.setVector("normalOffset", {0.0f, 1.0f, -1.0f});
+    expectColour(host.shade(), 0x1.af245p-2f, 0x1.d51156p-4f, 0x1.9c2dcep-3f);
+    EXPECT_EQ(host.calls.front().normal.y, 1.0f);
+
+    // A zero normal stays zero: every cosine is 0, so nothing is lit.
+    host.record.setVector("normalOffset", {0.0f, 0.0f, -1.0f});
+    expectColour(host.shade(), 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(host.calls.front().normal.z, 0.0f);
+
+    // A long normal with no offset is made unit length.
+    host.record.setVector("normalOffset", {0.0f, 0.0f, 0.0f});
+    host.geometry.normal = {0.0f, 0.0f, 2.0f};
+    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+}
+
+TEST(KovaGlossyShading, RendererCallsGetOneCopyOfTheStateWithTheShadingNormal)
+{
+    KovaGlossyHost host;
+    host.useLights({host.light({kSteep, kTilted}, {kWarm, kCool})});
+    host.record.setScalar("reflectivity", 0.5f);
+    host.record.setBoolean("useIrradiance", true);
+    host.record.setVector("normalOffset", {0.0f, 1.0f, -1.0f});
+    host.record.connect("color", host.scene.addChecker(kWarm, kCool, 1.0f));
+    host.shade();
+
+    ASSERT_EQ(host.callKinds(),
+              (std::vector<Call>{Call::PhenEval, Call::SampleLight, Call::SampleLight, Call::SampleLight,
+                                 Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment,
+                                 Call::ComputeIrradiance}));
+    const miState* given = &host.givenState();
+    EXPECT_EQ(host.calls[0].record.state, given) << "parameters are evaluated against the given state";
+    const miState* copy = host.calls[1].record.state;
+    EXPECT_NE(copy, given);
+    for (std::size_t i = 1; i < host.calls.size(); ++i) {
+        EXPECT_EQ(host.calls[i].record.state, copy) << "call " << i;
+        EXPECT_EQ(host.calls[i].normal.y, 1.0f) << "call " << i;
+        EXPECT_EQ(host.calls[i].normal.z, 0.0f) << "call " << i;
+    }
+    EXPECT_EQ(given->normal.z, 1.0f) << "the given state is never written";
+}
+
+}  // namespace
