@@ -105,6 +105,7 @@ public:
     }
 
     const miState& givenState() { return context_.state(); }
+    const mrhost::ShaderLibrary& library() const { return library_; }
     const char* parameterAddress(const char* name)
     {
         return static_cast<const char*>(record.parameters()) + record.offsetOf(name);

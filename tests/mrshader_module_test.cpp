@@ -1,0 +1,136 @@
+// kova_glossy as a loaded module: what it exports and links against, its
+// version, and how it reports renderer functions it cannot bind through the
+// system's own symbol lookup.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <elf.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "mrshader_test_host.h"
+
+namespace {
+
+// The defined global symbols and the needed libraries of a 64-bit ELF
+// shared object, read from its dynamic symbol table and dynamic section.
+struct DynamicTable {
+    std::set<std::string> exports;
+    std::vector<std::string> needed;
+};
+
+DynamicTable readDynamicTable(const char* path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    DynamicTable table;
+    if (bytes.size() < sizeof(Elf64_Ehdr) || bytes[EI_CLASS] != ELFCLASS64) {
+        ADD_FAILURE() << path << " is not a 64-bit ELF file";
+        return table;
+    }
+    Elf64_Ehdr header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    std::vector<Elf64_Shdr> sections(header.e_shnum);
+    std::memcpy(sections.data(), bytes.data() + header.e_shoff, header.e_shnum * sizeof(Elf64_Shdr));
+    for (const Elf64_Shdr& section : sections) {
+        const char* strings = bytes.data() + sections[section.sh_link].sh_offset;
+        if (section.sh_type == SHT_DYNSYM) {
+            for (std::size_t i = 1; i < section.sh_size / sizeof(Elf64_Sym); ++i) {
+                Elf64_Sym symbol;
+                std::memcpy(&symbol, bytes.data() + section.sh_offset + i * sizeof symbol, sizeof symbol);
+                const int binding = ELF64_ST_BIND(symbol.st_info);
+                if (symbol.st_shndx != SHN_UNDEF && (binding == STB_GLOBAL || binding == STB_WEAK)) {
+                    table.exports.insert(strings + symbol.st_name);
+                }
+            }
+        } else if (section.sh_type == SHT_DYNAMIC) {
+            for (std::size_t i = 0; i < section.sh_size / sizeof(Elf64_Dyn); ++i) {
+                Elf64_Dyn entry;
+                std::memcpy(&entry, bytes.data() + section.sh_offset + i * sizeof entry, sizeof entry);
+                if (entry.d_tag == DT_NEEDED) {
+                    table.needed.push_back(strings + entry.d_un.d_val);
+                }
+            }
+        }
+    }
+    return table;
+}
+
+TEST(KovaGlossyModule, ExportsExactlyItsThreeEntryPointsAndNeedsNoRenderer)
+{
+    const DynamicTable table = readDynamicTable(KOVA_GLOSSY_MODULE_PATH);
+    EXPECT_EQ(table.exports, (std::set<std::string>{"kova_glossy", "kova_glossy_version", "miSetModuleHandle"}));
+    for (const std::string& library : table.needed) {
+        EXPECT_EQ(library.find("mentalray"), std::string::npos) << library;
+    }
+}
+
+TEST(KovaGlossyModule, VersionIsOneEvenBeforeAHandleIsSet)
+{
+    void* module = dlopen(KOVA_GLOSSY_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    const auto version = reinterpret_cast<int (*)()>(dlsym(module, "kova_glossy_version"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version(), 1);
+    EXPECT_EQ(version(), 1);
+    dlclose(module);
+}
+
+// A sample that needs exactly one renderer function: the colour is
+// connected, nothing else is used.
+struct OneCallSample : mrtest::KovaGlossyHost {
+    OneCallSample()
+    {
+        record.connect("color", scene.addChecker({0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));
+        record.setColor("ambientColor", {1.0f, 1.0f, 1.0f, 1.0f});
+        setHandle = reinterpret_cast<void (*)(void*)>(library().symbol("miSetModuleHandle"));
+    }
+    void (*setHandle)(void*) = nullptr;
+};
+
+TEST(KovaGlossyModule, NullHandleIsReportedAndTheStoredValueUsed)
+{
+    OneCallSample sample;
+    sample.setHandle(nullptr);
+    testing::internal::CaptureStderr();
+    const miColor got = sample.shade();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "DYNLOAD: dl_handle null\n"
+              "dlsym failed on \"mi_phen_eval\" (handle: 00000000 error: 6)\n");
+    // Unbound, the connection yields nothing: the colour stored in place counts.
+    EXPECT_EQ(got.r, 0.5f);
+    EXPECT_EQ(got.b, 1.0f);
+}
+
+TEST(KovaGlossyModule, NameMissingFromTheModuleIsReportedEveryCallUntilRebound)
+{
+    OneCallSample sample;
+    void* other = dlopen("libm.so.6", RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(other, nullptr);
+    sample.setHandle(other);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "dlsym failed on \"mi_phen_eval\" (handle: %08" PRIxPTR " error: 127)\n",
+                  reinterpret_cast<std::uintptr_t>(other));
+
+    testing::internal::CaptureStderr();
+    sample.shade();
+    sample.shade();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(expected) + expected);
+
+    // Given the renderer's handle again, the connection is evaluated.
+    sample.setHandle(mrhost::coreModuleHandle());
+    testing::internal::CaptureStderr();
+    const miColor got = sample.shade();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(got.r, 0.25f);
+    dlclose(other);
+}
+
+}  // namespace
