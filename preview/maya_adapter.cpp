@@ -6,9 +6,9 @@
 // the scene to the tracer.
 #include "maya_adapter.h"
 
-#include <mayahost/Node.h>
-#include <mayahost/PluginLoader.h>
-#include <mayahost/Tracer.h>
+#include <mayahost/node.h>
+#include <mayahost/plugin_loader.h>
+#include <mayahost/tracer.h>
 
 #include <vector>
 

@@ -83,7 +83,7 @@ Sweep parseSweep(const std::string& text) {
     const auto [ptr, ec] = std::from_chars(steps.data(), steps.data() + steps.size(), count);
     if (steps.empty() || ec != std::errc() || ptr != steps.data() + steps.size() || count < 2 ||
         count > kMaxSweepSteps)
-        throw UsageError("--sweep " + text + ": " + steps + " steps (expected a whole number from 2 to " +
+        throw UsageError("--sweep " + text + ": STEPS is '" + steps + "' (expected a whole number from 2 to " +
                          std::to_string(kMaxSweepSteps) + ")");
     sweep.steps = count;
     return sweep;

@@ -1,0 +1,121 @@
+// Samples per second of both hosts in the preview scene, with one thread and
+// with all threads, as ratios measured in the same run:
+//   scaling      time with 1 thread / time with all threads
+//   vs_floor     time with the host / time with a constant-colour material
+//                (the scene work alone: camera rays, ground, shadows)
+//   shade_share  share of the render spent inside the host's shading call
+//                (glossy::compute or kova_glossy, with the reflection rays it
+//                traces back into the scene)
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "maya_adapter.h"
+#include "mentalray_adapter.h"
+#include "preview_command.h"
+#include "render.h"
+
+namespace {
+
+using namespace preview;
+using Clock = std::chrono::steady_clock;
+
+// The floor: a material that costs nothing.
+class ConstantHost : public MaterialHost {
+    class Shader : public MaterialShader {
+        ShadeResult shade(const ShadingPoint&, Sampler&) override { return {{0.5f, 0.5f, 0.5f}, {}}; }
+    };
+
+public:
+    const char* name() const override { return "constant"; }
+    LightView lightView() const override { return LightView::Samples; }
+    bool hasInput(const MaterialInput&) const override { return false; }
+    void setInput(const std::string&, const MaterialValue&) override {}
+    std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Shader>(); }
+};
+
+// Times every shading call of another host's shaders.
+class TimedHost : public MaterialHost {
+    class Shader : public MaterialShader {
+    public:
+        Shader(std::unique_ptr<MaterialShader> inner, std::atomic<std::int64_t>& total)
+            : inner_(std::move(inner)), total_(total) {}
+        ~Shader() override { total_ += own_; }
+        ShadeResult shade(const ShadingPoint& p, Sampler& s) override {
+            const auto start = Clock::now();
+            const ShadeResult result = inner_->shade(p, s);
+            own_ += (Clock::now() - start).count();
+            return result;
+        }
+
+    private:
+        std::unique_ptr<MaterialShader> inner_;
+        std::atomic<std::int64_t>& total_;
+        std::int64_t own_ = 0;
+    };
+
+public:
+    explicit TimedHost(MaterialHost& inner) : inner_(inner) {}
+    const char* name() const override { return inner_.name(); }
+    LightView lightView() const override { return inner_.lightView(); }
+    bool hasInput(const MaterialInput& i) const override { return inner_.hasInput(i); }
+    void setInput(const std::string& n, const MaterialValue& v) override { inner_.setInput(n, v); }
+    std::unique_ptr<MaterialShader> makeShader() override {
+        return std::make_unique<Shader>(inner_.makeShader(), shadeTime);
+    }
+
+    std::atomic<std::int64_t> shadeTime{0};
+
+private:
+    MaterialHost& inner_;
+};
+
+double secondsToRender(const Scene& scene, MaterialHost& host, int threads) {
+    RenderSettings settings;
+    settings.width = 160;
+    settings.height = 120;
+    settings.samples = 2;
+    settings.threads = threads;
+    const auto start = Clock::now();
+    benchmark::DoNotOptimize(render(scene, host, settings));
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void previewScene(benchmark::State& state, bool maya) {
+    const Scene scene(Environment(), 3);
+    const DeliverablePaths paths = builtDeliverables();
+    std::unique_ptr<MaterialHost> host;
+    if (maya) host = std::make_unique<MayaHost>(scene, paths.mayaModule);
+    else host = std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
+    TimedHost timed(*host);
+    ConstantHost floor;
+    const int allThreads = int(std::max(1u, std::thread::hardware_concurrency()));
+
+    double floorTime = 0.0, oneThread = 0.0, everyThread = 0.0, timedTotal = 0.0;
+    for (auto _ : state) {
+        floorTime += secondsToRender(scene, floor, 1);
+        oneThread += secondsToRender(scene, *host, 1);
+        everyThread += secondsToRender(scene, *host, allThreads);
+        timedTotal += secondsToRender(scene, timed, 1);
+    }
+    const double samples = 160.0 * 120.0 * 2.0 * double(state.iterations());
+    state.counters["samples_per_s_1_thread"] = samples / oneThread;
+    state.counters["samples_per_s_all_threads"] = samples / everyThread;
+    state.counters["threads"] = allThreads;
+    state.counters["scaling"] = oneThread / everyThread;
+    state.counters["vs_floor"] = oneThread / floorTime;
+    state.counters["shade_share"] = double(timed.shadeTime.load()) * 1e-9 / timedTotal;
+}
+
+void BM_PreviewMaya(benchmark::State& state) { previewScene(state, true); }
+void BM_PreviewMentalRay(benchmark::State& state) { previewScene(state, false); }
+
+BENCHMARK(BM_PreviewMaya)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_PreviewMentalRay)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,157 @@
+// glossy-preview's command line: every bad input gives one line naming the
+// problem and what was expected, exit status 2, and writes nothing (not even
+// the output folder); --help lists every option with its default.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "preview_command.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "unknown option" -> "UnknownOption", for test and folder names.
+std::string caseName(const std::string& what) {
+    std::string name;
+    bool upper = true;
+    for (char c : what) {
+        if (c == ' ') upper = true;
+        else {
+            name += upper ? char(std::toupper(static_cast<unsigned char>(c))) : c;
+            upper = false;
+        }
+    }
+    return name;
+}
+
+struct BadInput {
+    const char* what;
+    std::vector<std::string> args;
+    const char* message;  // a part of the line that names the problem
+};
+
+class PreviewBadInput : public ::testing::TestWithParam<BadInput> {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("preview_options_" + caseName(GetParam().what));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        // A plain file, for the cases that need one where a folder is expected.
+        std::FILE* f = std::fopen((root_ / "file").c_str(), "w");
+        std::fclose(f);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+
+    // The test's own paths stand in for the placeholders ROOT.
+    std::vector<std::string> argsOf(const BadInput& input) const {
+        std::vector<std::string> args;
+        bool outGiven = false;
+        for (const std::string& arg : input.args) outGiven = outGiven || arg == "--out";
+        // First, so that an option left without its value stays last.
+        if (!outGiven) {
+            args.push_back("--out");
+            args.push_back((root_ / "out").string());
+        }
+        for (std::string arg : input.args) {
+            const std::size_t at = arg.find("ROOT");
+            if (at != std::string::npos) arg.replace(at, 4, root_.string());
+            args.push_back(arg);
+        }
+        return args;
+    }
+
+    fs::path root_;
+};
+
+// Deliverables that are never reached: a bad input stops the run first.
+const preview::DeliverablePaths kUnused{"/nonexistent/glossy.so", "/nonexistent/kova_glossy.so",
+                                        "/nonexistent/kova_glossy.mi"};
+
+}  // namespace
+
+TEST_P(PreviewBadInput, OneLineStatusTwoAndNothingWritten) {
+    const BadInput& input = GetParam();
+    std::ostringstream out, err;
+    const int status = preview::runPreview(argsOf(input), out, err, kUnused, false);
+    EXPECT_EQ(status, 2) << input.what;
+    const std::string line = err.str();
+    EXPECT_NE(line.find(input.message), std::string::npos) << input.what << ": " << line;
+    EXPECT_EQ(line.rfind("glossy-preview: ", 0), 0u) << line;
+    ASSERT_FALSE(line.empty());
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "exactly one line: " << line;
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_FALSE(fs::exists(root_ / "out")) << input.what << ": the output folder was made";
+    std::size_t entries = 0;
+    for (auto it = fs::recursive_directory_iterator(root_); it != fs::recursive_directory_iterator(); ++it) ++entries;
+    EXPECT_EQ(entries, 1u) << input.what << ": only the test's own file may be there";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, PreviewBadInput,
+    ::testing::Values(
+        BadInput{"unknown option", {"--colour", "red"}, "unknown option '--colour'"},
+        BadInput{"stray argument", {"roughness=0.3"}, "unknown option 'roughness=0.3'"},
+        BadInput{"missing value", {"--samples"}, "--samples: missing value"},
+        BadInput{"unknown material input", {"--set", "rougness=0.3"}, "unknown material input 'rougness'"},
+        BadInput{"set without a value", {"--set", "roughness"}, "expected NAME=VALUE"},
+        BadInput{"malformed number", {"--set", "roughness=0.3x"}, "(expected a number such as 0.3)"},
+        BadInput{"number that is not finite", {"--set=diffuse=inf"}, "(expected a number"},
+        BadInput{"colour with two channels", {"--set", "color=1,0"}, "(expected three numbers r,g,b"},
+        BadInput{"colour with four channels", {"--set", "color=1,0,0,1"}, "(expected three numbers r,g,b"},
+        BadInput{"malformed boolean", {"--set", "useIrradiance=maybe"}, "(expected on or off)"},
+        BadInput{"malformed count", {"--samples", "4k"}, "--samples 4k: expected a whole number"},
+        BadInput{"zero width", {"--width=0"}, "expected a whole number from 1"},
+        BadInput{"negative threads", {"--threads", "-2"}, "expected a whole number from 1"},
+        BadInput{"sweep of one step", {"--sweep", "roughness=0.1:0.9:1"}, "STEPS is '1' (expected a whole number from 2"},
+        BadInput{"sweep without steps", {"--sweep", "roughness=0.1:0.9"}, "expected NAME=FROM:TO:STEPS"},
+        BadInput{"sweep of a malformed value", {"--sweep", "roughness=a:0.9:3"}, "FROM and TO must each be"},
+        BadInput{"sweep of a boolean", {"--sweep", "useIrradiance=0:1:2"}, "cannot be swept"},
+        BadInput{"three sweeps",
+                 {"--sweep", "roughness=0:1:2", "--sweep", "sharpness=0:1:2", "--sweep", "diffuse=0:1:2"},
+                 "given 3 times"},
+        BadInput{"the same input swept twice", {"--sweep", "roughness=0:1:2", "--sweep", "roughness=0:1:3"},
+                 "given twice"},
+        BadInput{"sheet too small", {"--width", "100", "--sweep", "roughness=0:1:10"}, "too small"},
+        BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
+        BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
+        BadInput{"output folder that is a file", {"--out", "ROOT/file"}, "is not a folder"},
+        BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"}),
+    [](const ::testing::TestParamInfo<BadInput>& info) { return caseName(info.param.what); });
+
+TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput) {
+    std::ostringstream out, err;
+    EXPECT_EQ(preview::runPreview({"--help"}, out, err, kUnused, false), 0);
+    const std::string text = out.str();
+    EXPECT_TRUE(err.str().empty());
+    for (const char* item : {"--width N", "[480]", "--height N", "[360]", "--samples N", "[8]", "--threads N",
+                             "[all cores]", "--area-samples N", "[3]", "--out DIR", "[out]", "--env FILE.exr",
+                             "[a sky gradient]", "--set NAME=VALUE", "--sweep NAME=FROM:TO:STEPS", "--help"})
+        EXPECT_NE(text.find(item), std::string::npos) << item;
+    for (const preview::MaterialInput& input : preview::materialInputs())
+        EXPECT_NE(text.find(input.name), std::string::npos) << input.name;
+}
+
+TEST(PreviewOptions, ValuesAreParsedInEveryForm) {
+    const preview::PreviewOptions o = preview::parseOptions(
+        {"--set", "color=0.8,0.2,+1e-1", "--set=useIrradiance=on", "--sweep=roughness=0.1:0.9:5", "--sweep",
+         "specularColor=0,0,0:1,0.5,0:3", "--samples=2", "--width", "300"});
+    ASSERT_EQ(o.settings.size(), 2u);
+    EXPECT_EQ(o.settings[0].value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
+    EXPECT_EQ(o.settings[1].value.values[0], 1.0f);
+    ASSERT_EQ(o.sweeps.size(), 2u);
+    EXPECT_EQ(o.sweeps[0].valueAt(0).values[0], 0.1f);
+    EXPECT_EQ(o.sweeps[0].valueAt(4).values[0], 0.9f) << "the last step lands on TO";
+    EXPECT_EQ(o.sweeps[1].valueAt(1).values, (std::array<float, 3>{0.5f, 0.25f, 0.0f}));
+    EXPECT_EQ(o.samples, 2);
+    EXPECT_EQ(o.width, 300);
+    EXPECT_EQ(o.height, 360);
+    EXPECT_EQ(o.outDir, "out");
+}

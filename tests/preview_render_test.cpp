@@ -1,0 +1,282 @@
+// Small renders of the material ball through both hosts, with the real
+// deliverables loaded: properties that catch real faults (a highlight where
+// there is none, transparency dimming the highlight, a highlight in the wrong
+// place, thread-dependent pixels, allocation per sample), and a tiny stored
+// reference image for the whole command.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <ImfArray.h>
+#include <ImfRgbaFile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "allocation_counter.h"
+#include "maya_adapter.h"
+#include "mentalray_adapter.h"
+#include "preview_command.h"
+#include "render.h"
+
+namespace fs = std::filesystem;
+using namespace preview;
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+enum class HostKind { Maya, MentalRay };
+
+std::unique_ptr<MaterialHost> makeHost(HostKind kind, const Scene& scene) {
+    const DeliverablePaths paths = builtDeliverables();
+    if (kind == HostKind::Maya) return std::make_unique<MayaHost>(scene, paths.mayaModule);
+    return std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
+}
+
+MaterialValue colour(float r, float g, float b) { return {InputKind::Triple, {r, g, b}}; }
+MaterialValue scalar(float v) { return {InputKind::Scalar, {v, 0.0f, 0.0f}}; }
+
+class PreviewRender : public ::testing::TestWithParam<HostKind> {
+protected:
+    PreviewRender() : scene_(Environment(), 2), host_(makeHost(GetParam(), scene_)) {}
+
+    // One sample per pixel through its centre, so that "on the ball" is exact.
+    Image renderImage(int threads = 2, bool seeThrough = true, int samples = 1) {
+        RenderSettings settings;
+        settings.width = kWidth;
+        settings.height = kHeight;
+        settings.samples = samples;
+        settings.threads = threads;
+        settings.seeThrough = seeThrough;
+        return render(scene_, *host_, settings);
+    }
+
+    bool onBall(int x, int y) const {
+        const Ray ray = scene_.cameraRay(float(x) + 0.5f, float(y) + 0.5f, kWidth, kHeight);
+        return scene_.intersect(ray, true).surface == Surface::Ball;
+    }
+
+    Scene scene_;
+    std::unique_ptr<MaterialHost> host_;
+};
+
+std::string hostName(const ::testing::TestParamInfo<HostKind>& info) {
+    return info.param == HostKind::Maya ? "Maya" : "MentalRay";
+}
+
+}  // namespace
+
+TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere) {
+    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    const Image flat = renderImage();
+    // Roughness and sharpness shape only the highlight: with nothing to
+    // shape, no pixel may change.
+    host_->setInput("roughness", scalar(0.05f));
+    host_->setInput("sharpness", scalar(0.9f));
+    const Image reshaped = renderImage();
+    ASSERT_EQ(flat.pixels.size(), reshaped.pixels.size());
+    for (std::size_t i = 0; i < flat.pixels.size(); ++i) {
+        ASSERT_EQ(flat.pixels[i].x, reshaped.pixels[i].x) << "pixel " << i;
+        ASSERT_EQ(flat.pixels[i].y, reshaped.pixels[i].y) << "pixel " << i;
+        ASSERT_EQ(flat.pixels[i].z, reshaped.pixels[i].z) << "pixel " << i;
+    }
+}
+
+TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal) {
+    // The highlight alone: the same image with and without specular colour,
+    // reflection off (the renderer's reflection is tinted by it too).
+    host_->setInput("reflectivity", scalar(0.0f));
+    const Image lit = renderImage();
+    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    const Image unlit = renderImage();
+    std::vector<float> highlight(lit.pixels.size());
+    for (std::size_t i = 0; i < highlight.size(); ++i) highlight[i] = luminance(lit.pixels[i] - unlit.pixels[i]);
+    const float brightest = *std::max_element(highlight.begin(), highlight.end());
+    ASSERT_GT(brightest, 0.1f) << "no highlight at all";
+
+    // The band is flat on top: take the centre of the pixels near the top.
+    float sumX = 0.0f, sumY = 0.0f, count = 0.0f;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if (highlight[std::size_t(y) * kWidth + x] >= 0.9f * brightest) {
+                sumX += float(x) + 0.5f;
+                sumY += float(y) + 0.5f;
+                count += 1.0f;
+            }
+
+    // Where the key light's half vector equals the ball's normal, found by
+    // fixed-point iteration over the ball's surface (camera at the origin).
+    const Vec3 key = scene_.lights()[0].centre;
+    Vec3 normal = normalize(-scene_.ballCentre());
+    for (int i = 0; i < 50; ++i) {
+        const Vec3 point = scene_.ballCentre() + normal * scene_.ballRadius();
+        normal = normalize(normalize(key - point) + normalize(-point));
+    }
+    float px = 0.0f, py = 0.0f;
+    scene_.project(scene_.ballCentre() + normal * scene_.ballRadius(), kWidth, kHeight, px, py);
+    EXPECT_NEAR(sumX / count, px, 2.0f) << "highlight centre vs half-vector point, in pixels";
+    EXPECT_NEAR(sumY / count, py, 2.0f) << "highlight centre vs half-vector point, in pixels";
+}
+
+TEST_P(PreviewRender, ImageDoesNotDependOnTheThreadCount) {
+    const Image one = renderImage(1, true, 2);
+    const Image three = renderImage(3, true, 2);
+    ASSERT_EQ(one.pixels.size(), three.pixels.size());
+    for (std::size_t i = 0; i < one.pixels.size(); ++i) {
+        ASSERT_EQ(one.pixels[i].x, three.pixels[i].x) << "pixel " << i;
+        ASSERT_EQ(one.pixels[i].y, three.pixels[i].y) << "pixel " << i;
+        ASSERT_EQ(one.pixels[i].z, three.pixels[i].z) << "pixel " << i;
+    }
+}
+
+TEST_P(PreviewRender, ShadingASampleAllocatesNothing) {
+    if (GetParam() == HostKind::MentalRay)
+        host_->setInput("useIrradiance", MaterialValue{InputKind::Boolean, {1.0f, 0.0f, 0.0f}});
+    std::unique_ptr<MaterialShader> shader = host_->makeShader();
+    const Vec3 centre = scene_.ballCentre();
+    auto shadeAt = [&](int i) {
+        // Points spread over the front of the ball, reflection traced from each.
+        const Vec3 normal = normalize(Vec3{float(i % 7) * 0.1f - 0.3f, float(i % 5) * 0.1f - 0.2f, 1.0f});
+        const Vec3 point = centre + normal * scene_.ballRadius();
+        Sampler sampler(i, 0, 0);
+        return shader->shade({point, normal, normalize(point)}, sampler);
+    };
+    shadeAt(0);
+    const std::uint64_t before = testsupport::allocationCount();
+    Vec3 sum;
+    for (int i = 0; i < 64; ++i) sum += shadeAt(i).colour;
+    EXPECT_EQ(testsupport::allocationCount(), before);
+    EXPECT_GT(luminance(sum), 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay),
+                         hostName);
+
+using PreviewMayaRender = PreviewRender;
+
+TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights) {
+    // The shader's colour alone, nothing composited behind it.
+    const Image opaque = renderImage(2, false);
+    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    const Image withoutHighlights = renderImage(2, false);
+    host_->setInput("specularColor", colour(0.5f, 0.5f, 0.5f));
+    host_->setInput("transparency", colour(1.0f, 1.0f, 1.0f));
+    const Image clear = renderImage(2, false);
+
+    float brightest = 0.0f;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const Vec3 c = clear.at(x, y);
+            if (!onBall(x, y)) {
+                EXPECT_EQ(c.x, opaque.at(x, y).x) << "off the ball at " << x << "," << y;
+                continue;
+            }
+            // Opaque it is everything plus the highlights; clear, the highlights only.
+            const Vec3 expected = opaque.at(x, y) - withoutHighlights.at(x, y);
+            EXPECT_NEAR(c.x, expected.x, 1e-5f) << x << "," << y;
+            EXPECT_NEAR(c.y, expected.y, 1e-5f) << x << "," << y;
+            EXPECT_NEAR(c.z, expected.z, 1e-5f) << x << "," << y;
+            brightest = std::max(brightest, c.x);
+        }
+    EXPECT_GT(brightest, 0.1f) << "the highlights survive full transparency";
+}
+
+INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Maya), hostName);
+
+namespace {
+
+std::vector<png_byte> readPng(const std::string& path, int& width, int& height) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return {};
+    png.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr)) return {};
+    width = int(png.width);
+    height = int(png.height);
+    return bytes;
+}
+
+void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, int width, int height) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(width);
+    png.height = png_uint_32(height);
+    png.format = PNG_FORMAT_RGB;
+    png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr);
+}
+
+}  // namespace
+
+// The whole command at 40x30 against a stored picture of both hosts. The
+// pictures come from deterministic code, but a tolerance of 3 codes per
+// channel absorbs last-bit differences of the maths library between systems;
+// a change to the material or the scene moves far more than that.
+TEST(PreviewCommand, WritesEveryImageAndMatchesTheStoredReference) {
+    const fs::path out = fs::temp_directory_path() / "preview_command_test";
+    fs::remove_all(out);
+    std::ostringstream stdoutText, stderrText;
+    const int status = runPreview({"--width", "40", "--height", "30", "--samples", "2", "--threads", "2", "--out",
+                                   out.string()},
+                                  stdoutText, stderrText, builtDeliverables(), false);
+    ASSERT_EQ(status, 0) << stderrText.str();
+    EXPECT_NE(stderrText.str().find("40x30"), std::string::npos) << stderrText.str();
+    EXPECT_NE(stderrText.str().find("samples/s"), std::string::npos) << stderrText.str();
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(out)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"maya.exr", "maya.png", "mentalray.exr", "mentalray.png",
+                                               "side-by-side.png"}));
+
+    // Each host's PNG is its EXR encoded: same size, same values.
+    for (const char* host : {"maya", "mentalray"}) {
+        int width = 0, height = 0;
+        const std::vector<png_byte> png = readPng((out / (std::string(host) + ".png")).string(), width, height);
+        ASSERT_EQ(width, 40) << host;
+        ASSERT_EQ(height, 30) << host;
+        Imf::RgbaInputFile exr((out / (std::string(host) + ".exr")).string().c_str());
+        const Imath::Box2i window = exr.dataWindow();
+        ASSERT_EQ(window.max.x - window.min.x + 1, 40) << host;
+        ASSERT_EQ(window.max.y - window.min.y + 1, 30) << host;
+        Imf::Array2D<Imf::Rgba> pixels(30, 40);
+        exr.setFrameBuffer(&pixels[0][0], 1, 40);
+        exr.readPixels(window.min.y, window.max.y);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                // The half-float read rounds: allow one code.
+                const int code = preview::toSrgb8(float(pixels[y][x].g));
+                EXPECT_NEAR(png[(std::size_t(y) * 40 + x) * 3 + 1], code, 1) << host << " " << x << "," << y;
+            }
+    }
+
+    int width = 0, height = 0, refWidth = 0, refHeight = 0;
+    const std::vector<png_byte> both = readPng((out / "side-by-side.png").string(), width, height);
+    const std::vector<png_byte> reference = readPng(PREVIEW_REFERENCE_IMAGE, refWidth, refHeight);
+    ASSERT_FALSE(reference.empty()) << "cannot read " << PREVIEW_REFERENCE_IMAGE;
+    ASSERT_EQ(width, refWidth);
+    ASSERT_EQ(height, refHeight);
+    int worst = 0;
+    std::vector<png_byte> difference(both.size());
+    for (std::size_t i = 0; i < both.size(); ++i) {
+        const int d = std::abs(int(both[i]) - int(reference[i]));
+        worst = std::max(worst, d);
+        difference[i] = png_byte(std::min(255, d * 16));
+    }
+    if (worst > 3) {
+        const std::string diffPath = (fs::current_path() / "preview_reference_difference.png").string();
+        writePngBytes(diffPath, difference, width, height);
+        fs::copy_file(out / "side-by-side.png", fs::current_path() / "preview_reference_actual.png",
+                      fs::copy_options::overwrite_existing);
+        ADD_FAILURE() << "side-by-side image differs from the reference by up to " << worst
+                      << " codes (tolerance 3); difference (x16) written to " << diffPath;
+    }
+    fs::remove_all(out);
+}
