@@ -188,11 +188,14 @@ void ParameterRecord::setArrayEntry(std::string_view name, int index, miTag tag)
 {
     Layout& l = *layout_;
     const Parameter& p = arrayParameter(l.declaration, name);
-    const std::size_t at = p.offset + static_cast<std::size_t>(index) * sizeof(miTag);
-    if (index < 0 || at + sizeof(miTag) > l.blockSize) {
-        throw std::out_of_range("entry " + std::to_string(index) + " lies outside the record");
+    // The declared entry, or one of the room reserved for the array.
+    const std::size_t region = l.regionOffset[static_cast<std::size_t>(&p - l.declaration.parameters.data())];
+    const int first = static_cast<int>((region - p.offset) / sizeof(miTag));
+    if (index != 0 && (index < first || index >= first + l.capacity)) {
+        throw std::out_of_range("entry " + std::to_string(index) + " of array \"" + std::string(name) +
+                                "\" lies outside the room reserved for it");
     }
-    std::memcpy(l.block() + at, &tag, sizeof tag);
+    std::memcpy(l.block() + p.offset + static_cast<std::size_t>(index) * sizeof(miTag), &tag, sizeof tag);
 }
 
 void ParameterRecord::connect(std::string_view name, miTag shaderTag)

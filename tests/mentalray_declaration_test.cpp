@@ -1,0 +1,165 @@
+// The stand-in renderer's reader of shader declarations: the record layout it
+// derives, the defaults it keeps, and one clear error, with file and line,
+// for each way a declaration can be malformed.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mrhost/declaration.h"
+#include "mrhost/parameter_record.h"
+
+namespace {
+
+using mrhost::DeclarationError;
+using mrhost::ParamType;
+using mrhost::parseDeclarations;
+
+TEST(Declaration, LaysOutEveryTypeWithArraysAsCounterPairs)
+{
+    const auto shaders = parseDeclarations(R"(# two shaders in one file
+declare shader
+    color "first" (
+        boolean "flag"   default on,
+        integer "count"  default -3,
+        array texture "maps",
+        vector  "offset" default 1 2 3,
+        color   "tint"   default 0.5 0.25 1,
+        scalar  "weight"
+    )
+    version 4
+    apply material, texture
+end declare
+
+declare shader scalar "second" () end declare
+)", "two.mi");
+    ASSERT_EQ(shaders.size(), 2u);
+    const mrhost::ShaderDeclaration& d = shaders[0];
+    EXPECT_EQ(d.name, "first");
+    EXPECT_EQ(d.version, 4);
+    ASSERT_EQ(d.parameters.size(), 6u);
+    const std::size_t offsets[] = {0, 4, 16, 20, 32, 48};
+    for (std::size_t i = 0; i < d.parameters.size(); ++i) {
+        EXPECT_EQ(d.parameters[i].offset, offsets[i]) << d.parameters[i].name;
+    }
+    EXPECT_EQ(d.parameters[2].firstOffset, 8u);
+    EXPECT_EQ(d.parameters[2].countOffset, 12u);
+    EXPECT_EQ(d.recordSize, 52u);
+    EXPECT_EQ(d.parameters[0].defaultValue, (std::vector<float>{1.0f}));
+    EXPECT_EQ(d.parameters[1].defaultValue, (std::vector<float>{-3.0f}));
+    // A colour given as three numbers has alpha 0.
+    EXPECT_EQ(d.parameters[4].defaultValue, (std::vector<float>{0.5f, 0.25f, 1.0f, 0.0f}));
+    EXPECT_TRUE(d.parameters[5].defaultValue.empty());
+    EXPECT_EQ(d.parameters[4].line, 8);
+
+    EXPECT_EQ(shaders[1].resultType, ParamType::Scalar);
+    EXPECT_EQ(shaders[1].version, 1) << "no version line means version 1";
+    EXPECT_EQ(shaders[1].recordSize, 0u);
+}
+
+TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
+{
+    struct Case {
+        const char* text;
+        int line;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"declare shader color \"s\" (\n  colr \"c\"\n) end declare",
+         2, "expected a parameter type or 'array' (boolean, integer, scalar, vector, color, light, shader or texture), found 'colr'"},
+        {"declare shader color \"s\" (\n  color \"c\" default 1 2\n) end declare",
+         3, "expected 3 numbers for the default of color \"c\", found ')'"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n  scalar \"b\"\n) end declare",
+         3, "expected ',' or ')' after parameter \"a\", found 'scalar'"},
+        {"declare shader color \"s\" (\n  scalar \"a\",\n  vector \"a\"\n) end declare",
+         3, "expected a new parameter name, found \"a\" a second time"},
+        {"declare shader color \"s\" (\n  array light \"l\" default 1\n) end declare",
+         2, "expected ',' or ')' after \"l\": an array parameter takes no default"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n)\nversion 1\n", 5, "expected 'version', 'apply' or 'end declare', found the end of the text"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n) version 0 end declare", 3, "expected a positive whole version number, found '0'"},
+        {"declare shader color \"s (\n", 1, "expected a closing '\"' before the end of the line"},
+        {"\n\nshader color \"s\" ()", 3, "expected 'declare', found 'shader'"},
+        {"declare shader color (\n) end declare", 1, "expected the quoted name of the shader, found '('"},
+        {"declare shader color \"s\" (\n  integer \"n\" default 1.5\n) end declare", 3,
+         "expected a whole number for the default of integer \"n\""},
+        {"declare shader color \"s\" (\n  scalar \"x\" default ; \n) end declare", 2,
+         "expected a word, a number, a quoted name or one of ( ) , but found ';'"},
+    };
+    for (const Case& c : cases) {
+        try {
+            parseDeclarations(c.text, "bad.mi");
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const DeclarationError& error) {
+            EXPECT_EQ(error.line(), c.line) << c.text;
+            EXPECT_EQ(error.what(), "bad.mi:" + std::to_string(c.line) + ": " + c.message) << c.text;
+        }
+    }
+}
+
+TEST(Declaration, MissingFileOrShaderIsAnError)
+{
+    EXPECT_THROW(mrhost::readDeclarations("/nonexistent/none.mi"), DeclarationError);
+    EXPECT_THROW(mrhost::readDeclaration(KOVA_GLOSSY_DECLARATION, "no_such_shader"), DeclarationError);
+}
+
+TEST(ParameterRecord, ArraysGrowFromTheirEntryAndSettersCheckNameAndType)
+{
+    const auto d = parseDeclarations(
+        "declare shader color \"s\" (array light \"early\", scalar \"k\" default 2, array light \"late\") end declare",
+        "s.mi")[0];
+    mrhost::ParameterRecord record(d, 4);
+    const miTag early[] = {7, 8, 9};
+    const miTag late[] = {5, 6};
+    record.setArray("early", early, 3);
+    record.setArray("late", late, 2);
+
+    const char* block = static_cast<const char*>(record.parameters());
+    auto integerAt = [block](std::size_t offset) {
+        miInteger value;
+        std::memcpy(&value, block + offset, sizeof value);
+        return value;
+    };
+    auto entries = [&](const char* name) {
+        const mrhost::Parameter& p = *d.find(name);
+        std::vector<miTag> tags(static_cast<std::size_t>(integerAt(p.countOffset)));
+        std::memcpy(tags.data(), block + p.offset + sizeof(miTag) * static_cast<std::size_t>(integerAt(p.firstOffset)),
+                    tags.size() * sizeof(miTag));
+        return tags;
+    };
+    // Wherever the renderer put them, x[i_x] ... x[i_x + n_x - 1] are the entries.
+    EXPECT_EQ(entries("early"), (std::vector<miTag>{7, 8, 9}));
+    EXPECT_EQ(entries("late"), (std::vector<miTag>{5, 6}));
+    EXPECT_EQ(integerAt(d.find("late")->firstOffset), 0) << "the last array grows in place";
+    float k;
+    std::memcpy(&k, block + d.find("k")->offset, sizeof k);
+    EXPECT_EQ(k, 2.0f) << "arrays never overwrite other parameters";
+
+    EXPECT_THROW(record.setScalar("nope", 1.0f), std::invalid_argument);
+    EXPECT_THROW(record.setColor("k", {}), std::invalid_argument);
+    EXPECT_THROW(record.setInteger("early", 1), std::invalid_argument);
+    EXPECT_THROW(record.setArray("late", late, 5), std::out_of_range);
+    EXPECT_THROW(record.setArrayEntry("late", 4, 1), std::out_of_range);
+    EXPECT_THROW(record.connect("k", 1), std::invalid_argument);
+    record.setInteger("n_late", 1);
+}
+
+TEST(ParameterRecord, GhostSlotsSitAtOneDistanceFromEveryParameter)
+{
+    const auto d = parseDeclarations("declare shader color \"s\" (scalar \"a\", color \"c\") end declare", "s.mi")[0];
+    mrhost::ParameterRecord record(d);
+    EXPECT_EQ(record.function()->ghost_offs, 0);
+    record.connect("c", 77);
+    const miInteger ghost = record.function()->ghost_offs;
+    ASSERT_GT(ghost, 0);
+    const char* block = static_cast<const char*>(record.parameters());
+    miTag slotA, slotC;
+    std::memcpy(&slotA, block + record.offsetOf("a") + ghost, sizeof slotA);
+    std::memcpy(&slotC, block + record.offsetOf("c") + ghost, sizeof slotC);
+    EXPECT_EQ(slotA, 0u);
+    EXPECT_EQ(slotC, 77u);
+    record.useGhostSlots(false);
+    EXPECT_EQ(record.function()->ghost_offs, 0);
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// The stand-in renderer's per-sample functions as a shader meets them:
+// light sampling (point, area, shadowed), the mirror direction, the host's
+// tracers, evaluation of connected parameters, and that none of it allocates.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include <shader.h>
+
+#include "allocation_counter.h"
+#include "mrhost/declaration.h"
+#include "mrhost/parameter_record.h"
+#include "mrhost/sample.h"
+#include "mrhost/scene.h"
+
+namespace {
+
+const mrhost::ShaderDeclaration kDeclaration =
+    mrhost::parseDeclarations("declare shader color \"s\" (color \"tint\" default 1 1 1 1, scalar \"k\") end declare",
+                              "s.mi")[0];
+
+struct Sampled {
+    std::vector<miVector> directions;
+    std::vector<miColor> colours;
+};
+
+Sampled sampleAll(miState& state, miTag light)
+{
+    Sampled s;
+    miColor colour;
+    miVector direction;
+    float cosine;
+    int samples = 0;
+    while (mi_sample_light(&colour, &direction, &cosine, &state, light, &samples)) {
+        s.directions.push_back(direction);
+        s.colours.push_back(colour);
+        EXPECT_EQ(samples, static_cast<int>(s.directions.size())) << "the counter counts the samples";
+    }
+    return s;
+}
+
+class Renderer : public ::testing::Test {
+protected:
+    mrhost::Scene scene;
+    mrhost::ParameterRecord record{kDeclaration};
+    mrhost::SampleGeometry geometry;
+};
+
+TEST_F(Renderer, PointLightGivesOneSampleTowardItself)
+{
+    const miTag light = scene.addPointLight({0.0f, 3.0f, 4.0f}, {1.0f, 0.5f, 0.25f, 1.0f});
+    mrhost::SampleContext context(scene);
+    miState& state = context.begin(record, geometry);
+    const Sampled s = sampleAll(state, light);
+    ASSERT_EQ(s.directions.size(), 1u);
+    EXPECT_FLOAT_EQ(s.directions[0].y, 0.6f);
+    EXPECT_FLOAT_EQ(s.directions[0].z, 0.8f);
+    EXPECT_EQ(s.colours[0].g, 0.5f) << "point lights do not fall off";
+}
+
+TEST_F(Renderer, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
+{
+    const miTag light = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 2, 2,
+                                           {1.0f, 1.0f, 1.0f, 1.0f});
+    // Samples on the +x side are blocked.
+    scene.setShadowTest([](const miState*, const miVector*, const miVector* at, void*) { return at->x > 0.0f ? 0.0f : 1.0f; },
+                        nullptr);
+    mrhost::SampleContext context(scene);
+    miState& state = context.begin(record, geometry);
+    const Sampled s = sampleAll(state, light);
+    ASSERT_EQ(s.directions.size(), 4u);
+    const float side = 0.5f / std::sqrt(1.5f);
+    const float xs[] = {-side, side, -side, side};
+    const float ys[] = {-side, -side, side, side};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(s.directions[i].x, xs[i], 1e-6) << "sample " << i;
+        EXPECT_NEAR(s.directions[i].y, ys[i], 1e-6) << "sample " << i;
+        EXPECT_EQ(s.colours[i].r, xs[i] > 0.0f ? 0.0f : 1.0f) << "sample " << i;
+    }
+    EXPECT_THROW(scene.addAreaLight({}, {}, {}, 0, 1, {}), std::invalid_argument);
+}
+
+TEST_F(Renderer, UnknownTagsGiveNoSampleAndMissingTracersNoColour)
+{
+    const miTag checker = scene.addChecker({}, {}, 1.0f);
+    mrhost::SampleContext context(scene);
+    miState& state = context.begin(record, geometry);
+    EXPECT_TRUE(sampleAll(state, 99u).directions.empty());
+    EXPECT_TRUE(sampleAll(state, checker).directions.empty());
+
+    miColor colour{0.5f, 0.5f, 0.5f, 0.5f};
+    miVector direction{0.0f, 0.0f, 1.0f};
+    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), miFALSE);
+    EXPECT_EQ(mi_trace_environment(&colour, &state, &direction), miFALSE);
+    EXPECT_EQ(mi_compute_irradiance(&colour, &state), miFALSE);
+    EXPECT_EQ(colour.r, 0.5f) << "a call that finds nothing leaves the colour alone";
+}
+
+TEST_F(Renderer, TracersAreTheHostsAndTheMirrorDirectionFollowsTheNormal)
+{
+    int traced = 0;
+    scene.setReflectionTracer(
+        [](miColor* c, const miState*, const miVector* d, void* user) {
+            ++*static_cast<int*>(user);
+            *c = {d->x, d->y, d->z, 1.0f};
+            return miTRUE;
+        },
+        &traced);
+    geometry.direction = {0.6f, -0.8f, 0.0f};
+    geometry.normal = {0.0f, 1.0f, 0.0f};
+    mrhost::SampleContext context(scene);
+    miState& state = context.begin(record, geometry);
+    miVector mirror;
+    mi_reflection_dir(&mirror, &state);
+    miColor found{};
+    EXPECT_EQ(mi_trace_reflection(&found, &state, &mirror), miTRUE);
+    EXPECT_EQ(traced, 1);
+    EXPECT_FLOAT_EQ(found.r, 0.6f);
+    EXPECT_FLOAT_EQ(found.g, 0.8f);
+    EXPECT_EQ(found.b, 0.0f);
+}
+
+TEST_F(Renderer, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
+{
+    const miTag checker = scene.addChecker({1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 1.0f);
+    void* tint = static_cast<char*>(record.parameters()) + record.offsetOf("tint");
+    mrhost::SampleContext context(scene, 0, 2);
+
+    miState* state = &context.begin(record, geometry);
+    EXPECT_EQ(mi_phen_eval(state, tint), tint) << "nothing connected: the value in place";
+
+    record.connect("tint", checker);
+    geometry.point = {1.5f, 0.5f, 0.0f};
+    state = &context.begin(record, geometry);
+    const auto* odd = static_cast<const miColor*>(mi_phen_eval(state, tint));
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(odd->r, 0.0f);
+    geometry.point = {1.5f, 1.5f, 0.0f};
+    state = &context.begin(record, geometry);
+    const auto* even = static_cast<const miColor*>(mi_phen_eval(state, tint));
+    const auto* again = static_cast<const miColor*>(mi_phen_eval(state, tint));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(even, again) << "each evaluation keeps its own storage for the call";
+    EXPECT_EQ(even->r, 1.0f);
+    EXPECT_EQ(mi_phen_eval(state, tint), nullptr) << "with the storage used up, no value";
+    state = &context.begin(record, geometry);
+    EXPECT_NE(mi_phen_eval(state, tint), nullptr) << "a new sample starts with empty storage";
+}
+
+TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
+{
+    const miTag area = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 3, 3,
+                                          {1.0f, 1.0f, 1.0f, 1.0f});
+    record.connect("tint", scene.addChecker({1.0f, 1.0f, 1.0f, 1.0f}, {}, 1.0f));
+    scene.setShadowTest([](const miState*, const miVector*, const miVector*, void*) { return 1.0f; }, nullptr);
+    mrhost::SampleContext context(scene);
+    void* tint = static_cast<char*>(record.parameters()) + record.offsetOf("tint");
+
+    const std::uint64_t before = testsupport::allocationCount();
+    for (int i = 0; i < 100; ++i) {
+        miState& state = context.begin(record, geometry);
+        mi_phen_eval(&state, tint);
+        miColor colour;
+        miVector direction;
+        float cosine;
+        int samples = 0;
+        while (mi_sample_light(&colour, &direction, &cosine, &state, area, &samples)) {
+        }
+        mi_reflection_dir(&direction, &state);
+        mi_trace_reflection(&colour, &state, &direction);
+        mi_trace_environment(&colour, &state, &direction);
+        mi_compute_irradiance(&colour, &state);
+    }
+    EXPECT_EQ(testsupport::allocationCount(), before);
+}
+
+}  // namespace
