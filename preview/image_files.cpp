@@ -10,11 +10,60 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 namespace preview {
+namespace {
+
+// Temporary files being written, for removal if the run is interrupted
+// meanwhile: fixed storage, since a signal handler may only unlink.
+constexpr int kMaxPending = 16;
+constexpr std::size_t kMaxPath = 4096;
+char pendingPaths[kMaxPending][kMaxPath];
+volatile std::sig_atomic_t pendingCount = 0;
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void removePendingAndStop(int signal) {
+    for (int i = 0; i < pendingCount; ++i)
+        if (pendingPaths[i][0] != '\0') ::unlink(pendingPaths[i]);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Installs the handler for the life of one writeImages call.
+class InterruptCleanup {
+public:
+    InterruptCleanup() {
+        pendingCount = 0;
+        struct sigaction action {};
+        action.sa_handler = removePendingAndStop;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
+            sigaction(kCleanupSignals[i], &action, &previous_[i]);
+    }
+    ~InterruptCleanup() {
+        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i) sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+        pendingCount = 0;
+    }
+    void add(const std::string& path) {
+        if (pendingCount >= kMaxPending || path.size() >= kMaxPath) return;
+        std::memcpy(pendingPaths[pendingCount], path.c_str(), path.size() + 1);
+        pendingCount = pendingCount + 1;
+    }
+    // Once renamed, a file is no longer the handler's to remove.
+    void renamed(int index) {
+        if (index < kMaxPending) pendingPaths[index][0] = '\0';
+    }
+
+private:
+    struct sigaction previous_[std::size(kCleanupSignals)];
+};
+
+}  // namespace
 
 void writePng(const Image& image, const std::string& path) {
     std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
@@ -66,15 +115,18 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
         for (const fs::path& path : written) fs::remove(path, ignored);
     };
     const std::string suffix = ".tmp-" + std::to_string(::getpid());
+    InterruptCleanup cleanup;
     try {
         for (const ImageFile& file : files) {
             const fs::path temporary = fs::path(folder) / ("." + file.name + suffix);
             written.push_back(temporary);
+            cleanup.add(temporary.string());
             if (file.format == ImageFormat::Png) writePng(*file.image, temporary.string());
             else writeExr(*file.image, temporary.string());
         }
         for (std::size_t i = 0; i < files.size(); ++i) {
             fs::rename(written[i], fs::path(folder) / files[i].name);
+            cleanup.renamed(int(i));
             written[i].clear();
         }
     } catch (const std::exception& e) {

@@ -1,7 +1,8 @@
 // Writing images: 8-bit sRGB PNG through libpng, linear float OpenEXR through
 // OpenEXR. A set of images is written all or nothing: each goes to a hidden
 // temporary name in the target folder and is renamed only once all are
-// written, so a failed run leaves no partial image behind.
+// written, so a failed run leaves no partial image behind. An interrupt
+// (SIGINT, SIGTERM, SIGHUP) while writing removes the temporary files too.
 #pragma once
 
 #include <stdexcept>

@@ -7,7 +7,11 @@
 #include <ImfRgbaFile.h>
 #include <png.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -127,6 +131,31 @@ TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll) {
                                                          {"bad.exr", &empty, preview::ImageFormat::Exr}}),
                  std::runtime_error);
     EXPECT_TRUE(filesInFolder().empty()) << "first file left: " << filesInFolder().front();
+}
+
+TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile) {
+    Image big(1000, 1000);
+    for (int y = 0; y < big.height; ++y)
+        for (int x = 0; x < big.width; ++x) big.at(x, y) = {float(x % 97) / 97.0f, float(y % 89) / 89.0f, 0.5f};
+    std::vector<preview::ImageFile> files;
+    for (int i = 0; i < 12; ++i) files.push_back({"f" + std::to_string(i) + ".png", &big, preview::ImageFormat::Png});
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        try {
+            preview::writeImages(folder_.string(), files);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    // Interrupt as soon as the first temporary file exists.
+    for (int waited = 0; waited < 10000 && filesInFolder().empty(); ++waited) ::usleep(1000);
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer finished before it could be interrupted";
+    EXPECT_TRUE(filesInFolder().empty()) << "left behind: " << filesInFolder().front();
 }
 
 TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection) {
