@@ -23,6 +23,15 @@ using Kind = MDataHandle::Kind;
 
 NodeType& typeOf(const NodeTypeInfo& info) { return const_cast<NodeType&>(static_cast<const NodeType&>(info)); }
 
+// A child of a compound that cannot be written (or read) cannot be either.
+bool holds(const AttributeInfo* a, bool AttributeInfo::*flag)
+{
+    for (; a; a = a->parent) {
+        if (!(a->*flag)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<Node> Node::create(const std::string& typeName, MStatus* status)
@@ -68,7 +77,7 @@ MStatus Node::findForGet(const std::string& longName, int kind, const AttributeI
 MStatus Node::findForSet(const std::string& longName, int kind, const AttributeInfo*& attribute)
 {
     MStatus status = findForGet(longName, kind, attribute);
-    if (status && !attribute->writable) return MStatus(MStatus::kInvalidParameter, "Attribute is not writable");
+    if (status && !holds(attribute, &AttributeInfo::writable)) return MStatus(MStatus::kInvalidParameter, "Attribute is not writable");
     return status;
 }
 
@@ -118,9 +127,9 @@ MStatus Node::connect(Node& source, const std::string& sourceAttribute, Node& de
     const auto* from = static_cast<const Attribute*>(source.attribute(sourceAttribute));
     const auto* to = static_cast<const Attribute*>(destination.attribute(destinationAttribute));
     if (!from || !to) return MStatus(MStatus::kNotFound, "No attribute of that long name");
-    if (!from->readable) return MStatus(MStatus::kInvalidParameter, "Source attribute is not readable");
-    if (!to->writable) return MStatus(MStatus::kInvalidParameter, "Destination attribute is not writable");
-    if (!from->connectable || !to->connectable) return MStatus(MStatus::kInvalidParameter, "Attribute is not connectable");
+    if (!holds(from, &AttributeInfo::readable)) return MStatus(MStatus::kInvalidParameter, "Source attribute is not readable");
+    if (!holds(to, &AttributeInfo::writable)) return MStatus(MStatus::kInvalidParameter, "Destination attribute is not writable");
+    if (!holds(from, &AttributeInfo::connectable) || !holds(to, &AttributeInfo::connectable)) return MStatus(MStatus::kInvalidParameter, "Attribute is not connectable");
     if (from->valueKind != to->valueKind || from->kind != to->kind) {
         return MStatus(MStatus::kInvalidParameter, "Attributes hold different kinds of value");
     }

@@ -1,0 +1,428 @@
+// The glossy node shading through the stand-in, as the renderer drives it.
+// Expected colours were worked out independently in single precision (each
+// operation rounded to float, in the order the node defines) and are written
+// as hex floats.
+#include <gtest/gtest.h>
+#include <maya/MString.h>
+#include <mayahost/tracer.h>
+
+#include <thread>
+#include <vector>
+
+#include "support/allocation_counter.h"
+#include "support/maya_glossy.h"
+
+namespace {
+
+using mayahost::LightSample;
+
+// Everything the tracer was handed, and the colour it answers with.
+struct TraceRecord {
+    int calls = 0;
+    MFloatVector origin, direction, colourOnEntry{-1.0f, -1.0f, -1.0f}, transparencyOnEntry{-1.0f, -1.0f, -1.0f};
+    const void* objectId = nullptr;
+    const void* raySampler = nullptr;
+    short depth = -1;
+    bool reflected = false;
+    MFloatVector answer{0.25f, 0.5f, 1.0f};
+};
+
+MStatus recordTrace(void* user, const MFloatVector& origin, const MFloatVector& direction, const void* objectId,
+                    const void* raySampler, short depth, MFloatVector& colour, MFloatVector& transparency,
+                    bool reflected)
+{
+    auto& r = *static_cast<TraceRecord*>(user);
+    ++r.calls;
+    r.origin = origin;
+    r.direction = direction;
+    r.objectId = objectId;
+    r.raySampler = raySampler;
+    r.depth = depth;
+    r.colourOnEntry = colour;
+    r.transparencyOnEntry = transparency;
+    r.reflected = reflected;
+    colour = r.answer;
+    transparency = MFloatVector(0.75f, 0.75f, 0.75f);
+    return MStatus::kSuccess;
+}
+
+// A tracer any thread may call: the colour depends on the ray alone.
+MStatus skyTrace(void*, const MFloatVector&, const MFloatVector& direction, const void*, const void*, short,
+                 MFloatVector& colour, MFloatVector&, bool)
+{
+    colour = MFloatVector(0.5f * direction.y + 0.5f, 0.25f, 0.5f * direction.z + 0.5f);
+    return MStatus::kSuccess;
+}
+
+class Compute : public testsupport::GlossyTest {
+protected:
+    void SetUp() override
+    {
+        testsupport::GlossyTest::SetUp();
+        mayahost::installTracer(recordTrace, &trace);
+    }
+    void TearDown() override
+    {
+        mayahost::installTracer(nullptr, nullptr);
+        testsupport::GlossyTest::TearDown();
+    }
+
+    void setMaterial(const char* name, const MFloatVector& value) { ASSERT_TRUE(context->setFloat3(attribute(name), value)); }
+    void setMaterial(const char* name, float value) { ASSERT_TRUE(context->setFloat(attribute(name), value)); }
+
+    // Only the highlight's own inputs are non-zero.
+    void blackMaterial()
+    {
+        setMaterial("color", {0.0f, 0.0f, 0.0f});
+        setMaterial("reflectivity", 0.0f);
+        setMaterial("translucence", 0.0f);
+    }
+
+    // Every term at work: two lights, partial transparency, a reflection.
+    void mixedScene(short depth)
+    {
+        setMaterial("color", {0.5f, 0.25f, 0.75f});
+        setMaterial("ambientColor", {0.1f, 0.2f, 0.3f});
+        setMaterial("incandescence", {0.05f, 0.1f, 0.15f});
+        setMaterial("specularColor", {0.5f, 0.5f, 0.5f});
+        setMaterial("reflectedColor", {0.8f, 0.6f, 0.4f});
+        setMaterial("diffuse", 0.8f);
+        setMaterial("translucence", 0.3f);
+        setMaterial("roughness", 0.5f);
+        setMaterial("sharpness", 0.2f);
+        setMaterial("reflectivity", 0.5f);
+        setMaterial("transparency", {0.25f, 0.5f, 0.0f});
+        context->setRayDirection({0.0f, -0.6f, -0.8f});
+        context->setPointCamera({1.0f, 2.0f, -5.0f});
+        context->setNormalCamera({0.0f, 0.0f, 1.0f});
+        context->setRayDepth(depth);
+        context->setObjectId(&objectTag);
+        context->setRaySampler(&samplerTag);
+        lights[0] = light({1.0f, 0.9f, 0.8f}, {0.0f, 0.6f, 0.8f}, true, true, true);
+        lights[1] = light({0.5f, 0.5f, 0.5f}, {0.6f, 0.0f, 0.8f}, false, true, false);
+        ASSERT_TRUE(context->setLights(lights, 2));
+    }
+
+    static LightSample light(const MFloatVector& intensity, const MFloatVector& direction, bool ambient,
+                             bool diffuse, bool specular)
+    {
+        LightSample l;
+        l.intensity = intensity;
+        l.direction = direction;
+        l.ambient = ambient;
+        l.diffuse = diffuse;
+        l.specular = specular;
+        return l;
+    }
+
+    MFloatVector shade()
+    {
+        MFloatVector colour;
+        EXPECT_TRUE(context->outColor(colour));
+        return colour;
+    }
+
+    TraceRecord trace;
+    LightSample lights[4];
+    int objectTag = 0;
+    int samplerTag = 0;
+};
+
+void expectBits(const MFloatVector& actual, const MFloatVector& expected)
+{
+    EXPECT_EQ(actual.x, expected.x) << std::hexfloat << actual.x << " vs " << expected.x;
+    EXPECT_EQ(actual.y, expected.y) << std::hexfloat << actual.y << " vs " << expected.y;
+    EXPECT_EQ(actual.z, expected.z) << std::hexfloat << actual.z << " vs " << expected.z;
+}
+
+TEST_F(Compute, EachOutputPlugWritesAndCleansItsWholeTriple)
+{
+    mixedScene(0);
+    const MFloatVector expectedColour(0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f);
+    for (const char* plug : {"outColor", "outColorR", "outColorG", "outColorB"}) {
+        SCOPED_TRACE(plug);
+        ASSERT_TRUE(context->setLights(lights, 2));  // makes the colour dirty again
+        ASSERT_TRUE(context->setFloat3(attribute("outColor"), {9.0f, 9.0f, 9.0f}));
+        EXPECT_TRUE(context->evaluate(attribute(plug)));
+        expectBits(context->float3(attribute("outColor")), expectedColour);
+        for (const char* channel : {"outColor", "outColorR", "outColorG", "outColorB"}) {
+            EXPECT_FALSE(context->isDirty(attribute(channel))) << channel;
+        }
+    }
+    for (const char* plug : {"outTransparency", "outTransparencyR", "outTransparencyG", "outTransparencyB"}) {
+        SCOPED_TRACE(plug);
+        ASSERT_TRUE(context->setFloat3(attribute("transparency"), {0.125f, 2.0f, -1.0f}));
+        EXPECT_TRUE(context->evaluate(attribute(plug)));
+        expectBits(context->float3(attribute("outTransparency")), {0.125f, 2.0f, -1.0f});
+        EXPECT_FALSE(context->isDirty(attribute("outTransparencyR")));
+    }
+}
+
+TEST_F(Compute, OtherPlugsAreUnknownAndTouchNothing)
+{
+    mixedScene(0);
+    ASSERT_TRUE(context->setFloat3(attribute("outColor"), {7.0f, 8.0f, 9.0f}));
+    ASSERT_TRUE(context->setFloat3(attribute("outTransparency"), {1.0f, 2.0f, 3.0f}));
+    const unsigned long before = context->computeCount();
+    for (const char* plug : {"color", "diffuse", "rayDepth", "lightDataArray"}) {
+        EXPECT_EQ(context->evaluate(attribute(plug)), MStatus::kUnknownParameter) << plug;
+    }
+    EXPECT_EQ(context->computeCount(), before + 4);
+    expectBits(context->float3(attribute("outColor")), {7.0f, 8.0f, 9.0f});
+    expectBits(context->float3(attribute("outTransparency")), {1.0f, 2.0f, 3.0f});
+    EXPECT_EQ(trace.calls, 0);
+}
+
+TEST_F(Compute, CleanOutputIsNotComputedAgain)
+{
+    mixedScene(0);
+    shade();
+    const unsigned long computed = context->computeCount();
+    shade();
+    EXPECT_EQ(context->computeCount(), computed);
+    context->setPointCamera({0.0f, 0.0f, -1.0f});
+    shade();
+    EXPECT_EQ(context->computeCount(), computed + 1);
+}
+
+TEST_F(Compute, StraightOnLightAloneGivesExactlyItsHighlight)
+{
+    blackMaterial();
+    setMaterial("specularColor", {0.5f, 0.25f, 1.0f});
+    setMaterial("roughness", 0.25f);
+    setMaterial("sharpness", 0.0f);
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    lights[0] = light({1.0f, 0.5f, 2.0f}, {0.0f, 0.0f, 1.0f}, true, true, true);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    // Half vector on the normal: the band is fully on, I × Cs.
+    expectBits(shade(), {0x1p-1f, 0x1p-3f, 0x1p+1f});
+
+    // The highlight model's own worked example: band value about 0.84375.
+    lights[0].direction = {0.0f, 0.6f, 0.8f};
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1.b0001cp-2f, 0x1.b0001cp-4f, 0x1.b0001cp+0f});
+}
+
+TEST_F(Compute, MixedSceneSumsEveryTerm)
+{
+    mixedScene(0);
+    expectBits(shade(), {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f});
+}
+
+TEST_F(Compute, EmptyLightArrayLeavesAmbientIncandescenceAndReflection)
+{
+    mixedScene(0);
+    ASSERT_TRUE(context->setLights(lights, 0));
+    expectBits(shade(), {0x1.333334p-3f, 0x1.333334p-3f, 0x1.266666p-1f});
+}
+
+TEST_F(Compute, LightFlagsOneByOne)
+{
+    mixedScene(0);
+    setMaterial("reflectivity", 0.0f);
+    struct Case {
+        const char* name;
+        bool ambient, diffuse, specular;
+        MFloatVector expected;
+    };
+    const Case cases[] = {
+        {"ambient", true, false, false, {0x1.2p-1f, 0x1.c51eb8p-3f, 0x1.27ae14p+0f}},
+        {"diffuse", false, true, false, {0x1.b5c292p-2f, 0x1.722d0ep-3f, 0x1.e0c49ep-1f}},
+        {"specular", false, false, true, {0x1.009d54p-2f, 0x1.5306b6p-3f, 0x1.36017ep-1f}},
+        // Translucence comes from a light whatever its flags.
+        {"none", false, false, false, {0x1.8p-3f, 0x1.bd70a4p-4f, 0x1.1c28f6p-1f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        lights[0] = light({1.0f, 0.9f, 0.8f}, {0.0f, 0.6f, 0.8f}, c.ambient, c.diffuse, c.specular);
+        ASSERT_TRUE(context->setLights(lights, 1));
+        expectBits(shade(), c.expected);
+    }
+}
+
+TEST_F(Compute, EdgeOnLightGivesNoDiffuseNorHighlight)
+{
+    blackMaterial();
+    setMaterial("color", {0.5f, 0.5f, 0.5f});
+    setMaterial("translucence", 0.25f);
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    lights[0] = light({1.0f, 1.0f, 1.0f}, {1.0f, 0.0f, 0.0f}, true, true, true);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    // Ambient 0.5 and translucence 0.125 only.
+    expectBits(shade(), {0x1.4p-1f, 0x1.4p-1f, 0x1.4p-1f});
+}
+
+TEST_F(Compute, LightBehindTheSurfaceGivesNoHighlightWhateverTheHalfVector)
+{
+    blackMaterial();
+    setMaterial("color", {0.5f, 0.5f, 0.5f});
+    setMaterial("translucence", 0.25f);
+    setMaterial("specularColor", {1.0f, 1.0f, 1.0f});
+    setMaterial("roughness", 1.0f);
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    // H = L - V = (0, 0.6, 0.2) leans toward N, yet L·N < 0.
+    lights[0] = light({1.0f, 1.0f, 1.0f}, {0.0f, 0.6f, -0.8f}, false, true, true);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1p-3f, 0x1p-3f, 0x1p-3f});
+}
+
+TEST_F(Compute, LightWithEveryFlagOffStillTranslucesThrough)
+{
+    blackMaterial();
+    setMaterial("color", {0.5f, 0.5f, 0.5f});
+    setMaterial("translucence", 0.5f);
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    lights[0] = light({2.0f, 1.0f, 0.5f}, {0.0f, 0.6f, 0.8f}, false, false, false);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1p-1f, 0x1p-2f, 0x1p-3f});
+}
+
+TEST_F(Compute, SharpnessOfOneOrMoreActsAsPointNineSeven)
+{
+    blackMaterial();
+    setMaterial("specularColor", {1.0f, 1.0f, 1.0f});
+    setMaterial("roughness", 0.5f);
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    // A lobe inside the narrowest band, so the band value is partial.
+    lights[0] = light({1.0f, 1.0f, 1.0f}, {0x1.cbca46p-1f, 0.0f, 0x1.c27f6ap-2f}, false, false, true);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    for (float sharpness : {0x1.f0a3d8p-1f, 1.0f, 1.5f, 40.0f}) {
+        SCOPED_TRACE(sharpness);
+        setMaterial("sharpness", sharpness);
+        expectBits(shade(), {0x1.fbab12p-2f, 0x1.fbab12p-2f, 0x1.fbab12p-2f});
+    }
+    setMaterial("sharpness", 0.9f);
+    expectBits(shade(), {0x1.feb35p-2f, 0x1.feb35p-2f, 0x1.feb35p-2f});
+    float stored = 0.0f;
+    ASSERT_TRUE(node->getFloat("sharpness", stored));
+    EXPECT_EQ(stored, 0.2f) << "the ceiling changes no attribute";
+}
+
+TEST_F(Compute, PrimarySampleTracesTheMirrorRayWithItsInputs)
+{
+    mixedScene(0);
+    shade();
+    ASSERT_EQ(trace.calls, 1);
+    expectBits(trace.origin, {1.0f, 2.0f, -5.0f});
+    expectBits(trace.direction, {0.0f, -0x1.333334p-1f, 0x1.99999ap-1f});
+    EXPECT_EQ(trace.objectId, &objectTag);
+    EXPECT_EQ(trace.raySampler, &samplerTag);
+    EXPECT_EQ(trace.depth, 0);
+    expectBits(trace.colourOnEntry, {0.0f, 0.0f, 0.0f});
+    expectBits(trace.transparencyOnEntry, {0.0f, 0.0f, 0.0f});
+    EXPECT_TRUE(trace.reflected);
+}
+
+TEST_F(Compute, NoReflectionWithoutReflectivityOrBelowThePrimaryRay)
+{
+    const MFloatVector unreflected(0x1.0ab6b2p+0f, 0x1.a299e2p-2f, 0x1.f1259ep+0f);
+    mixedScene(1);
+    expectBits(shade(), unreflected);
+    mixedScene(3);
+    expectBits(shade(), unreflected);
+    EXPECT_EQ(trace.calls, 0);
+
+    for (float reflectivity : {0.0f, -0.5f}) {
+        mixedScene(0);
+        setMaterial("reflectivity", reflectivity);
+        expectBits(shade(), unreflected);
+    }
+    EXPECT_EQ(trace.calls, 0);
+}
+
+TEST_F(Compute, WithoutATracerTheReflectionAddsNothing)
+{
+    mayahost::installTracer(nullptr, nullptr);
+    mixedScene(0);
+    expectBits(shade(), {0x1.0ab6b2p+0f, 0x1.a299e2p-2f, 0x1.f1259ep+0f});
+}
+
+TEST_F(Compute, FullTransparencyLeavesOnlyTheHighlights)
+{
+    mixedScene(0);
+    setMaterial("transparency", {1.0f, 1.0f, 1.0f});
+    expectBits(shade(), {0x1.02755p-4f, 0x1.d1399p-5f, 0x1.9d888p-5f});
+}
+
+// A sample that differs with the index, so threads disagree if they mix.
+void fillSample(mayahost::EvaluationContext& context, int i, LightSample* lights)
+{
+    const float t = static_cast<float>(i) / 64.0f;
+    context.setRayDirection({0.1f * t, -0.6f + 0.2f * t, -0.8f});
+    context.setPointCamera({t, 1.0f - t, -4.0f});
+    context.setNormalCamera({0.0f, 0.2f * t, 1.0f});
+    context.setRayDepth(static_cast<short>(i % 2));
+    lights[0].intensity = {1.0f, 0.9f - 0.5f * t, 0.8f};
+    lights[0].direction = {0.3f * t, 0.6f, 0.8f};
+    lights[0].specular = true;
+    lights[1].intensity = {0.5f * t, 0.5f, 0.5f};
+    lights[1].direction = {0.6f, -0.2f * t, 0.8f};
+    lights[1].specular = (i % 3) != 0;
+    context.setLights(lights, 2);
+}
+
+TEST_F(Compute, ThreadsEachWithTheirOwnBlockAgreeWithOneThread)
+{
+    mayahost::installTracer(skyTrace, nullptr);
+    constexpr int kSamples = 256;
+    std::vector<MFloatVector> expected(kSamples);
+    {
+        LightSample sampleLights[2];
+        for (int i = 0; i < kSamples; ++i) {
+            fillSample(*context, i, sampleLights);
+            ASSERT_TRUE(context->outColor(expected[static_cast<std::size_t>(i)]));
+        }
+    }
+    constexpr int kThreads = 4;
+    std::vector<std::vector<MFloatVector>> results(kThreads, std::vector<MFloatVector>(kSamples));
+    std::vector<std::unique_ptr<mayahost::EvaluationContext>> contexts;
+    for (int t = 0; t < kThreads; ++t) contexts.push_back(std::make_unique<mayahost::EvaluationContext>(*node, 2));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            LightSample sampleLights[2];
+            for (int i = 0; i < kSamples; ++i) {
+                // Each thread walks the samples in its own order.
+                const int sample = (i * (2 * t + 1) + t) % kSamples;
+                fillSample(*contexts[static_cast<std::size_t>(t)], sample, sampleLights);
+                contexts[static_cast<std::size_t>(t)]->outColor(results[static_cast<std::size_t>(t)][static_cast<std::size_t>(sample)]);
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kSamples; ++i) {
+            SCOPED_TRACE(testing::Message() << "thread " << t << " sample " << i);
+            expectBits(results[static_cast<std::size_t>(t)][static_cast<std::size_t>(i)],
+                       expected[static_cast<std::size_t>(i)]);
+        }
+    }
+}
+
+TEST_F(Compute, PerSamplePathAllocatesNothing)
+{
+    mayahost::installTracer(skyTrace, nullptr);
+    LightSample sampleLights[2];
+    MFloatVector colour, transparency;
+    const mayahost::AttributeInfo* transparencyInput = attribute("transparency");
+    fillSample(*context, 0, sampleLights);
+    context->outColor(colour);
+    const auto before = testsupport::allocationCount();
+    for (int i = 0; i < 2000; ++i) {
+        fillSample(*context, i % 64, sampleLights);
+        context->setObjectId(&objectTag);
+        context->setRaySampler(&samplerTag);
+        context->setRayOrigin({0.0f, 0.0f, 0.0f});
+        context->setFloat3(transparencyInput, {0.1f, 0.2f, 0.3f});
+        context->outColor(colour);
+        context->outTransparency(transparency);
+    }
+    EXPECT_EQ(testsupport::allocationCount(), before);
+}
+
+}  // namespace
