@@ -23,18 +23,22 @@ namespace {
 using namespace preview;
 using Clock = std::chrono::steady_clock;
 
-// The floor: a material that costs nothing.
+// The floor: a material that costs nothing, in a scene lit as the host sees it.
 class ConstantHost : public MaterialHost {
     class Shader : public MaterialShader {
         ShadeResult shade(const ShadingPoint&, Sampler&) override { return {{0.5f, 0.5f, 0.5f}, {}}; }
     };
 
 public:
+    explicit ConstantHost(LightView view) : view_(view) {}
     const char* name() const override { return "constant"; }
-    LightView lightView() const override { return LightView::Samples; }
+    LightView lightView() const override { return view_; }
     bool hasInput(const MaterialInput&) const override { return false; }
     void setInput(const std::string&, const MaterialValue&) override {}
     std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Shader>(); }
+
+private:
+    LightView view_;
 };
 
 // Times every shading call of another host's shaders.
@@ -91,7 +95,7 @@ void previewScene(benchmark::State& state, bool maya) {
     if (maya) host = std::make_unique<MayaHost>(scene, paths.mayaModule);
     else host = std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
     TimedHost timed(*host);
-    ConstantHost floor;
+    ConstantHost floor(host->lightView());
     const int allThreads = int(std::max(1u, std::thread::hardware_concurrency()));
 
     double floorTime = 0.0, oneThread = 0.0, everyThread = 0.0, timedTotal = 0.0;
