@@ -66,6 +66,19 @@ int sampleCount(const mrhost::Light& light)
     }
 }
 
+// A lookup along a direction through the host's tracer of that kind; none
+// installed finds nothing and leaves the colour alone.
+miBoolean trace(Call call, mrhost::TraceFunction Scene::Data::*function, void* Scene::Data::*user, miColor* result,
+                miState* state, miVector* direction)
+{
+    const Scene::Data* scene = sceneOf(state);
+    report(scene, call, state, nullptr, miNULLTAG, 0, direction);
+    if (scene == nullptr || scene->*function == nullptr) {
+        return miFALSE;
+    }
+    return (scene->*function)(result, state, direction, scene->*user);
+}
+
 }  // namespace
 
 extern "C" {
@@ -115,22 +128,13 @@ void mi_reflection_dir(miVector* dir, miState* state)
 
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
-    const Scene::Data* scene = sceneOf(state);
-    report(scene, Call::TraceReflection, state, nullptr, miNULLTAG, 0, direction);
-    if (scene == nullptr || scene->reflection == nullptr) {
-        return miFALSE;
-    }
-    return scene->reflection(result, state, direction, scene->reflectionUser);
+    return trace(Call::TraceReflection, &Scene::Data::reflection, &Scene::Data::reflectionUser, result, state, direction);
 }
 
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction)
 {
-    const Scene::Data* scene = sceneOf(state);
-    report(scene, Call::TraceEnvironment, state, nullptr, miNULLTAG, 0, direction);
-    if (scene == nullptr || scene->environment == nullptr) {
-        return miFALSE;
-    }
-    return scene->environment(result, state, direction, scene->environmentUser);
+    return trace(Call::TraceEnvironment, &Scene::Data::environment, &Scene::Data::environmentUser, result, state,
+                 direction);
 }
 
 miBoolean mi_compute_irradiance(miColor* result, miState* state)
