@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
+#include "contact_sheet.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "preview_command.h"
@@ -67,6 +68,15 @@ protected:
     std::unique_ptr<MaterialHost> host_;
 };
 
+// Index of the first pixel that differs, or -1 when the images are identical.
+long firstDifference(const Image& a, const Image& b) {
+    if (a.pixels.size() != b.pixels.size()) return 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        if (a.pixels[i].x != b.pixels[i].x || a.pixels[i].y != b.pixels[i].y || a.pixels[i].z != b.pixels[i].z)
+            return long(i);
+    return -1;
+}
+
 std::string hostName(const ::testing::TestParamInfo<HostKind>& info) {
     return info.param == HostKind::Maya ? "Maya" : "MentalRay";
 }
@@ -81,12 +91,7 @@ TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere) {
     host_->setInput("roughness", scalar(0.05f));
     host_->setInput("sharpness", scalar(0.9f));
     const Image reshaped = renderImage();
-    ASSERT_EQ(flat.pixels.size(), reshaped.pixels.size());
-    for (std::size_t i = 0; i < flat.pixels.size(); ++i) {
-        ASSERT_EQ(flat.pixels[i].x, reshaped.pixels[i].x) << "pixel " << i;
-        ASSERT_EQ(flat.pixels[i].y, reshaped.pixels[i].y) << "pixel " << i;
-        ASSERT_EQ(flat.pixels[i].z, reshaped.pixels[i].z) << "pixel " << i;
-    }
+    EXPECT_EQ(firstDifference(flat, reshaped), -1) << "first pixel that changed";
 }
 
 TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal) {
@@ -128,12 +133,7 @@ TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal) {
 TEST_P(PreviewRender, ImageDoesNotDependOnTheThreadCount) {
     const Image one = renderImage(1, true, 2);
     const Image three = renderImage(3, true, 2);
-    ASSERT_EQ(one.pixels.size(), three.pixels.size());
-    for (std::size_t i = 0; i < one.pixels.size(); ++i) {
-        ASSERT_EQ(one.pixels[i].x, three.pixels[i].x) << "pixel " << i;
-        ASSERT_EQ(one.pixels[i].y, three.pixels[i].y) << "pixel " << i;
-        ASSERT_EQ(one.pixels[i].z, three.pixels[i].z) << "pixel " << i;
-    }
+    EXPECT_EQ(firstDifference(one, three), -1) << "first pixel that differs";
 }
 
 TEST_P(PreviewRender, ShadingASampleAllocatesNothing) {
@@ -154,6 +154,36 @@ TEST_P(PreviewRender, ShadingASampleAllocatesNothing) {
     for (int i = 0; i < 64; ++i) sum += shadeAt(i).colour;
     EXPECT_EQ(testsupport::allocationCount(), before);
     EXPECT_GT(luminance(sum), 0.0f);
+}
+
+TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrder) {
+    const std::vector<Sweep> sweeps{{"roughness", scalar(0.1f), scalar(0.6f), 2},
+                                    {"sharpness", scalar(0.0f), scalar(0.8f), 2}};
+    RenderSettings settings;
+    settings.width = 80;
+    settings.height = 60;
+    settings.samples = 1;
+    settings.threads = 2;
+    const Image sheet = renderContactSheet(scene_, *host_, sweeps, settings);
+    ASSERT_EQ(sheet.width, 80);
+    ASSERT_EQ(sheet.height, 60);
+
+    settings.width = 40;
+    settings.height = 30;
+    std::vector<Image> cells;
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column) {
+            host_->setInput("roughness", sweeps[0].valueAt(column));
+            host_->setInput("sharpness", sweeps[1].valueAt(row));
+            cells.push_back(render(scene_, *host_, settings));
+            Image fromSheet(40, 30);
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 40; ++x) fromSheet.at(x, y) = sheet.at(column * 40 + x, row * 30 + y);
+            EXPECT_EQ(firstDifference(fromSheet, cells.back()), -1) << "cell " << column << "," << row;
+        }
+    // Each swept input changes its cells.
+    EXPECT_NE(firstDifference(cells[0], cells[1]), -1);
+    EXPECT_NE(firstDifference(cells[0], cells[2]), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay),
