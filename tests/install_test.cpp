@@ -13,7 +13,6 @@
 #include <mrhost/shader_library.h>
 
 #include <cctype>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -314,9 +313,9 @@ TEST_F(InstalledPlugin, TemplateShowsEachMaterialInputOnceAndHidesTheRenderInput
 
 // The installed declaration and library, loaded as the renderer loads them.
 struct LoadedShader {
-    explicit LoadedShader(const fs::path& declarationFile, const fs::path& library)
+    LoadedShader(const fs::path& declarationFile, const fs::path& libraryFile)
         : declaration(mrhost::readDeclaration(declarationFile.string(), "kova_glossy")),
-          library(library.string(), declaration) {}
+          library(libraryFile.string(), declaration) {}
     mrhost::ShaderDeclaration declaration;
     mrhost::ShaderLibrary library;
 };
