@@ -18,7 +18,7 @@ const std::vector<MaterialInput>& materialInputs() {
         {"translucence", InputKind::Scalar, true, false, "light passed through, whatever its direction"},
         {"roughness", InputKind::Scalar, true, true, "size of the highlight (larger is broader)"},
         {"sharpness", InputKind::Scalar, true, true, "crispness of the highlight's edge (0 soft, 1 crisp)"},
-        {"specularColor", InputKind::Triple, true, true, "colour of the highlight and reflection"},
+        {"specularColor", InputKind::Triple, true, true, "colour of the highlight (and of the renderer's reflection)"},
         {"specularWeight", InputKind::Scalar, false, true, "weight of the highlight"},
         {"reflectivity", InputKind::Scalar, true, true, "weight of the traced reflection"},
         {"reflectedColor", InputKind::Triple, true, false, "tint of the traced reflection"},

@@ -30,8 +30,10 @@ namespace {
 class ImageFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Named by process too: other builds may run the same test at once.
         folder_ = fs::temp_directory_path() /
-                  ("preview_images_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("preview_images_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "_" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }

@@ -3,6 +3,8 @@
 // the output folder); --help lists every option with its default.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -40,7 +42,9 @@ struct BadInput {
 class PreviewBadInput : public ::testing::TestWithParam<BadInput> {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("preview_options_" + caseName(GetParam().what));
+        // Named by process too: other builds may run the same test at once.
+        root_ = fs::temp_directory_path() /
+                ("preview_options_" + caseName(GetParam().what) + "_" + std::to_string(::getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_);
         // A plain file, for the cases that need one where a folder is expected.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <unistd.h>
 
 #include <ImfArray.h>
 #include <ImfRgbaFile.h>
@@ -250,7 +251,7 @@ void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, 
 // channel absorbs last-bit differences of the maths library between systems;
 // a change to the material or the scene moves far more than that.
 TEST(PreviewCommand, WritesEveryImageAndMatchesTheStoredReference) {
-    const fs::path out = fs::temp_directory_path() / "preview_command_test";
+    const fs::path out = fs::temp_directory_path() / ("preview_command_test_" + std::to_string(::getpid()));
     fs::remove_all(out);
     std::ostringstream stdoutText, stderrText;
     const int status = runPreview({"--width", "40", "--height", "30", "--samples", "2", "--threads", "2", "--out",
