@@ -15,17 +15,17 @@ namespace mayahost {
 
 struct NodeType;
 
-struct Attribute : AttributeInfo {
+// ValueSlot comes first, so an MObject's address of the record is also the
+// address of its slot.
+struct Attribute : ValueSlot, AttributeInfo {
     NodeType* owner = nullptr;  // the type being registered when it was made; null outside
     bool member = false;        // part of the finished type's data layout
 
-    // Layout. `offset` is relative to the parent's value (for children), to an
-    // array element (for children of an array), or to the block's record.
-    MDataHandle::Kind valueKind = MDataHandle::Kind::kNone;
+    // Layout (with the ValueSlot fields). `offset` is relative to the parent's
+    // value (for children), to an array element (for children of an array),
+    // or to the block's record.
     unsigned int size = 0;
     unsigned int align = 1;
-    unsigned int offset = 0;
-    unsigned int absoluteOffset = 0;  // in the record; meaningless inside an array
     bool insideArray = false;         // has an array ancestor (or is one)
     int arraySlot = -1;               // arrays: which of the block's arrays
     unsigned int index = 0;           // position in the type's attribute list

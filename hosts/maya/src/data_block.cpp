@@ -18,23 +18,16 @@ MDataHandle invalidHandle(DataStorage* storage, MStatus* status)
 
 }  // namespace
 
-MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus)
+MDataBlock::MDataBlock(DataStorage* storage)
+    : storage_(storage), type_(&storage->type()), record_(storage->record()), scratch_(storage->scratch())
 {
-    const Attribute* a = mayahost::attributeOf(attribute);
-    unsigned char* value = storage_->valueOf(a);
-    if (!value || a->array) return invalidHandle(storage_, ReturnStatus);
-    if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return MDataHandle(storage_, a, value, storage_->scratch(), a->valueKind);
 }
+
+MDataHandle MDataBlock::noValue(MStatus* ReturnStatus) { return invalidHandle(storage_, ReturnStatus); }
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus)
 {
     return inputValue(plug.attribute(), ReturnStatus);
-}
-
-MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus)
-{
-    return inputValue(attribute, ReturnStatus);
 }
 
 MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* ReturnStatus)
@@ -71,15 +64,6 @@ MStatus MDataBlock::setClean(const MObject& attribute)
 }
 
 MStatus MDataBlock::setClean(const MPlug& plug) { return setClean(plug.attribute()); }
-
-MDataHandle MDataHandle::child(const MObject& attribute)
-{
-    auto* storage = static_cast<DataStorage*>(block_);
-    const Attribute* c = mayahost::attributeOf(attribute);
-    if (!storage) return MDataHandle();
-    if (!c || kind_ == Kind::kNone || c->parent != attribute_) return invalidHandle(storage, nullptr);
-    return MDataHandle(storage, c, data_ + c->offset, scratch_, c->valueKind);
-}
 
 void MDataHandle::setClean()
 {

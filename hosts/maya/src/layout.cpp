@@ -110,6 +110,11 @@ void NodeType::finish()
         placeDescendants(*a, false);
     }
     recordSize = alignUp(std::max(offset, 1u), alignof(std::max_align_t));
+    for (Attribute* a : members) {
+        a->blockType = this;
+        a->parentSlot = a->parent ? static_cast<const ValueSlot*>(a->parentAttribute()) : nullptr;
+        a->direct = !a->insideArray && a->valueKind != MDataHandle::Kind::kNone;
+    }
 
     // A change to an attribute is a change to its ancestors and descendants
     // too; every output any of them affects, with that output's family,

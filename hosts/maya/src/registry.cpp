@@ -69,6 +69,11 @@ const NodeTypeInfo* findNodeType(const std::string& name)
     return registry().findByName(name);
 }
 
+MObject attributeObject(const AttributeInfo* attribute)
+{
+    return attribute ? objectOf(static_cast<const Attribute*>(attribute)) : MObject();
+}
+
 bool affects(const NodeTypeInfo& type, const AttributeInfo* input, const AttributeInfo* output)
 {
     return std::find(type.affects.begin(), type.affects.end(), std::make_pair(input, output)) !=

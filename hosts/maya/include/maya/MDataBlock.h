@@ -13,9 +13,19 @@ namespace mayahost { class DataStorage; }
 
 class MDataBlock {
 public:
-    MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
+    // Inline: compute reads every input through it for every sample.
+    MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    {
+        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        if (!slot || slot->blockType != type_ || !slot->direct) return noValue(ReturnStatus);
+        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+        return MDataHandle(storage_, slot, record_ + slot->absoluteOffset, scratch_, slot->valueKind);
+    }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
-    MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
+    MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    {
+        return inputValue(attribute, ReturnStatus);
+    }
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
     MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
@@ -23,9 +33,14 @@ public:
     MStatus setClean(const MPlug& plug);
 
     // Stand-in only: the host makes blocks over its own storage.
-    explicit MDataBlock(mayahost::DataStorage* storage) : storage_(storage) {}
+    explicit MDataBlock(mayahost::DataStorage* storage);
     mayahost::DataStorage* storage() const { return storage_; }
 
 private:
+    MDataHandle noValue(MStatus* ReturnStatus);
+
     mayahost::DataStorage* storage_ = nullptr;
+    const void* type_ = nullptr;
+    unsigned char* record_ = nullptr;
+    unsigned char* scratch_ = nullptr;
 };

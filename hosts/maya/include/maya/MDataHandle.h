@@ -9,10 +9,28 @@
 #include "MObject.h"
 #include "MStatus.h"
 
+namespace mayahost {
+
+// Stand-in only: what kind of value a handle refers to.
+enum class ValueKind : unsigned char { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
+
+// Stand-in only: the head of the host's record of an attribute (an MObject
+// points at it), holding what the inline data-block calls need to find a
+// value without calling into the host library.
+struct ValueSlot {
+    const void* blockType = nullptr;  // the node type whose data blocks hold the value
+    const void* parentSlot = nullptr; // the parent attribute's record, for children
+    unsigned int offset = 0;          // from the parent's value, or from an array element
+    unsigned int absoluteOffset = 0;  // in the block's record, when `direct`
+    ValueKind valueKind = ValueKind::kNone;
+    bool direct = false;              // a value of the record itself, outside any array
+};
+
+}  // namespace mayahost
+
 class MDataHandle {
 public:
-    // Stand-in only: what kind of value the handle refers to.
-    enum class Kind : unsigned char { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
+    using Kind = mayahost::ValueKind;
 
     MDataHandle() = default;
 
@@ -29,7 +47,14 @@ public:
     void set(float x, float y, float z) { asFloatVector() = MFloatVector(x, y, z); }
 
     // The handle of a child of this compound value (or of this array element).
-    MDataHandle child(const MObject& attribute);
+    MDataHandle child(const MObject& attribute) const
+    {
+        const auto* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        if (c && kind_ != Kind::kNone && c->parentSlot == attribute_) {
+            return MDataHandle(block_, c, data_ + c->offset, scratch_, c->valueKind);
+        }
+        return MDataHandle(block_, nullptr, scratch_, scratch_, Kind::kNone);
+    }
     // Marks the value computed: clean, with its children and parent.
     void setClean();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <maya/MFnNumericData.h>
+#include <maya/MObject.h>
 #include <maya/MPxNode.h>
 
 #include <string>
@@ -88,6 +89,10 @@ struct NodeTypeInfo {
 std::vector<const NodeTypeInfo*> registeredNodeTypes();
 // The type of that name, or null.
 const NodeTypeInfo* findNodeType(const std::string& name);
+
+// The handle a plug-in holds for this attribute, e.g. to build an MPlug and
+// call compute directly on a context's data block.
+MObject attributeObject(const AttributeInfo* attribute);
 
 // True when `input` affects `output` directly (one of the recorded calls).
 bool affects(const NodeTypeInfo& type, const AttributeInfo* input, const AttributeInfo* output);

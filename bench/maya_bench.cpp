@@ -1,0 +1,178 @@
+// glossy::compute per sample, loaded through the Maya stand-in, with 1 and
+// with 4 lights, against a floor that does the same arithmetic directly on
+// the same inputs: per light the ambient, diffuse and translucence sums and
+// highlightTerm, then the transparency scaling.
+//   GlossyCompute      compute alone, on data blocks the renderer has filled
+//   GlossyShadeSample  the renderer's whole per-sample path: fill the render
+//                      inputs and lights, request outColor
+#include "floor_ratio.h"
+#include "highlight.h"
+
+#include <maya/MPlug.h>
+#include <maya/MPxNode.h>
+#include <mayahost/node.h>
+#include <mayahost/plugin_loader.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+using shading::Float3;
+
+struct Sample {
+    MFloatVector P, N, V;
+};
+
+struct Material {
+    MFloatVector Cb{0.5f, 0.4f, 0.3f}, Ca{0.1f, 0.1f, 0.1f}, Ci{0.0f, 0.05f, 0.0f}, Cs{0.5f, 0.5f, 0.5f},
+        T{0.1f, 0.2f, 0.0f};
+    float kd = 0.8f, kt = 0.1f, ro = 0.3f, sh = 0.2f;
+};
+
+struct Setup {
+    std::unique_ptr<mayahost::LoadedPlugin> plugin;
+    std::unique_ptr<mayahost::Node> node;
+    std::unique_ptr<mayahost::EvaluationContext> context;
+    Material m;
+    std::vector<Sample> samples;
+    std::vector<mayahost::LightSample> lights;
+
+    Setup(int lightCount, int sampleCount)
+    {
+        std::string error;
+        plugin = mayahost::LoadedPlugin::load(GLOSSY_MODULE_PATH, &error);
+        if (!plugin) throw std::runtime_error(error);
+        node = mayahost::Node::create("glossy");
+        node->setFloat3("color", m.Cb);
+        node->setFloat3("ambientColor", m.Ca);
+        node->setFloat3("incandescence", m.Ci);
+        node->setFloat3("specularColor", m.Cs);
+        node->setFloat3("transparency", m.T);
+        node->setFloat("diffuse", m.kd);
+        node->setFloat("translucence", m.kt);
+        node->setFloat("roughness", m.ro);
+        node->setFloat("sharpness", m.sh);
+        node->setFloat("reflectivity", 0.0f);  // no tracer here: the floor traces nothing either
+        context = std::make_unique<mayahost::EvaluationContext>(*node, static_cast<unsigned int>(lightCount));
+
+        for (int l = 0; l < lightCount; ++l) {
+            const float a = 0.7f * static_cast<float>(l);
+            mayahost::LightSample light;
+            light.direction = MFloatVector(0.6f * std::cos(a), 0.6f * std::sin(a), 0.8f);
+            light.intensity = MFloatVector(1.0f, 0.9f, 0.8f);
+            light.specular = true;
+            lights.push_back(light);
+        }
+        // A small curved patch seen from the camera.
+        for (int i = 0; i < sampleCount; ++i) {
+            const float u = static_cast<float>(i % 16) / 16.0f - 0.5f;
+            const float v = static_cast<float>(i / 16) / 16.0f - 0.5f;
+            const float n = std::sqrt(u * u + v * v + 1.0f);
+            const float d = std::sqrt(u * u + v * v + 25.0f);
+            samples.push_back({{u, v, -5.0f}, {u / n, v / n, 1.0f / n}, {u / d, v / d, -5.0f / d}});
+        }
+    }
+
+    ~Setup()
+    {
+        context.reset();
+        node.reset();
+    }
+};
+
+Float3 toFloat3(const MFloatVector& v) { return {v.x, v.y, v.z}; }
+
+// The same arithmetic as compute, straight from the inputs.
+void shadeDirectly(const Setup& setup)
+{
+    const Material& m = setup.m;
+    for (const Sample& s : setup.samples) {
+        MFloatVector Sa, Sd, Ss, St;
+        const Float3 toViewer = toFloat3(-s.V);
+        for (const mayahost::LightSample& light : setup.lights) {
+            const MFloatVector& I = light.intensity;
+            const MFloatVector& L = light.direction;
+            Sa += MFloatVector(I.x * m.Cb.x, I.y * m.Cb.y, I.z * m.Cb.z);
+            const float d = L * s.N;
+            if (d > 0.0f) {
+                const float dkd = d * m.kd;
+                Sd += MFloatVector((dkd * I.x) * m.Cb.x, (dkd * I.y) * m.Cb.y, (dkd * I.z) * m.Cb.z);
+            }
+            const Float3 h = shading::highlightTerm(toViewer, toFloat3(s.N), toFloat3(L), toFloat3(I),
+                                                    toFloat3(m.Cs), m.ro, m.sh, 1.0f);
+            Ss += MFloatVector(h.x, h.y, h.z);
+            St += MFloatVector((I.x * m.Cb.x) * m.kt, (I.y * m.Cb.y) * m.kt, (I.z * m.Cb.z) * m.kt);
+        }
+        const MFloatVector Am(m.Ca.x * m.Cb.x, m.Ca.y * m.Cb.y, m.Ca.z * m.Cb.z);
+        MFloatVector U = Sa + (((Sd + Am) + m.Ci) + St);
+        U = MFloatVector((1.0f - m.T.x) * U.x, (1.0f - m.T.y) * U.y, (1.0f - m.T.z) * U.z);
+        MFloatVector colour = U + Ss;
+        benchmark::DoNotOptimize(colour);
+    }
+}
+
+// The renderer's whole per-sample path through one context.
+void shadeSamples(benchmark::State& state, int lightCount)
+{
+    Setup setup(lightCount, 256);
+    mayahost::EvaluationContext& context = *setup.context;
+    const unsigned int count = static_cast<unsigned int>(setup.lights.size());
+
+    const auto work = [&] {
+        for (const Sample& s : setup.samples) {
+            context.setPointCamera(s.P);
+            context.setNormalCamera(s.N);
+            context.setRayDirection(s.V);
+            context.setLights(setup.lights.data(), count);
+            MFloatVector colour;
+            context.outColor(colour);
+            benchmark::DoNotOptimize(colour);
+        }
+    };
+    const auto floor = [&] { shadeDirectly(setup); };
+    bench::runAgainstFloor(state, static_cast<std::int64_t>(setup.samples.size()), work, floor);
+}
+
+// compute alone: one context per sample, filled beforehand, so each pass
+// times only compute reading and writing the stand-in's data blocks. A few
+// dozen blocks, as a renderer's threads keep: they stay in cache.
+void computeOnly(benchmark::State& state, int lightCount)
+{
+    Setup setup(lightCount, 32);
+    std::vector<std::unique_ptr<mayahost::EvaluationContext>> blocks;
+    for (const Sample& s : setup.samples) {
+        blocks.push_back(std::make_unique<mayahost::EvaluationContext>(*setup.node, static_cast<unsigned int>(lightCount)));
+        mayahost::EvaluationContext& c = *blocks.back();
+        c.setPointCamera(s.P);
+        c.setNormalCamera(s.N);
+        c.setRayDirection(s.V);
+        c.setLights(setup.lights.data(), static_cast<unsigned int>(setup.lights.size()));
+    }
+    MPxNode& node = setup.node->userNode();
+    const MPlug outColor(MObject(), mayahost::attributeObject(setup.node->attribute("outColor")));
+
+    const auto work = [&] {
+        for (auto& c : blocks) {
+            node.compute(outColor, c->dataBlock());
+            benchmark::DoNotOptimize(c->dataBlock());
+        }
+    };
+    const auto floor = [&] { shadeDirectly(setup); };
+    bench::runAgainstFloor(state, static_cast<std::int64_t>(setup.samples.size()), work, floor);
+    blocks.clear();
+}
+
+void BM_GlossyCompute_1Light(benchmark::State& state) { computeOnly(state, 1); }
+void BM_GlossyCompute_4Lights(benchmark::State& state) { computeOnly(state, 4); }
+void BM_GlossyShadeSample_1Light(benchmark::State& state) { shadeSamples(state, 1); }
+void BM_GlossyShadeSample_4Lights(benchmark::State& state) { shadeSamples(state, 4); }
+BENCHMARK(BM_GlossyCompute_1Light)->UseManualTime();
+BENCHMARK(BM_GlossyCompute_4Lights)->UseManualTime();
+BENCHMARK(BM_GlossyShadeSample_1Light)->UseManualTime();
+BENCHMARK(BM_GlossyShadeSample_4Lights)->UseManualTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
