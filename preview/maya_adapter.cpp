@@ -3,7 +3,7 @@
 // lightDataArray element per light (its direction toward the light's centre
 // and its colour darkened by the ball's shadow). The traced reflection comes
 // back through MRenderUtil::raytrace; objectId, opaque to the node, carries
-// the scene to the tracer.
+// the scene to the tracer, and raySampler the sample's sampler.
 #include "maya_adapter.h"
 
 #include <mayahost/node.h>
@@ -43,7 +43,7 @@ public:
         context_.setObjectId(&scene_);
     }
 
-    ShadeResult shade(const ShadingPoint& p, Sampler&) override {
+    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override {
         for (std::size_t i = 0; i < lights_.size(); ++i) {
             const LightSample s = scene_.sampleLight(scene_.lights()[i], LightView::Centres, 0, p.point);
             lights_[i].direction = toMaya(s.direction);
@@ -52,6 +52,8 @@ public:
         context_.setPointCamera(toMaya(p.point));
         context_.setNormalCamera(toMaya(p.normal));
         context_.setRayDirection(toMaya(p.rayDirection));
+        // As Maya's renderer does, the sample's sampler rides along, opaque to the node.
+        context_.setRaySampler(&sampler);
         context_.setLights(lights_.data(), static_cast<unsigned int>(lights_.size()));
         MFloatVector colour, transparency;
         context_.outColor(colour);

@@ -39,6 +39,8 @@ struct BadInput {
     const char* message;  // a part of the line that names the problem
 };
 
+void PrintTo(const BadInput& input, std::ostream* os) { *os << input.what; }
+
 class PreviewBadInput : public ::testing::TestWithParam<BadInput> {
 protected:
     void SetUp() override {
