@@ -1,6 +1,7 @@
 // glossy-preview's command line: every bad input gives one line naming the
 // problem and what was expected, exit status 2, and writes nothing (not even
-// the output folder); --help lists every option with its default.
+// the output folder); --help lists every option with its default; a
+// deliverable that does not load fails the run without an image.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -160,4 +161,25 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm) {
     EXPECT_EQ(o.width, 300);
     EXPECT_EQ(o.height, 360);
     EXPECT_EQ(o.outDir, "out");
+}
+
+// A deliverable that does not load is a failure of the run, not of the
+// command line: status 1, one line naming it, no image.
+TEST(PreviewRun, ADeliverableThatDoesNotLoadFailsWithStatusOneAndNoImage) {
+    const fs::path out = fs::temp_directory_path() / ("preview_run_" + std::to_string(::getpid()));
+    preview::DeliverablePaths noShader = preview::builtDeliverables();
+    noShader.shaderLibrary = "/nonexistent/kova_glossy.so";
+    const std::pair<preview::DeliverablePaths, const char*> cases[] = {
+        {kUnused, "cannot load the Maya plug-in /nonexistent/glossy.so"},
+        {noShader, "cannot load the renderer shader"}};
+    for (const auto& [paths, message] : cases) {
+        fs::remove_all(out);
+        std::ostringstream stdoutText, stderrText;
+        EXPECT_EQ(preview::runPreview({"--width", "16", "--height", "16", "--out", out.string()}, stdoutText,
+                                      stderrText, paths, false),
+                  1);
+        EXPECT_NE(stderrText.str().find(message), std::string::npos) << stderrText.str();
+        EXPECT_TRUE(fs::is_empty(out)) << message;
+    }
+    fs::remove_all(out);
 }
