@@ -27,7 +27,6 @@ struct Attribute : ValueSlot, AttributeInfo {
     unsigned int size = 0;
     unsigned int align = 1;
     bool insideArray = false;         // has an array ancestor (or is one)
-    int arraySlot = -1;               // arrays: which of the block's arrays
     unsigned int index = 0;           // position in the type's attribute list
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty

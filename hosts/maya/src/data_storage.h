@@ -21,11 +21,7 @@ public:
     const unsigned char* record() const { return record_; }
     unsigned char* scratch() { return scratch_; }
 
-    struct Array {
-        unsigned char* elements = nullptr;
-        unsigned int count = 0;
-        unsigned int capacity = 0;
-    };
+    using Array = ArrayValues;
     Array& array(const Attribute& a) { return arrays_[static_cast<std::size_t>(a.arraySlot)]; }
 
     // Where a value outside any array lives; null for one of another type,
@@ -39,6 +35,8 @@ public:
     void markChanged(const Attribute& a);
     void clean(const Attribute& a);
     bool isDirty(const Attribute& a) const { return dirty_[a.index] != 0; }
+    unsigned char* dirtyFlags() { return dirty_.data(); }
+    ArrayValues* arrays() { return arrays_.data(); }
     void markAllDirty();
 
     // Copies the values of another block of the same type (arrays emptied).

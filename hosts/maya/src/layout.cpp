@@ -114,6 +114,7 @@ void NodeType::finish()
         a->blockType = this;
         a->parentSlot = a->parent ? static_cast<const ValueSlot*>(a->parentAttribute()) : nullptr;
         a->direct = !a->insideArray && a->valueKind != MDataHandle::Kind::kNone;
+        if (a->array) a->elementSize = a->size;
     }
 
     // A change to an attribute is a change to its ancestors and descendants
@@ -131,6 +132,8 @@ void NodeType::finish()
         std::sort(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end());
         a->dirtiesOnSet.erase(std::unique(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end()), a->dirtiesOnSet.end());
         addFamily(*a, a->cleansOnSet, false, true);
+        a->cleans = a->cleansOnSet.data();
+        a->cleanCount = static_cast<unsigned int>(a->cleansOnSet.size());
     }
 }
 

@@ -26,10 +26,10 @@ public:
     {
         if (position_ >= count_) {
             if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            return MDataHandle(block_, nullptr, scratch_, scratch_, MDataHandle::Kind::kNone);
+            return MDataHandle(dirty_, nullptr, scratch_, scratch_, MDataHandle::Kind::kNone);
         }
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(block_, attribute_, elements_ + position_ * elementSize_, scratch_, elementKind_);
+        return MDataHandle(dirty_, attribute_, elements_ + position_ * elementSize_, scratch_, elementKind_);
     }
     MDataHandle outputValue(MStatus* ReturnStatus = nullptr) { return inputValue(ReturnStatus); }
 
@@ -53,13 +53,13 @@ public:
     MStatus jumpToElement(unsigned int logicalIndex) { return jumpToArrayElement(logicalIndex); }
 
     // Stand-in only: built by the data block.
-    MArrayDataHandle(void* block, const void* attribute, unsigned char* elements, unsigned int elementSize,
+    MArrayDataHandle(unsigned char* dirty, const void* attribute, unsigned char* elements, unsigned int elementSize,
                      unsigned int count, unsigned char* scratch, MDataHandle::Kind elementKind)
-        : block_(block), attribute_(attribute), elements_(elements), scratch_(scratch),
+        : dirty_(dirty), attribute_(attribute), elements_(elements), scratch_(scratch),
           elementSize_(elementSize), count_(count), elementKind_(elementKind) {}
 
 private:
-    void* block_ = nullptr;
+    unsigned char* dirty_ = nullptr;
     const void* attribute_ = nullptr;
     unsigned char* elements_ = nullptr;
     unsigned char* scratch_ = nullptr;

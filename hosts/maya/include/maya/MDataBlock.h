@@ -19,7 +19,7 @@ public:
         const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (!slot || slot->blockType != type_ || !slot->direct) return noValue(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(storage_, slot, record_ + slot->absoluteOffset, scratch_, slot->valueKind);
+        return MDataHandle(dirty_, slot, record_ + slot->absoluteOffset, scratch_, slot->valueKind);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
@@ -27,9 +27,28 @@ public:
         return inputValue(attribute, ReturnStatus);
     }
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
-    MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr);
-    MStatus setClean(const MObject& attribute);
+    MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    {
+        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        if (!slot || slot->blockType != type_ || slot->arraySlot < 0) return noArray(ReturnStatus);
+        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
+        const mayahost::ArrayValues& array = arrays_[slot->arraySlot];
+        return MArrayDataHandle(dirty_, slot, array.elements, slot->elementSize, array.count, scratch_,
+                                slot->valueKind);
+    }
+    MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    {
+        return inputArrayValue(attribute, ReturnStatus);
+    }
+    MStatus setClean(const MObject& attribute)
+    {
+        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        if (!slot || slot->blockType != type_) {
+            return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
+        }
+        MDataHandle(dirty_, slot, scratch_, scratch_, MDataHandle::Kind::kNone).setClean();
+        return MStatus::kSuccess;
+    }
     MStatus setClean(const MPlug& plug);
 
     // Stand-in only: the host makes blocks over its own storage.
@@ -38,9 +57,12 @@ public:
 
 private:
     MDataHandle noValue(MStatus* ReturnStatus);
+    MArrayDataHandle noArray(MStatus* ReturnStatus);
 
     mayahost::DataStorage* storage_ = nullptr;
     const void* type_ = nullptr;
     unsigned char* record_ = nullptr;
     unsigned char* scratch_ = nullptr;
+    unsigned char* dirty_ = nullptr;
+    mayahost::ArrayValues* arrays_ = nullptr;
 };

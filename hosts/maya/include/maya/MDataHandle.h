@@ -24,6 +24,17 @@ struct ValueSlot {
     unsigned int absoluteOffset = 0;  // in the block's record, when `direct`
     ValueKind valueKind = ValueKind::kNone;
     bool direct = false;              // a value of the record itself, outside any array
+    int arraySlot = -1;               // arrays: which of the block's arrays holds the elements
+    unsigned int elementSize = 0;     // arrays: bytes per element
+    const unsigned int* cleans = nullptr;  // dirty flags setClean clears: its own and its descendants'
+    unsigned int cleanCount = 0;
+};
+
+// Stand-in only: the elements of one array attribute in a data block.
+struct ArrayValues {
+    unsigned char* elements = nullptr;
+    unsigned int count = 0;
+    unsigned int capacity = 0;
 };
 
 }  // namespace mayahost
@@ -51,23 +62,28 @@ public:
     {
         const auto* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (c && kind_ != Kind::kNone && c->parentSlot == attribute_) {
-            return MDataHandle(block_, c, data_ + c->offset, scratch_, c->valueKind);
+            return MDataHandle(dirty_, c, data_ + c->offset, scratch_, c->valueKind);
         }
-        return MDataHandle(block_, nullptr, scratch_, scratch_, Kind::kNone);
+        return MDataHandle(dirty_, nullptr, scratch_, scratch_, Kind::kNone);
     }
-    // Marks the value computed: clean, with its children and parent.
-    void setClean();
+    // Marks the value computed: clean, with its children.
+    void setClean()
+    {
+        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute_);
+        if (!slot || !dirty_) return;
+        for (unsigned int i = 0; i < slot->cleanCount; ++i) dirty_[slot->cleans[i]] = 0;
+    }
 
-    // Stand-in only: built by the data block.
-    MDataHandle(void* block, const void* attribute, unsigned char* data, unsigned char* scratch, Kind kind)
-        : block_(block), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind) {}
+    // Stand-in only: built by the data block over its dirty flags.
+    MDataHandle(unsigned char* dirty, const void* attribute, unsigned char* data, unsigned char* scratch, Kind kind)
+        : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind) {}
     const void* hostAttribute() const { return attribute_; }
     bool isValid() const { return kind_ != Kind::kNone; }
 
 private:
     unsigned char* at(Kind wanted) const { return kind_ == wanted ? data_ : scratch_; }
 
-    void* block_ = nullptr;
+    unsigned char* dirty_ = nullptr;
     const void* attribute_ = nullptr;
     unsigned char* data_ = nullptr;
     unsigned char* scratch_ = nullptr;
