@@ -12,15 +12,16 @@
 #include <mrhost/scene.h>
 #include <mrhost/shader_library.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
-#include <regex>
 #include <set>
 #include <spawn.h>
 #include <sstream>
@@ -121,18 +122,37 @@ struct ModuleDescription {
     std::vector<std::string> otherLines;
 };
 
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// "NAME:=PATH" or "NAME+:=PATH": a word for the name, one path without blanks.
+bool parseVariableLine(const std::string& line, std::string& name, std::string& path) {
+    const std::size_t assign = line.find(":=");
+    if (assign == std::string::npos) return false;
+    name = trimmed(line.substr(0, assign));
+    if (!name.empty() && name.back() == '+') name.pop_back();
+    path = trimmed(line.substr(assign + 2));
+    const auto isWordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    return !name.empty() && std::all_of(name.begin(), name.end(), isWordChar) && !path.empty() &&
+           path.find_first_of(" \t") == std::string::npos;
+}
+
 ModuleDescription parseModuleDescription(const std::string& text) {
     ModuleDescription description;
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
-        std::smatch variable;
+        std::string name;
+        std::string path;
         if (description.header.empty()) {
             std::istringstream words(line);
             for (std::string word; words >> word;) description.header.push_back(word);
-        } else if (std::regex_match(line, variable, std::regex(R"(\s*(\w+)\+?:=\s*(\S+)\s*)"))) {
-            description.paths[variable[1]] = variable[2];
+        } else if (parseVariableLine(line, name, path)) {
+            description.paths[name] = path;
         } else {
             description.otherLines.push_back(line);
         }
@@ -230,10 +250,28 @@ std::vector<std::vector<std::string>> melStatements(const std::string& text) {
     return statements;
 }
 
+// "global proc AEglossyTemplate(string $nodeName)", blanks anywhere between words.
+bool definesTemplateProcedure(const std::string& text) {
+    std::string spaced;
+    for (char c : text) {
+        if (c == '(' || c == ')') {
+            spaced += ' ';
+            spaced += c;
+            spaced += ' ';
+        } else {
+            spaced += c;
+        }
+    }
+    std::istringstream stream(spaced);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(stream),
+                                         std::istream_iterator<std::string>()};
+    const std::vector<std::string> wanted{"global", "proc", "AEglossyTemplate", "(", "string", "$nodeName", ")"};
+    return std::search(words.begin(), words.end(), wanted.begin(), wanted.end()) != words.end();
+}
+
 EditorTemplate readEditorTemplate(const std::string& text) {
     EditorTemplate result;
-    const std::regex procedure(R"(global\s+proc\s+AEglossyTemplate\s*\(\s*string\s+\$nodeName\s*\))");
-    result.definesProcedure = std::regex_search(text, procedure);
+    result.definesProcedure = definesTemplateProcedure(text);
 
     bool inScroll = false;
     bool scrollSeen = false;
