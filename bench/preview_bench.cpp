@@ -6,7 +6,12 @@
 //   shade_share  share of the render spent inside the host's shading call
 //                (glossy::compute or kova_glossy, with the reflection rays it
 //                traces back into the scene)
+//   cpu_cost     processor time of the render with all threads / with one:
+//                near 1 when threads add no work of their own (no locks, no
+//                shared cache lines), which holds even on a busy machine,
+//                where `scaling` only shows what the other processes leave
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -77,15 +82,25 @@ private:
     MaterialHost& inner_;
 };
 
-double secondsToRender(const Scene& scene, MaterialHost& host, int threads) {
+double processorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double secondsToRender(const Scene& scene, MaterialHost& host, int threads, double* processor = nullptr) {
     RenderSettings settings;
     settings.width = 160;
     settings.height = 120;
     settings.samples = 2;
     settings.threads = threads;
+    const double processorStart = processorSeconds();
     const auto start = Clock::now();
     benchmark::DoNotOptimize(render(scene, host, settings));
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (processor) *processor += processorSeconds() - processorStart;
+    return seconds;
 }
 
 void previewScene(benchmark::State& state, bool maya) {
@@ -99,10 +114,11 @@ void previewScene(benchmark::State& state, bool maya) {
     const int allThreads = int(std::max(1u, std::thread::hardware_concurrency()));
 
     double floorTime = 0.0, oneThread = 0.0, everyThread = 0.0, timedTotal = 0.0;
+    double oneThreadProcessor = 0.0, everyThreadProcessor = 0.0;
     for (auto _ : state) {
         floorTime += secondsToRender(scene, floor, 1);
-        oneThread += secondsToRender(scene, *host, 1);
-        everyThread += secondsToRender(scene, *host, allThreads);
+        oneThread += secondsToRender(scene, *host, 1, &oneThreadProcessor);
+        everyThread += secondsToRender(scene, *host, allThreads, &everyThreadProcessor);
         timedTotal += secondsToRender(scene, timed, 1);
     }
     const double samples = 160.0 * 120.0 * 2.0 * double(state.iterations());
@@ -110,6 +126,7 @@ void previewScene(benchmark::State& state, bool maya) {
     state.counters["samples_per_s_all_threads"] = samples / everyThread;
     state.counters["threads"] = allThreads;
     state.counters["scaling"] = oneThread / everyThread;
+    state.counters["cpu_cost"] = everyThreadProcessor / oneThreadProcessor;
     state.counters["vs_floor"] = oneThread / floorTime;
     state.counters["shade_share"] = double(timed.shadeTime.load()) * 1e-9 / timedTotal;
 }
