@@ -35,6 +35,8 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
     groundNormal_ = toCameraDirection({0.0f, 1.0f, 0.0f});
     groundAxisU_ = toCameraDirection({1.0f, 0.0f, 0.0f});
     groundAxisV_ = toCameraDirection({0.0f, 0.0f, 1.0f});
+    // A little of the sky overhead lights the ground everywhere, so shadows are not black.
+    groundAmbient_ = environment_.radiance({0.0f, 1.0f, 0.0f}) * 0.3f;
 
     // Key light high on the left in front, a dim cool fill low on the right,
     // and a square area light behind on the right for a soft rim.
@@ -137,7 +139,7 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const {
     const float albedo = (light ? 0.7f : 0.25f) * (1.0f - fade) + 0.475f * fade;
 
     const Vec3 point = hit.point + hit.normal * kRayOffset;
-    Vec3 sum = environment(groundNormal_) * 0.3f;
+    Vec3 sum = groundAmbient_;
     for (const Light& l : lights_) {
         const int count = sampleCount(l, view);
         Vec3 lightSum;

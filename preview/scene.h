@@ -102,6 +102,7 @@ private:
     float ballRadius_ = 1.0f;
     Vec3 groundPoint_, groundNormal_;
     Vec3 groundAxisU_, groundAxisV_;  // checker directions along the ground
+    Vec3 groundAmbient_;
     std::vector<Light> lights_;
     float tanHalfFov_;
 };
