@@ -16,5 +16,10 @@ function(glossy_add_module target)
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS "${script}")
-  target_link_options(${target} PRIVATE "LINKER:--version-script=${script}" "LINKER:--no-undefined")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${script}")
+  # clang links the sanitizer runtime into the executable alone, so a module
+  # built with sanitizers keeps the runtime's symbols undefined until loaded.
+  if(NOT (GLOSSY_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang"))
+    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+  endif()
 endfunction()

@@ -85,6 +85,11 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
          "expected a whole number for the default of integer \"n\""},
         {"declare shader color \"s\" (\n  scalar \"x\" default ; \n) end declare", 2,
          "expected a word, a number, a quoted name or one of ( ) , but found ';'"},
+        // Numbers beyond the int range are refused, never converted.
+        {"declare shader color \"s\" (\n  scalar \"a\"\n) version 3e9 end declare", 3,
+         "expected a positive whole version number, found '3e9'"},
+        {"declare shader color \"s\" (\n  integer \"n\" default 1e10\n) end declare", 3,
+         "expected a whole number for the default of integer \"n\""},
     };
     for (const Case& c : cases) {
         try {
@@ -95,6 +100,21 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
             EXPECT_EQ(error.what(), "bad.mi:" + std::to_string(c.line) + ": " + c.message) << c.text;
         }
     }
+}
+
+TEST(ParameterRecord, AnyNonZeroBooleanDefaultIsOn)
+{
+    const auto d = parseDeclarations(
+        "declare shader color \"s\" (boolean \"huge\" default 1e10, boolean \"off\" default 0) end declare",
+        "s.mi")[0];
+    const mrhost::ParameterRecord record(d, 1);
+    const char* block = static_cast<const char*>(record.parameters());
+    miInteger huge;
+    miInteger off;
+    std::memcpy(&huge, block + d.find("huge")->offset, sizeof huge);
+    std::memcpy(&off, block + d.find("off")->offset, sizeof off);
+    EXPECT_EQ(huge, miTRUE);
+    EXPECT_EQ(off, miFALSE);
 }
 
 TEST(Declaration, MissingFileOrShaderIsAnError)

@@ -4,12 +4,20 @@
 #include "mrhost/declaration.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace mrhost {
 namespace {
+
+// A number that converts to an int exactly; the conversion of anything else
+// (beyond the int range, infinite, NaN, fractional) is refused, never tried.
+bool isWholeInt(float value)
+{
+    return value >= -2147483648.0f && value < 2147483648.0f && value == std::floor(value);
+}
 
 struct Token {
     enum Kind { Word, String, Number, Punct, End } kind;
@@ -207,7 +215,7 @@ private:
         if (parameter.type == ParamType::Color && parameter.defaultValue.size() == 3) {
             parameter.defaultValue.push_back(0.0f);  // a colour given as r g b has alpha 0
         }
-        if (parameter.type == ParamType::Integer && parameter.defaultValue[0] != static_cast<float>(static_cast<int>(parameter.defaultValue[0]))) {
+        if (parameter.type == ParamType::Integer && !isWholeInt(parameter.defaultValue[0])) {
             throw DeclarationError(source_, peek().line, "expected a whole number for the default of integer \"" + parameter.name + "\"");
         }
     }
@@ -273,7 +281,7 @@ private:
                 next();
                 const Token& token = peek();
                 const float value = number("a version number");
-                if (value < 1.0f || value != static_cast<float>(static_cast<int>(value))) {
+                if (value < 1.0f || !isWholeInt(value)) {
                     fail(token, "a positive whole version number");
                 }
                 d.version = static_cast<int>(value);

@@ -103,7 +103,10 @@ ParameterRecord::ParameterRecord(const ShaderDeclaration& declaration, int array
         if (!p.defaultValue.empty()) {
             char* at = l.block() + p.offset;
             if (p.type == ParamType::Boolean || p.type == ParamType::Integer) {
-                const miInteger value = static_cast<miInteger>(p.defaultValue[0]);
+                // Any non-zero boolean default is on; integers were checked whole by the reader.
+                const miInteger value = p.type == ParamType::Boolean
+                                            ? (p.defaultValue[0] != 0.0f ? miTRUE : miFALSE)
+                                            : static_cast<miInteger>(p.defaultValue[0]);
                 std::memcpy(at, &value, sizeof value);
             } else {
                 std::memcpy(at, p.defaultValue.data(), p.defaultValue.size() * sizeof(float));
