@@ -1,9 +1,12 @@
 // Tile scheduling: workers take the next tile from an atomic counter until
 // none is left. Which worker renders which tile varies from run to run; the
 // pixels do not, since each sample draws only on its own seeded sampler.
+// Threads share nothing they write per sample: not even a cache line.
 #include "render.h"
 
 #include <algorithm>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -32,46 +35,86 @@ Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, 
     return scene.environment(ray.direction);
 }
 
+namespace {
+
+// The tile counter gets a cache line of its own: the workers bump it, and
+// nothing they read per sample may share that line.
+struct alignas(64) TileQueue {
+    std::atomic<int> next{0};
+};
+
+// What a worker needs, copied onto its own stack: were the workers to read
+// these per sample from the stack of the thread that started them, they
+// would share cache lines with that thread's busiest writes.
+struct TileJob {
+    const Scene* scene;
+    LightView view;
+    RenderSettings settings;
+    int tilesX;
+    int tileCount;
+    Image* image;
+    TileQueue* queue;
+    SampleCounter* counter;
+};
+
+void renderTiles(const TileJob job, MaterialShader& shader) {
+    const RenderSettings& s = job.settings;
+    const float weight = 1.0f / float(s.samples);
+    for (int tile = job.queue->next++; tile < job.tileCount; tile = job.queue->next++) {
+        const int x0 = (tile % job.tilesX) * kTileSize;
+        const int y0 = (tile / job.tilesX) * kTileSize;
+        const int x1 = std::min(x0 + kTileSize, s.width);
+        const int y1 = std::min(y0 + kTileSize, s.height);
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                Vec3 sum;
+                for (int i = 0; i < s.samples; ++i) {
+                    Sampler sampler(x, y, i);
+                    // The first sample goes through the pixel's centre.
+                    const float jx = i == 0 ? 0.5f : sampler.next();
+                    const float jy = i == 0 ? 0.5f : sampler.next();
+                    sum += traceCameraRay(*job.scene, shader, job.view, float(x) + jx, float(y) + jy, s.width,
+                                          s.height, s.seeThrough, sampler);
+                }
+                job.image->at(x, y) = sum * weight;
+            }
+        if (job.counter) *job.counter += std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0) * std::uint64_t(s.samples);
+    }
+}
+
+}  // namespace
+
 Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter) {
     Image image(settings.width, settings.height);
-    const int tilesX = (settings.width + kTileSize - 1) / kTileSize;
-    const int tilesY = (settings.height + kTileSize - 1) / kTileSize;
-    const int tileCount = tilesX * tilesY;
-    std::atomic<int> nextTile{0};
-    const LightView view = host.lightView();
-    const float weight = 1.0f / float(settings.samples);
+    TileQueue queue;
+    TileJob job{&scene, host.lightView(), settings, 0, 0, &image, &queue, counter};
+    job.tilesX = (settings.width + kTileSize - 1) / kTileSize;
+    job.tileCount = job.tilesX * ((settings.height + kTileSize - 1) / kTileSize);
 
-    auto work = [&](MaterialShader& shader) {
-        for (int tile = nextTile++; tile < tileCount; tile = nextTile++) {
-            const int x0 = (tile % tilesX) * kTileSize;
-            const int y0 = (tile / tilesX) * kTileSize;
-            const int x1 = std::min(x0 + kTileSize, settings.width);
-            const int y1 = std::min(y0 + kTileSize, settings.height);
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x) {
-                    Vec3 sum;
-                    for (int s = 0; s < settings.samples; ++s) {
-                        Sampler sampler(x, y, s);
-                        // The first sample goes through the pixel's centre.
-                        const float jx = s == 0 ? 0.5f : sampler.next();
-                        const float jy = s == 0 ? 0.5f : sampler.next();
-                        sum += traceCameraRay(scene, shader, view, float(x) + jx, float(y) + jy,
-                                              settings.width, settings.height, settings.seeThrough, sampler);
-                    }
-                    image.at(x, y) = sum * weight;
-                }
-            if (counter) *counter += std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0) * std::uint64_t(settings.samples);
+    // Each thread makes its own shader, one at a time, so that what the host
+    // allocates for it comes from that thread's own heap arena and lies apart
+    // from the other threads' per-sample writes.
+    std::mutex setupMutex;
+    std::exception_ptr failure;
+    auto work = [job, &host, &setupMutex, &failure] {
+        std::unique_ptr<MaterialShader> shader;
+        {
+            std::lock_guard<std::mutex> lock(setupMutex);
+            try {
+                shader = host.makeShader();
+            } catch (...) {
+                if (!failure) failure = std::current_exception();
+                return;
+            }
         }
+        renderTiles(job, *shader);
     };
-
-    const int threadCount = std::max(1, std::min(settings.threads, tileCount));
-    // Shaders are made up front, on this thread: making one may allocate.
-    std::vector<std::unique_ptr<MaterialShader>> shaders;
-    for (int i = 0; i < threadCount; ++i) shaders.push_back(host.makeShader());
+    const int threadCount = std::max(1, std::min(settings.threads, job.tileCount));
     std::vector<std::thread> workers;
-    for (int i = 1; i < threadCount; ++i) workers.emplace_back(work, std::ref(*shaders[i]));
-    work(*shaders[0]);
+    for (int i = 1; i < threadCount; ++i) workers.emplace_back(work);
+    work();
     for (std::thread& worker : workers) worker.join();
+    if (failure) std::rethrow_exception(failure);
     return image;
 }
 

@@ -219,6 +219,32 @@ TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights) {
     EXPECT_GT(brightest, 0.1f) << "the highlights survive full transparency";
 }
 
+namespace {
+
+// A host whose shaders cannot be made, as when a host runs out of room.
+class FailingHost : public MaterialHost {
+public:
+    const char* name() const override { return "failing"; }
+    LightView lightView() const override { return LightView::Centres; }
+    bool hasInput(const MaterialInput&) const override { return false; }
+    void setInput(const std::string&, const MaterialValue&) override {}
+    std::unique_ptr<MaterialShader> makeShader() override { throw std::runtime_error("no shader today"); }
+};
+
+}  // namespace
+
+TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount) {
+    const Scene scene(Environment(), 1);
+    FailingHost host;
+    for (int threads : {1, 3}) {
+        RenderSettings settings;
+        settings.width = 40;
+        settings.height = 30;
+        settings.threads = threads;
+        EXPECT_THROW(render(scene, host, settings), std::runtime_error) << threads << " threads";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Maya), hostName);
 
 namespace {
