@@ -4,6 +4,7 @@
 #include "options.h"
 
 #include <charconv>
+#include <cmath>
 #include <sstream>
 
 namespace preview {
@@ -78,6 +79,12 @@ Sweep parseSweep(const std::string& text) {
         throw UsageError("--sweep " + text + ": FROM and TO must each be " + expectedForm(input.kind));
     sweep.from = *from;
     sweep.to = *to;
+    // The steps lie at FROM + (TO - FROM) t, so the span itself must be a float.
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(sweep.to.values[i] - sweep.from.values[i]))
+            throw UsageError("--sweep " + text +
+                             ": FROM and TO are too far apart (expected TO - FROM within the range of a float)");
+    }
     const std::string steps = range.substr(second + 1);
     int count = 0;
     const auto [ptr, ec] = std::from_chars(steps.data(), steps.data() + steps.size(), count);

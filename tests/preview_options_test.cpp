@@ -121,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"sweep without steps", {"--sweep", "roughness=0.1:0.9"}, "expected NAME=FROM:TO:STEPS"},
         BadInput{"sweep of a malformed value", {"--sweep", "roughness=a:0.9:3"}, "FROM and TO must each be"},
         BadInput{"sweep of a boolean", {"--sweep", "useIrradiance=0:1:2"}, "cannot be swept"},
+        BadInput{"sweep span beyond a float", {"--sweep", "roughness=-3e38:3e38:3"}, "FROM and TO are too far apart"},
         BadInput{"three sweeps",
                  {"--sweep", "roughness=0:1:2", "--sweep", "sharpness=0:1:2", "--sweep", "diffuse=0:1:2"},
                  "given 3 times"},
