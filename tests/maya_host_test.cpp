@@ -200,6 +200,16 @@ TEST(Status, PerrorPrintsTheDescriptionAfterThePrefix)
     EXPECT_TRUE(MStatus() == MS::kSuccess);
 }
 
+TEST(Status, ComparesByCodeWithTheCodeOnEitherSide)
+{
+    const MStatus failure(MS::kFailure);
+    EXPECT_TRUE(MS::kSuccess == MStatus());
+    EXPECT_FALSE(MS::kSuccess == failure);
+    EXPECT_TRUE(MS::kFailure == failure);
+    EXPECT_TRUE(MS::kNotFound != failure);
+    EXPECT_FALSE(failure != MS::kFailure);
+}
+
 TEST(FloatVector, NormalizeDividesByTheLength)
 {
     // Multiplying by the reciprocal of the length would round x and y differently.

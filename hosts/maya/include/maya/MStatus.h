@@ -46,4 +46,9 @@ private:
     const char* detail_ = nullptr;
 };
 
+// With the code on the left too, so `MS::kSuccess == status` compares codes
+// instead of the code against the status's truth value.
+inline bool operator==(MStatus::MStatusCode code, const MStatus& status) { return status == code; }
+inline bool operator!=(MStatus::MStatusCode code, const MStatus& status) { return status != code; }
+
 typedef MStatus MS;
