@@ -35,14 +35,21 @@ int count(const std::vector<Call>& kinds, Call kind)
     return static_cast<int>(std::count(kinds.begin(), kinds.end(), kind));
 }
 
-TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColourScaledByReflectionPlusTheRest)
+// Every term after the lights switched on, so one shade shows their order:
+// reflection, ambient, incandescence, then irradiance.
+void setReflectionAmbientAndIrradiance(KovaGlossyHost& host)
 {
-    KovaGlossyHost host;
     host.record.setScalar("reflectivity", 0.5f);
     host.record.setColor("ambientColor", {0.1f, 0.2f, 0.3f, 1.0f});
     host.record.setColor("incandescence", {0.01f, 0.02f, 0.03f, 1.0f});
     host.record.setBoolean("useIrradiance", true);
     host.record.setColor("irradianceColor", {1.0f, 0.5f, 0.25f, 1.0f});
+}
+
+TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColourScaledByReflectionPlusTheRest)
+{
+    KovaGlossyHost host;
+    setReflectionAmbientAndIrradiance(host);
     host.reflection = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
     host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
 
@@ -126,11 +133,7 @@ TEST(KovaGlossyShading, ReflectionScalesTheLitColourSoBlackStaysBlack)
 TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
 {
     KovaGlossyHost host;
-    host.record.setScalar("reflectivity", 0.5f);
-    host.record.setColor("ambientColor", {0.1f, 0.2f, 0.3f, 1.0f});
-    host.record.setColor("incandescence", {0.01f, 0.02f, 0.03f, 1.0f});
-    host.record.setBoolean("useIrradiance", true);
-    host.record.setColor("irradianceColor", {1.0f, 0.5f, 0.25f, 1.0f});
+    setReflectionAmbientAndIrradiance(host);
     host.environment = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
     host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
 
