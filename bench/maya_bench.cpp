@@ -100,8 +100,8 @@ void shadeDirectly(const Setup& setup)
                 const float dkd = d * m.kd;
                 Sd += MFloatVector((dkd * I.x) * m.Cb.x, (dkd * I.y) * m.Cb.y, (dkd * I.z) * m.Cb.z);
             }
-            const Float3 h = shading::highlightTerm(toViewer, toFloat3(s.N), toFloat3(L), toFloat3(I),
-                                                    toFloat3(m.Cs), m.ro, m.sh, 1.0f);
+            const Float3 h = shading::highlightTerm(toViewer, toFloat3(s.N), toFloat3(L), toFloat3(I), toFloat3(m.Cs),
+                                                    m.ro, m.sh, 1.0f);
             Ss += MFloatVector(h.x, h.y, h.z);
             St += MFloatVector((I.x * m.Cb.x) * m.kt, (I.y * m.Cb.y) * m.kt, (I.z * m.Cb.z) * m.kt);
         }
@@ -143,7 +143,8 @@ void computeOnly(benchmark::State& state, int lightCount)
     Setup setup(lightCount, 32);
     std::vector<std::unique_ptr<mayahost::EvaluationContext>> blocks;
     for (const Sample& s : setup.samples) {
-        blocks.push_back(std::make_unique<mayahost::EvaluationContext>(*setup.node, static_cast<unsigned int>(lightCount)));
+        blocks.push_back(
+            std::make_unique<mayahost::EvaluationContext>(*setup.node, static_cast<unsigned int>(lightCount)));
         mayahost::EvaluationContext& c = *blocks.back();
         c.setPointCamera(s.P);
         c.setNormalCamera(s.N);

@@ -96,8 +96,9 @@ void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPer
                         sum.y += c.y * weight * p.color.g;
                         sum.z += c.z * weight * p.color.b;
                     }
-                    const Float3 h = shading::highlightTerm(V, N, L, c, {p.specularColor.r, p.specularColor.g, p.specularColor.b},
-                                                            p.roughness, p.sharpness, p.specularWeight);
+                    const Float3 h =
+                        shading::highlightTerm(V, N, L, c, {p.specularColor.r, p.specularColor.g, p.specularColor.b},
+                                               p.roughness, p.sharpness, p.specularWeight);
                     sum.x += h.x;
                     sum.y += h.y;
                     sum.z += h.z;

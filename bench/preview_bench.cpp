@@ -51,9 +51,12 @@ class TimedHost : public MaterialHost {
     class Shader : public MaterialShader {
     public:
         Shader(std::unique_ptr<MaterialShader> inner, std::atomic<std::int64_t>& total)
-            : inner_(std::move(inner)), total_(total) {}
+            : inner_(std::move(inner)), total_(total)
+        {
+        }
         ~Shader() override { total_ += own_; }
-        ShadeResult shade(const ShadingPoint& p, Sampler& s) override {
+        ShadeResult shade(const ShadingPoint& p, Sampler& s) override
+        {
             const auto start = Clock::now();
             const ShadeResult result = inner_->shade(p, s);
             own_ += (Clock::now() - start).count();
@@ -72,7 +75,8 @@ public:
     LightView lightView() const override { return inner_.lightView(); }
     bool hasInput(const MaterialInput& i) const override { return inner_.hasInput(i); }
     void setInput(const std::string& n, const MaterialValue& v) override { inner_.setInput(n, v); }
-    std::unique_ptr<MaterialShader> makeShader() override {
+    std::unique_ptr<MaterialShader> makeShader() override
+    {
         return std::make_unique<Shader>(inner_.makeShader(), shadeTime);
     }
 
@@ -82,14 +86,16 @@ private:
     MaterialHost& inner_;
 };
 
-double processorSeconds() {
+double processorSeconds()
+{
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
-double secondsToRender(const Scene& scene, MaterialHost& host, int threads, double* processor = nullptr) {
+double secondsToRender(const Scene& scene, MaterialHost& host, int threads, double* processor = nullptr)
+{
     RenderSettings settings;
     settings.width = 160;
     settings.height = 120;
@@ -103,12 +109,15 @@ double secondsToRender(const Scene& scene, MaterialHost& host, int threads, doub
     return seconds;
 }
 
-void previewScene(benchmark::State& state, bool maya) {
+void previewScene(benchmark::State& state, bool maya)
+{
     const Scene scene(Environment(), 3);
     const DeliverablePaths paths = builtDeliverables();
     std::unique_ptr<MaterialHost> host;
-    if (maya) host = std::make_unique<MayaHost>(scene, paths.mayaModule);
-    else host = std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
+    if (maya)
+        host = std::make_unique<MayaHost>(scene, paths.mayaModule);
+    else
+        host = std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
     TimedHost timed(*host);
     ConstantHost floor(host->lightView());
     const int allThreads = int(std::max(1u, std::thread::hardware_concurrency()));

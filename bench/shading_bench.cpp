@@ -60,8 +60,8 @@ void BM_HighlightTerm(benchmark::State& state)
     const std::vector<Sample> table = makeTable();
     const auto work = [&] {
         for (const Sample& s : table) {
-            Float3 c = shading::highlightTerm(s.V, s.N, s.L, s.lightColour, s.specularColour,
-                                              s.roughness, s.sharpness, s.weight);
+            Float3 c = shading::highlightTerm(s.V, s.N, s.L, s.lightColour, s.specularColour, s.roughness, s.sharpness,
+                                              s.weight);
             benchmark::DoNotOptimize(c);
         }
     };

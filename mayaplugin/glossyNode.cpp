@@ -87,8 +87,7 @@ namespace {
 const char* const kVendor = "glossy";
 const char* const kClassification = "shader/surface";
 // Refreshes the create-render-node window, when it is open, for our classification.
-const char* const kRefreshPrefix =
-    "if( `window -exists createRenderNodeWindow` )  {refreshCreateRenderNodeWindow(\"";
+const char* const kRefreshPrefix = "if( `window -exists createRenderNodeWindow` )  {refreshCreateRenderNodeWindow(\"";
 const char* const kRefreshSuffix = "\");}\n";
 
 MStatus refreshCreateRenderNodeWindow()
@@ -105,10 +104,10 @@ shading::Float3 toFloat3(const MFloatVector& v) { return {v.x, v.y, v.z}; }
 
 // A failed call whose failure set-up reports: a header naming this source
 // line, then the status's own description. Set-up then goes on.
-#define REPORT_API_ERROR(status)                                                                  \
-    if ((status) != MS::kSuccess) {                                                               \
+#define REPORT_API_ERROR(status)                                                                     \
+    if ((status) != MS::kSuccess) {                                                                  \
         std::cerr << "\nAPI error detected in " << __FILE__ << " at line " << __LINE__ << std::endl; \
-        (status).perror("");                                                                      \
+        (status).perror("");                                                                         \
     }
 
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
@@ -387,9 +386,8 @@ MStatus glossy::initialize()
     REPORT_API_ERROR(stat);
     makeLightInput(nAttr);
 
-    lightDataArray = lAttr.create("lightDataArray", "ltd", lightDirection, lightIntensity, lightAmbient,
-                                  lightDiffuse, lightSpecular, lightShadowFraction, preShadowIntensity,
-                                  lightBlindData, &stat);
+    lightDataArray = lAttr.create("lightDataArray", "ltd", lightDirection, lightIntensity, lightAmbient, lightDiffuse,
+                                  lightSpecular, lightShadowFraction, preShadowIntensity, lightBlindData, &stat);
     REPORT_API_ERROR(stat);
     stat = lAttr.setArray(true);
     REPORT_API_ERROR(stat);
@@ -510,8 +508,7 @@ MStatus glossy::compute(const MPlug& plug, MDataBlock& block)
         shadeColour(block);
         return MS::kSuccess;
     }
-    if (plug == outTransparency || plug == outTransparencyR || plug == outTransparencyG ||
-        plug == outTransparencyB) {
+    if (plug == outTransparency || plug == outTransparencyR || plug == outTransparencyG || plug == outTransparencyB) {
         // A single channel's request writes and cleans the whole triple.
         const MFloatVector T = block.inputValue(transparency).asFloatVector();
         MDataHandle out = block.outputValue(outTransparency);
@@ -565,8 +562,8 @@ void glossy::shadeColour(MDataBlock& block) const
             }
         }
         if (light.child(lightSpecular).asBool()) {
-            const shading::Float3 h = shading::highlightTerm(toViewer, toFloat3(N), toFloat3(L), toFloat3(I),
-                                                             toFloat3(Cs), ro, sh, 1.0f);
+            const shading::Float3 h =
+                shading::highlightTerm(toViewer, toFloat3(N), toFloat3(L), toFloat3(I), toFloat3(Cs), ro, sh, 1.0f);
             Ss += MFloatVector(h.x, h.y, h.z);
         }
         // Translucence comes from every light, whatever its flags or side.

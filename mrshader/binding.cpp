@@ -19,7 +19,7 @@ std::atomic<void*> gTable[kTableSize];
 
 // The exact names the renderer exports, in the order of Function.
 const char* const kNames[] = {"mi_compute_irradiance", "mi_trace_reflection", "mi_trace_environment",
-                              "mi_sample_light", "mi_phen_eval", "mi_reflection_dir"};
+                              "mi_sample_light",       "mi_phen_eval",        "mi_reflection_dir"};
 
 void* lookUp(int index)
 {

@@ -24,10 +24,7 @@ shading::Float3 toFloat3(const miColor& c) { return {c.r, c.g, c.b}; }
 
 }  // namespace
 
-extern "C" DLLEXPORT int kova_glossy_version(void)
-{
-    return 1;
-}
+extern "C" DLLEXPORT int kova_glossy_version(void) { return 1; }
 
 extern "C" DLLEXPORT miBoolean kova_glossy(miColor* result, miState* state, kova_glossy_params* params)
 {
@@ -90,8 +87,8 @@ extern "C" DLLEXPORT miBoolean kova_glossy(miColor* result, miState* state, kova
                 sum.z += traceColour.b * weight * color.b;
             }
             // A sample from behind still counts; the highlight gates itself.
-            const shading::Float3 highlight = shading::highlightTerm(V, N, L, toFloat3(traceColour), toFloat3(specularColor),
-                                                                     roughness, sharpness, specularWeight);
+            const shading::Float3 highlight = shading::highlightTerm(
+                V, N, L, toFloat3(traceColour), toFloat3(specularColor), roughness, sharpness, specularWeight);
             sum.x += highlight.x;
             sum.y += highlight.y;
             sum.z += highlight.z;

@@ -5,7 +5,7 @@
 namespace platform {
 
 // Error codes of a failed lookup, as the system reports them on Windows.
-constexpr int kInvalidHandle = 6;    // the module handle is null
+constexpr int kInvalidHandle = 6;   // the module handle is null
 constexpr int kProcNotFound = 127;  // the module has no export of that name
 
 // The address of the named export of `module`, or null with the system's

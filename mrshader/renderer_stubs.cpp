@@ -28,8 +28,8 @@ miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direct
     return f != nullptr ? f(result, state, direction) : miFALSE;
 }
 
-miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl,
-                          miState* const state, const miTag light_inst, int* const samples)
+miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl, miState* const state,
+                          const miTag light_inst, int* const samples)
 {
     const auto f = binding::bound<decltype(&mi_sample_light)>(Function::SampleLight);
     return f != nullptr ? f(result, dir, dot_nl, state, light_inst, samples) : miFALSE;

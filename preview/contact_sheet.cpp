@@ -8,21 +8,23 @@ namespace {
 int columnsOf(const std::vector<Sweep>& sweeps) { return sweeps.empty() ? 1 : sweeps[0].steps; }
 int rowsOf(const std::vector<Sweep>& sweeps) { return sweeps.size() < 2 ? 1 : sweeps[1].steps; }
 
-void setSwept(MaterialHost& host, const Sweep& sweep, int step) {
+void setSwept(MaterialHost& host, const Sweep& sweep, int step)
+{
     const MaterialInput* input = findMaterialInput(sweep.name);
     if (input && host.hasInput(*input)) host.setInput(sweep.name, sweep.valueAt(step));
 }
 
 }  // namespace
 
-void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth,
-                      int& sheetHeight) {
+void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth, int& sheetHeight)
+{
     sheetWidth = width / columnsOf(sweeps) * columnsOf(sweeps);
     sheetHeight = height / rowsOf(sweeps) * rowsOf(sweeps);
 }
 
 Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
-                         const RenderSettings& settings, SampleCounter* counter) {
+                         const RenderSettings& settings, SampleCounter* counter)
+{
     const int columns = columnsOf(sweeps);
     const int rows = rowsOf(sweeps);
     RenderSettings cell = settings;

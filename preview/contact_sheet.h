@@ -18,7 +18,6 @@ Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vect
                          const RenderSettings& settings, SampleCounter* counter = nullptr);
 
 // The size a sheet of these sweeps takes within width x height.
-void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth,
-                      int& sheetHeight);
+void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth, int& sheetHeight);
 
 }  // namespace preview

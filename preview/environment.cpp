@@ -19,7 +19,8 @@ Vec3 mixColour(const Vec3& a, const Vec3& b, float t) { return a * (1.0f - t) + 
 
 }  // namespace
 
-Environment Environment::fromLatLongFile(const std::string& path) {
+Environment Environment::fromLatLongFile(const std::string& path)
+{
     Environment env;
     try {
         Imf::RgbaInputFile file(path.c_str());
@@ -47,13 +48,15 @@ Environment Environment::fromLatLongFile(const std::string& path) {
     return env;
 }
 
-Vec3 Environment::texel(int x, int y) const {
+Vec3 Environment::texel(int x, int y) const
+{
     x = ((x % width_) + width_) % width_;
     y = std::clamp(y, 0, height_ - 1);
     return texels_[static_cast<std::size_t>(y) * width_ + x];
 }
 
-Vec3 Environment::radiance(const Vec3& d) const {
+Vec3 Environment::radiance(const Vec3& d) const
+{
     if (texels_.empty()) {
         const Vec3 zenith{0.25f, 0.45f, 0.95f};
         const Vec3 horizon{0.95f, 0.95f, 1.0f};

@@ -6,12 +6,13 @@
 
 namespace preview {
 
-void paste(Image& target, const Image& source, int x, int y) {
-    for (int row = 0; row < source.height; ++row)
-        std::copy_n(&source.at(0, row), source.width, &target.at(x, y + row));
+void paste(Image& target, const Image& source, int x, int y)
+{
+    for (int row = 0; row < source.height; ++row) std::copy_n(&source.at(0, row), source.width, &target.at(x, y + row));
 }
 
-Image sideBySide(const Image& left, const Image& right, int gap) {
+Image sideBySide(const Image& left, const Image& right, int gap)
+{
     Image result(left.width + gap + right.width, std::max(left.height, right.height));
     std::fill(result.pixels.begin(), result.pixels.end(), Vec3{0.02f, 0.02f, 0.02f});
     paste(result, left, 0, 0);
@@ -19,7 +20,8 @@ Image sideBySide(const Image& left, const Image& right, int gap) {
     return result;
 }
 
-std::uint8_t toSrgb8(float linear) {
+std::uint8_t toSrgb8(float linear)
+{
     if (!(linear > 0.0f)) return 0;
     if (linear >= 1.0f) return 255;
     const float encoded = linear <= 0.0031308f ? 12.92f * linear : 1.055f * std::pow(linear, 1.0f / 2.4f) - 0.055f;

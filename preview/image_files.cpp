@@ -27,7 +27,8 @@ char pendingPaths[kMaxPending][kMaxPath];
 volatile std::sig_atomic_t pendingCount = 0;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void removePendingAndStop(int signal) {
+extern "C" void removePendingAndStop(int signal)
+{
     for (int i = 0; i < pendingCount; ++i)
         if (pendingPaths[i][0] != '\0') ::unlink(pendingPaths[i]);
     std::signal(signal, SIG_DFL);
@@ -37,7 +38,8 @@ extern "C" void removePendingAndStop(int signal) {
 // Installs the handler for the life of one writeImages call.
 class InterruptCleanup {
 public:
-    InterruptCleanup() {
+    InterruptCleanup()
+    {
         pendingCount = 0;
         struct sigaction action {};
         action.sa_handler = removePendingAndStop;
@@ -45,17 +47,21 @@ public:
         for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
             sigaction(kCleanupSignals[i], &action, &previous_[i]);
     }
-    ~InterruptCleanup() {
-        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i) sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+    ~InterruptCleanup()
+    {
+        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
+            sigaction(kCleanupSignals[i], &previous_[i], nullptr);
         pendingCount = 0;
     }
-    void add(const std::string& path) {
+    void add(const std::string& path)
+    {
         if (pendingCount >= kMaxPending || path.size() >= kMaxPath) return;
         std::memcpy(pendingPaths[pendingCount], path.c_str(), path.size() + 1);
         pendingCount = pendingCount + 1;
     }
     // Once renamed, a file is no longer the handler's to remove.
-    void renamed(int index) {
+    void renamed(int index)
+    {
         if (index < kMaxPending) pendingPaths[index][0] = '\0';
     }
 
@@ -65,7 +71,8 @@ private:
 
 }  // namespace
 
-void writePng(const Image& image, const std::string& path) {
+void writePng(const Image& image, const std::string& path)
+{
     std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
         bytes[3 * i + 0] = toSrgb8(image.pixels[i].x);
@@ -84,7 +91,8 @@ void writePng(const Image& image, const std::string& path) {
     }
 }
 
-void writeExr(const Image& image, const std::string& path) {
+void writeExr(const Image& image, const std::string& path)
+{
     try {
         Imf::Header header(image.width, image.height);
         header.channels().insert("R", Imf::Channel(Imf::FLOAT));
@@ -107,7 +115,8 @@ void writeExr(const Image& image, const std::string& path) {
     }
 }
 
-void writeImages(const std::string& folder, const std::vector<ImageFile>& files) {
+void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
+{
     namespace fs = std::filesystem;
     std::vector<fs::path> written;
     auto removeWritten = [&] {
@@ -121,8 +130,10 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
             const fs::path temporary = fs::path(folder) / ("." + file.name + suffix);
             written.push_back(temporary);
             cleanup.add(temporary.string());
-            if (file.format == ImageFormat::Png) writePng(*file.image, temporary.string());
-            else writeExr(*file.image, temporary.string());
+            if (file.format == ImageFormat::Png)
+                writePng(*file.image, temporary.string());
+            else
+                writeExr(*file.image, temporary.string());
         }
         for (std::size_t i = 0; i < files.size(); ++i) {
             fs::rename(written[i], fs::path(folder) / files[i].name);

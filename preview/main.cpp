@@ -6,8 +6,8 @@
 
 #include "preview_command.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return preview::runPreview(args, std::cout, std::cerr, preview::builtDeliverables(),
-                               ::isatty(STDERR_FILENO) != 0);
+    return preview::runPreview(args, std::cout, std::cerr, preview::builtDeliverables(), ::isatty(STDERR_FILENO) != 0);
 }

@@ -8,7 +8,8 @@
 
 namespace preview {
 
-const std::vector<MaterialInput>& materialInputs() {
+const std::vector<MaterialInput>& materialInputs()
+{
     static const std::vector<MaterialInput> inputs = {
         {"color", InputKind::Triple, true, true, "base colour of the diffuse light"},
         {"transparency", InputKind::Triple, true, false, "see-through amount; highlights stay on top"},
@@ -29,13 +30,15 @@ const std::vector<MaterialInput>& materialInputs() {
     return inputs;
 }
 
-const MaterialInput* findMaterialInput(std::string_view name) {
+const MaterialInput* findMaterialInput(std::string_view name)
+{
     for (const MaterialInput& input : materialInputs())
         if (name == input.name) return &input;
     return nullptr;
 }
 
-std::optional<float> parseNumber(std::string_view text) {
+std::optional<float> parseNumber(std::string_view text)
+{
     // from_chars refuses a leading '+', which users do type.
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     float value = 0.0f;
@@ -45,7 +48,8 @@ std::optional<float> parseNumber(std::string_view text) {
     return value;
 }
 
-std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text) {
+std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text)
+{
     MaterialValue value;
     value.kind = kind;
     switch (kind) {
@@ -67,15 +71,19 @@ std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view
         return value;
     }
     case InputKind::Boolean:
-        if (text == "on" || text == "true" || text == "1") value.values[0] = 1.0f;
-        else if (text == "off" || text == "false" || text == "0") value.values[0] = 0.0f;
-        else return std::nullopt;
+        if (text == "on" || text == "true" || text == "1")
+            value.values[0] = 1.0f;
+        else if (text == "off" || text == "false" || text == "0")
+            value.values[0] = 0.0f;
+        else
+            return std::nullopt;
         return value;
     }
     return std::nullopt;
 }
 
-const char* expectedForm(InputKind kind) {
+const char* expectedForm(InputKind kind)
+{
     switch (kind) {
     case InputKind::Scalar: return "a number such as 0.3";
     case InputKind::Triple: return "three numbers r,g,b such as 0.8,0.2,0.1";
@@ -84,7 +92,8 @@ const char* expectedForm(InputKind kind) {
     return "";
 }
 
-std::string formatMaterialValue(const MaterialValue& value) {
+std::string formatMaterialValue(const MaterialValue& value)
+{
     char text[96];
     switch (value.kind) {
     case InputKind::Scalar: std::snprintf(text, sizeof text, "%g", double(value.values[0])); break;
@@ -97,7 +106,8 @@ std::string formatMaterialValue(const MaterialValue& value) {
     return text;
 }
 
-MaterialValue interpolate(const MaterialValue& a, const MaterialValue& b, float t) {
+MaterialValue interpolate(const MaterialValue& a, const MaterialValue& b, float t)
+{
     MaterialValue result = a;
     for (int i = 0; i < 3; ++i) result.values[i] = a.values[i] + (b.values[i] - a.values[i]) * t;
     return result;

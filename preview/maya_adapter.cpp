@@ -18,9 +18,9 @@ namespace {
 MFloatVector toMaya(const Vec3& v) { return MFloatVector(v.x, v.y, v.z); }
 Vec3 fromMaya(const MFloatVector& v) { return {v.x, v.y, v.z}; }
 
-MStatus traceReflection(void*, const MFloatVector& origin, const MFloatVector& direction,
-                        const void* objectId, const void*, short, MFloatVector& colour,
-                        MFloatVector& transparency, bool) {
+MStatus traceReflection(void*, const MFloatVector& origin, const MFloatVector& direction, const void* objectId,
+                        const void*, short, MFloatVector& colour, MFloatVector& transparency, bool)
+{
     const Scene& scene = *static_cast<const Scene*>(objectId);
     colour = toMaya(scene.traceFromBall({fromMaya(origin), normalize(fromMaya(direction))}, LightView::Centres));
     transparency = MFloatVector(0.0f, 0.0f, 0.0f);
@@ -32,7 +32,8 @@ public:
     MayaShader(const Scene& scene, const mayahost::Node& node)
         : scene_(scene),
           context_(node, static_cast<unsigned int>(scene.lights().size())),
-          lights_(scene.lights().size()) {
+          lights_(scene.lights().size())
+    {
         for (mayahost::LightSample& light : lights_) {
             light.ambient = false;
             light.diffuse = true;
@@ -43,7 +44,8 @@ public:
         context_.setObjectId(&scene_);
     }
 
-    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override {
+    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override
+    {
         for (std::size_t i = 0; i < lights_.size(); ++i) {
             const LightSample s = scene_.sampleLight(scene_.lights()[i], LightView::Centres, 0, p.point);
             lights_[i].direction = toMaya(s.direction);
@@ -69,7 +71,8 @@ private:
 
 }  // namespace
 
-MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(scene) {
+MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(scene)
+{
     std::string error;
     plugin_ = mayahost::LoadedPlugin::load(modulePath, &error);
     if (!plugin_) throw HostLoadError("cannot load the Maya plug-in " + modulePath + ": " + error);
@@ -78,13 +81,15 @@ MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(s
     mayahost::installTracer(traceReflection, nullptr);
 }
 
-MayaHost::~MayaHost() {
+MayaHost::~MayaHost()
+{
     // The node's code lives in the module: destroy it before unloading.
     node_.reset();
     if (plugin_) plugin_->unload();
 }
 
-void MayaHost::setInput(const std::string& name, const MaterialValue& value) {
+void MayaHost::setInput(const std::string& name, const MaterialValue& value)
+{
     const MStatus status = value.kind == InputKind::Triple
                                ? node_->setFloat3(name, MFloatVector(value.values[0], value.values[1], value.values[2]))
                                : node_->setFloat(name, value.values[0]);

@@ -22,7 +22,8 @@ Vec3 fromVector(const miVector& v) { return {v.x, v.y, v.z}; }
 
 Sampler& samplerOf(const miState* state) { return *static_cast<Sampler*>(state->user); }
 
-miBoolean traceReflection(miColor* result, const miState* state, const miVector* direction, void* user) {
+miBoolean traceReflection(miColor* result, const miState* state, const miVector* direction, void* user)
+{
     const Scene& scene = *static_cast<const Scene*>(user);
     const Ray ray{fromVector(state->point), normalize(fromVector(*direction))};
     const Hit hit = scene.intersect(ray, false);
@@ -31,20 +32,23 @@ miBoolean traceReflection(miColor* result, const miState* state, const miVector*
     return miTRUE;
 }
 
-miBoolean traceEnvironment(miColor* result, const miState*, const miVector* direction, void* user) {
+miBoolean traceEnvironment(miColor* result, const miState*, const miVector* direction, void* user)
+{
     const Scene& scene = *static_cast<const Scene*>(user);
     *result = toColour(scene.environment(normalize(fromVector(*direction))));
     return miTRUE;
 }
 
-miBoolean gatherIrradiance(miColor* result, const miState* state, void* user) {
+miBoolean gatherIrradiance(miColor* result, const miState* state, void* user)
+{
     const Scene& scene = *static_cast<const Scene*>(user);
     *result = toColour(scene.irradiance(fromVector(state->point), normalize(fromVector(state->normal)),
                                         LightView::Samples, samplerOf(state)));
     return miTRUE;
 }
 
-miScalar shadowTest(const miState*, const miVector* point, const miVector* lightPoint, void* user) {
+miScalar shadowTest(const miState*, const miVector* point, const miVector* lightPoint, void* user)
+{
     return static_cast<const Scene*>(user)->visibility(fromVector(*point), fromVector(*lightPoint));
 }
 
@@ -52,9 +56,12 @@ class MentalRayShader : public MaterialShader {
 public:
     MentalRayShader(const mrhost::Scene& renderScene, const mrhost::ParameterRecord& record,
                     mrhost::ShaderFunction shader)
-        : context_(renderScene), record_(record), shader_(shader) {}
+        : context_(renderScene), record_(record), shader_(shader)
+    {
+    }
 
-    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override {
+    ShadeResult shade(const ShadingPoint& p, Sampler& sampler) override
+    {
         mrhost::SampleGeometry geometry;
         geometry.direction = toVector(p.rayDirection);
         geometry.point = toVector(p.point);
@@ -76,12 +83,12 @@ private:
 
 }  // namespace
 
-MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
-                             const std::string& declarationPath)
-    : scene_(scene) {
+MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath)
+    : scene_(scene)
+{
     try {
-        declaration_ = std::make_unique<mrhost::ShaderDeclaration>(
-            mrhost::readDeclaration(declarationPath, "kova_glossy"));
+        declaration_ =
+            std::make_unique<mrhost::ShaderDeclaration>(mrhost::readDeclaration(declarationPath, "kova_glossy"));
         library_ = std::make_unique<mrhost::ShaderLibrary>(libraryPath, *declaration_);
     } catch (const std::exception& e) {
         throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
@@ -95,8 +102,8 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         }
         const int k = scene.areaSamplesPerSide();
         lights.push_back(renderScene_->addAreaLight(toVector(light.centre - light.edgeU - light.edgeV),
-                                                    toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f),
-                                                    k, k, toColour(light.colour)));
+                                                    toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f), k, k,
+                                                    toColour(light.colour)));
     }
     void* user = const_cast<Scene*>(&scene_);
     renderScene_->setReflectionTracer(traceReflection, user);
@@ -109,19 +116,23 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
 
 MentalRayHost::~MentalRayHost() = default;
 
-void MentalRayHost::setInput(const std::string& name, const MaterialValue& value) {
+void MentalRayHost::setInput(const std::string& name, const MaterialValue& value)
+{
     const auto& v = value.values;
     switch (value.kind) {
     case InputKind::Scalar: record_->setScalar(name, v[0]); break;
     case InputKind::Boolean: record_->setBoolean(name, v[0] != 0.0f); break;
     case InputKind::Triple:
-        if (name == "normalOffset") record_->setVector(name, {v[0], v[1], v[2]});
-        else record_->setColor(name, {v[0], v[1], v[2], 1.0f});
+        if (name == "normalOffset")
+            record_->setVector(name, {v[0], v[1], v[2]});
+        else
+            record_->setColor(name, {v[0], v[1], v[2], 1.0f});
         break;
     }
 }
 
-std::unique_ptr<MaterialShader> MentalRayHost::makeShader() {
+std::unique_ptr<MaterialShader> MentalRayHost::makeShader()
+{
     return std::make_unique<MentalRayShader>(*renderScene_, *record_, library_->shader());
 }
 

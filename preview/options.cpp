@@ -17,17 +17,19 @@ constexpr int kMinCellSize = 16;
 const char* const kOptionNames =
     "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --sweep, --help";
 
-int parseCount(const std::string& option, const std::string& text, int lowest, int highest) {
+int parseCount(const std::string& option, const std::string& text, int lowest, int highest)
+{
     int value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest)
-        throw UsageError(option + " " + text + ": expected a whole number from " + std::to_string(lowest) +
-                         " to " + std::to_string(highest));
+        throw UsageError(option + " " + text + ": expected a whole number from " + std::to_string(lowest) + " to " +
+                         std::to_string(highest));
     return value;
 }
 
-std::string knownInputNames() {
+std::string knownInputNames()
+{
     std::string names;
     for (const MaterialInput& input : materialInputs()) {
         if (!names.empty()) names += ", ";
@@ -38,10 +40,10 @@ std::string knownInputNames() {
 
 // "NAME=REST" for --set and --sweep, the input looked up.
 const MaterialInput& splitAssignment(const std::string& option, const std::string& text, const char* form,
-                                     std::string& rest) {
+                                     std::string& rest)
+{
     const std::size_t equals = text.find('=');
-    if (equals == std::string::npos || equals == 0)
-        throw UsageError(option + " " + text + ": expected " + form);
+    if (equals == std::string::npos || equals == 0) throw UsageError(option + " " + text + ": expected " + form);
     const std::string name = text.substr(0, equals);
     const MaterialInput* input = findMaterialInput(name);
     if (!input)
@@ -51,17 +53,19 @@ const MaterialInput& splitAssignment(const std::string& option, const std::strin
     return *input;
 }
 
-MaterialSetting parseSetting(const std::string& text) {
+MaterialSetting parseSetting(const std::string& text)
+{
     std::string valueText;
     const MaterialInput& input = splitAssignment("--set", text, "NAME=VALUE", valueText);
     const auto value = parseMaterialValue(input.kind, valueText);
     if (!value)
-        throw UsageError("--set " + text + ": '" + valueText + "' is not a value for " + input.name +
-                         " (expected " + expectedForm(input.kind) + ")");
+        throw UsageError("--set " + text + ": '" + valueText + "' is not a value for " + input.name + " (expected " +
+                         expectedForm(input.kind) + ")");
     return {input.name, *value};
 }
 
-Sweep parseSweep(const std::string& text) {
+Sweep parseSweep(const std::string& text)
+{
     std::string range;
     const MaterialInput& input = splitAssignment("--sweep", text, "NAME=FROM:TO:STEPS", range);
     if (input.kind == InputKind::Boolean)
@@ -75,8 +79,7 @@ Sweep parseSweep(const std::string& text) {
     sweep.name = input.name;
     const auto from = parseMaterialValue(input.kind, range.substr(0, first));
     const auto to = parseMaterialValue(input.kind, range.substr(first + 1, second - first - 1));
-    if (!from || !to)
-        throw UsageError("--sweep " + text + ": FROM and TO must each be " + expectedForm(input.kind));
+    if (!from || !to) throw UsageError("--sweep " + text + ": FROM and TO must each be " + expectedForm(input.kind));
     sweep.from = *from;
     sweep.to = *to;
     // The steps lie at FROM + (TO - FROM) t, so the span itself must be a float.
@@ -88,15 +91,15 @@ Sweep parseSweep(const std::string& text) {
     const std::string steps = range.substr(second + 1);
     int count = 0;
     const auto [ptr, ec] = std::from_chars(steps.data(), steps.data() + steps.size(), count);
-    if (steps.empty() || ec != std::errc() || ptr != steps.data() + steps.size() || count < 2 ||
-        count > kMaxSweepSteps)
+    if (steps.empty() || ec != std::errc() || ptr != steps.data() + steps.size() || count < 2 || count > kMaxSweepSteps)
         throw UsageError("--sweep " + text + ": STEPS is '" + steps + "' (expected a whole number from 2 to " +
                          std::to_string(kMaxSweepSteps) + ")");
     sweep.steps = count;
     return sweep;
 }
 
-void checkSweeps(const PreviewOptions& options) {
+void checkSweeps(const PreviewOptions& options)
+{
     if (options.sweeps.size() > 2)
         throw UsageError("--sweep given " + std::to_string(options.sweeps.size()) +
                          " times (expected once or twice: columns, then rows)");
@@ -106,19 +109,17 @@ void checkSweeps(const PreviewOptions& options) {
     const int columns = options.sweeps[0].steps;
     const int rows = options.sweeps.size() == 2 ? options.sweeps[1].steps : 1;
     if (options.width / columns < kMinCellSize || options.height / rows < kMinCellSize)
-        throw UsageError("--width " + std::to_string(options.width) + " --height " +
-                         std::to_string(options.height) + " is too small for a sheet of " +
-                         std::to_string(columns) + " x " + std::to_string(rows) + " balls (expected at least " +
-                         std::to_string(kMinCellSize) + " pixels per ball each way)");
+        throw UsageError("--width " + std::to_string(options.width) + " --height " + std::to_string(options.height) +
+                         " is too small for a sheet of " + std::to_string(columns) + " x " + std::to_string(rows) +
+                         " balls (expected at least " + std::to_string(kMinCellSize) + " pixels per ball each way)");
 }
 
 }  // namespace
 
-MaterialValue Sweep::valueAt(int step) const {
-    return interpolate(from, to, float(step) / float(steps - 1));
-}
+MaterialValue Sweep::valueAt(int step) const { return interpolate(from, to, float(step) / float(steps - 1)); }
 
-PreviewOptions parseOptions(const std::vector<std::string>& args) {
+PreviewOptions parseOptions(const std::vector<std::string>& args)
+{
     PreviewOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string option = args[i];
@@ -137,31 +138,38 @@ PreviewOptions parseOptions(const std::vector<std::string>& args) {
         const bool known = option == "--width" || option == "--height" || option == "--samples" ||
                            option == "--threads" || option == "--area-samples" || option == "--out" ||
                            option == "--env" || option == "--set" || option == "--sweep";
-        if (!known)
-            throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
+        if (!known) throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
             value = args[++i];
         }
-        if (option == "--width") options.width = parseCount(option, value, 1, kMaxSize);
-        else if (option == "--height") options.height = parseCount(option, value, 1, kMaxSize);
-        else if (option == "--samples") options.samples = parseCount(option, value, 1, 4096);
-        else if (option == "--threads") options.threads = parseCount(option, value, 1, 1024);
-        else if (option == "--area-samples") options.areaSamples = parseCount(option, value, 1, 16);
+        if (option == "--width")
+            options.width = parseCount(option, value, 1, kMaxSize);
+        else if (option == "--height")
+            options.height = parseCount(option, value, 1, kMaxSize);
+        else if (option == "--samples")
+            options.samples = parseCount(option, value, 1, 4096);
+        else if (option == "--threads")
+            options.threads = parseCount(option, value, 1, 1024);
+        else if (option == "--area-samples")
+            options.areaSamples = parseCount(option, value, 1, 16);
         else if (option == "--out") {
             if (value.empty()) throw UsageError("--out: expected a folder name");
             options.outDir = value;
         } else if (option == "--env") {
             if (value.empty()) throw UsageError("--env: expected an OpenEXR file name");
             options.envPath = value;
-        } else if (option == "--set") options.settings.push_back(parseSetting(value));
-        else options.sweeps.push_back(parseSweep(value));
+        } else if (option == "--set")
+            options.settings.push_back(parseSetting(value));
+        else
+            options.sweeps.push_back(parseSweep(value));
     }
     checkSweeps(options);
     return options;
 }
 
-std::string helpText() {
+std::string helpText()
+{
     const PreviewOptions d;
     std::ostringstream text;
     text << "Usage: glossy-preview [options]\n"
@@ -174,8 +182,7 @@ std::string helpText() {
          << "  --height N             image height in pixels [" << d.height << "]\n"
          << "  --samples N            samples per pixel, for anti-aliasing [" << d.samples << "]\n"
          << "  --threads N            render threads [all cores]\n"
-         << "  --area-samples N       samples per side of the area light on the renderer [" << d.areaSamples
-         << "]\n"
+         << "  --area-samples N       samples per side of the area light on the renderer [" << d.areaSamples << "]\n"
          << "  --out DIR              folder for the images, created if missing [" << d.outDir << "]\n"
          << "  --env FILE.exr         latitude-longitude OpenEXR environment [a sky gradient]\n"
          << "  --set NAME=VALUE       set a material input on every host that has it (repeatable);\n"
@@ -188,8 +195,8 @@ std::string helpText() {
     for (const MaterialInput& input : materialInputs()) {
         std::string name = input.name;
         name.resize(17, ' ');
-        text << "  " << name << (input.inMaya ? 'M' : ' ') << (input.inMentalRay ? 'R' : ' ') << "  "
-             << input.meaning << '\n';
+        text << "  " << name << (input.inMaya ? 'M' : ' ') << (input.inMentalRay ? 'R' : ' ') << "  " << input.meaning
+             << '\n';
     }
     return text.str();
 }

@@ -27,13 +27,15 @@ namespace {
 
 constexpr int kSideBySideGap = 4;
 
-void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings) {
+void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings)
+{
     for (const MaterialSetting& setting : settings)
         if (host.hasInput(*findMaterialInput(setting.name))) host.setInput(setting.name, setting.value);
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
-void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err) {
+void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err)
+{
     std::vector<std::string> names;
     for (const MaterialSetting& s : options.settings) names.push_back(s.name);
     for (const Sweep& s : options.sweeps) names.push_back(s.name);
@@ -47,7 +49,8 @@ void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err) {
     }
 }
 
-void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err) {
+void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
+{
     const char* axes[] = {"columns", "rows"};
     for (std::size_t i = 0; i < sweeps.size(); ++i)
         err << "glossy-preview: " << axes[i] << ": " << sweeps[i].name << " from "
@@ -57,11 +60,13 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err) {
 
 }  // namespace
 
-DeliverablePaths builtDeliverables() {
+DeliverablePaths builtDeliverables()
+{
     return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH};
 }
 
-std::optional<std::string> prepareOutputFolder(const std::string& folder) {
+std::optional<std::string> prepareOutputFolder(const std::string& folder)
+{
     namespace fs = std::filesystem;
     std::error_code ec;
     if (fs::exists(folder, ec)) {
@@ -80,7 +85,8 @@ std::optional<std::string> prepareOutputFolder(const std::string& folder) {
 }
 
 int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               const DeliverablePaths& deliverables, bool showProgress) {
+               const DeliverablePaths& deliverables, bool showProgress)
+{
     PreviewOptions options;
     try {
         options = parseOptions(args);
@@ -130,8 +136,8 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     MaterialHost* hosts[] = {maya.get(), mentalRay.get()};
     std::vector<Image> images;
-    const std::uint64_t perImage = std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) *
-                                   std::uint64_t(settings.samples);
+    const std::uint64_t perImage =
+        std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) * std::uint64_t(settings.samples);
     const auto start = std::chrono::steady_clock::now();
     try {
         ProgressBar progress(err, perImage * 2, showProgress);
@@ -157,9 +163,8 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }
-    err << "glossy-preview: "
-        << closingLine(images[0].width, images[0].height, settings.samples, perImage * 2, seconds) << "; images in "
-        << options.outDir << '\n';
+    err << "glossy-preview: " << closingLine(images[0].width, images[0].height, settings.samples, perImage * 2, seconds)
+        << "; images in " << options.outDir << '\n';
     return 0;
 }
 

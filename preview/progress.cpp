@@ -8,7 +8,8 @@
 namespace preview {
 
 ProgressBar::ProgressBar(std::ostream& stream, std::uint64_t totalSamples, bool shown)
-    : stream_(stream), total_(totalSamples == 0 ? 1 : totalSamples) {
+    : stream_(stream), total_(totalSamples == 0 ? 1 : totalSamples)
+{
     if (!shown) return;
     drawer_ = std::thread([this] {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -18,7 +19,8 @@ ProgressBar::ProgressBar(std::ostream& stream, std::uint64_t totalSamples, bool 
 
 ProgressBar::~ProgressBar() { finish(); }
 
-void ProgressBar::finish() {
+void ProgressBar::finish()
+{
     if (!drawer_.joinable()) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -29,17 +31,18 @@ void ProgressBar::finish() {
     stream_ << '\r' << std::string(60, ' ') << '\r' << std::flush;
 }
 
-void ProgressBar::draw() {
+void ProgressBar::draw()
+{
     constexpr int kWidth = 40;
     const double fraction = double(done_.load()) / double(total_);
     const int filled = int(fraction * kWidth);
     char percent[16];
     std::snprintf(percent, sizeof percent, "%3d%%", int(fraction * 100.0));
-    stream_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] " << percent
-            << std::flush;
+    stream_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] " << percent << std::flush;
 }
 
-std::string closingLine(int width, int height, int samplesPerPixel, std::uint64_t samples, double seconds) {
+std::string closingLine(int width, int height, int samplesPerPixel, std::uint64_t samples, double seconds)
+{
     char line[200];
     std::snprintf(line, sizeof line,
                   "%dx%d through maya and mentalray, %d samples per pixel: %llu samples in %.2f s, %.0f samples/s",

@@ -17,8 +17,9 @@ constexpr int kTileSize = 16;
 
 }  // namespace
 
-Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py,
-                    int width, int height, bool seeThrough, Sampler& sampler) {
+Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
+                    int height, bool seeThrough, Sampler& sampler)
+{
     const Ray ray = scene.cameraRay(px, py, width, height);
     const Hit hit = scene.intersect(ray, true);
     switch (hit.surface) {
@@ -57,7 +58,8 @@ struct TileJob {
     SampleCounter* counter;
 };
 
-void renderTiles(const TileJob job, MaterialShader& shader) {
+void renderTiles(const TileJob job, MaterialShader& shader)
+{
     const RenderSettings& s = job.settings;
     const float weight = 1.0f / float(s.samples);
     for (int tile = job.queue->next++; tile < job.tileCount; tile = job.queue->next++) {
@@ -73,8 +75,8 @@ void renderTiles(const TileJob job, MaterialShader& shader) {
                     // The first sample goes through the pixel's centre.
                     const float jx = i == 0 ? 0.5f : sampler.next();
                     const float jy = i == 0 ? 0.5f : sampler.next();
-                    sum += traceCameraRay(*job.scene, shader, job.view, float(x) + jx, float(y) + jy, s.width,
-                                          s.height, s.seeThrough, sampler);
+                    sum += traceCameraRay(*job.scene, shader, job.view, float(x) + jx, float(y) + jy, s.width, s.height,
+                                          s.seeThrough, sampler);
                 }
                 job.image->at(x, y) = sum * weight;
             }
@@ -84,7 +86,8 @@ void renderTiles(const TileJob job, MaterialShader& shader) {
 
 }  // namespace
 
-Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter) {
+Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter)
+{
     Image image(settings.width, settings.height);
     TileQueue queue;
     TileJob job{&scene, host.lightView(), settings, 0, 0, &image, &queue, counter};

@@ -25,11 +25,10 @@ struct RenderSettings {
 // Counts samples shaded, read by the progress display while rendering.
 using SampleCounter = std::atomic<std::uint64_t>;
 
-Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings,
-             SampleCounter* counter = nullptr);
+Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter = nullptr);
 
 // The colour of one sample through pixel (px, py) of an image of that size.
-Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py,
-                    int width, int height, bool seeThrough, Sampler& sampler);
+Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
+                    int height, bool seeThrough, Sampler& sampler);
 
 }  // namespace preview

@@ -5,7 +5,8 @@
 namespace preview {
 namespace {
 
-std::uint64_t mix(std::uint64_t z) {
+std::uint64_t mix(std::uint64_t z)
+{
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
@@ -14,11 +15,13 @@ std::uint64_t mix(std::uint64_t z) {
 }  // namespace
 
 Sampler::Sampler(int x, int y, int sample)
-    : state_(mix((static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) ^
-                 static_cast<std::uint32_t>(y)) ^
-             mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(sample)) + 0x9E3779B97F4A7C15ull)) {}
+    : state_(mix((static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) ^ static_cast<std::uint32_t>(y)) ^
+             mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(sample)) + 0x9E3779B97F4A7C15ull))
+{
+}
 
-float Sampler::next() {
+float Sampler::next()
+{
     state_ += 0x9E3779B97F4A7C15ull;
     // The top 24 bits fill a float's mantissa exactly, so the result stays below 1.
     return static_cast<float>(mix(state_) >> 40) * 0x1.0p-24f;

@@ -16,7 +16,8 @@ constexpr float kRayOffset = 1e-3f;
 }  // namespace
 
 Scene::Scene(Environment environment, int areaSamplesPerSide)
-    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide)) {
+    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide))
+{
     const Vec3 eye{0.0f, 2.0f, 6.0f};
     const Vec3 target{0.0f, 0.85f, 0.0f};
     back_ = normalize(eye - target);
@@ -42,18 +43,23 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
     // and a square area light behind on the right for a soft rim.
     lights_.push_back({toCameraPoint({-4.0f, 5.5f, 4.0f}), {1.0f, 0.96f, 0.9f}, {}, {}, false});
     lights_.push_back({toCameraPoint({5.0f, 1.5f, 3.5f}), {0.22f, 0.25f, 0.32f}, {}, {}, false});
-    lights_.push_back({toCameraPoint({3.0f, 4.0f, -3.5f}), {0.55f, 0.55f, 0.6f},
-                       toCameraDirection({0.7f, 0.0f, 0.7f}), toCameraDirection({0.0f, 1.0f, 0.0f}), true});
+    lights_.push_back({toCameraPoint({3.0f, 4.0f, -3.5f}),
+                       {0.55f, 0.55f, 0.6f},
+                       toCameraDirection({0.7f, 0.0f, 0.7f}),
+                       toCameraDirection({0.0f, 1.0f, 0.0f}),
+                       true});
 }
 
-Ray Scene::cameraRay(float px, float py, int width, int height) const {
+Ray Scene::cameraRay(float px, float py, int width, int height) const
+{
     const float aspect = float(width) / float(height);
     const float sx = (2.0f * px / float(width) - 1.0f) * tanHalfFov_ * aspect;
     const float sy = (1.0f - 2.0f * py / float(height)) * tanHalfFov_;
     return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
 }
 
-void Scene::project(const Vec3& point, int width, int height, float& px, float& py) const {
+void Scene::project(const Vec3& point, int width, int height, float& px, float& py) const
+{
     const float aspect = float(width) / float(height);
     const float sx = point.x / -point.z / (tanHalfFov_ * aspect);
     const float sy = point.y / -point.z / tanHalfFov_;
@@ -61,7 +67,8 @@ void Scene::project(const Vec3& point, int width, int height, float& px, float& 
     py = (1.0f - sy) * 0.5f * float(height);
 }
 
-Hit Scene::intersect(const Ray& ray, bool includeBall) const {
+Hit Scene::intersect(const Ray& ray, bool includeBall) const
+{
     Hit hit;
     float nearest = INFINITY;
     if (includeBall) {
@@ -95,11 +102,13 @@ Hit Scene::intersect(const Ray& ray, bool includeBall) const {
     return hit;
 }
 
-int Scene::sampleCount(const Light& light, LightView view) const {
+int Scene::sampleCount(const Light& light, LightView view) const
+{
     return light.isArea && view == LightView::Samples ? areaSamplesPerSide_ * areaSamplesPerSide_ : 1;
 }
 
-float Scene::visibility(const Vec3& point, const Vec3& target) const {
+float Scene::visibility(const Vec3& point, const Vec3& target) const
+{
     // Only the ball casts shadows: the lights are all above the ground.
     const Vec3 toTarget = target - point;
     const float distance = length(toTarget);
@@ -108,7 +117,8 @@ float Scene::visibility(const Vec3& point, const Vec3& target) const {
     return hit.surface == Surface::Ball && hit.distance < distance ? 0.0f : 1.0f;
 }
 
-Vec3 Scene::lightPosition(const Light& light, LightView view, int index) const {
+Vec3 Scene::lightPosition(const Light& light, LightView view, int index) const
+{
     if (sampleCount(light, view) == 1) return light.centre;
     // The centres of a k x k grid of cells over the square, as the renderer
     // places its area light samples.
@@ -118,18 +128,21 @@ Vec3 Scene::lightPosition(const Light& light, LightView view, int index) const {
     return light.centre + light.edgeU * u + light.edgeV * v;
 }
 
-LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point) const {
+LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point) const
+{
     const Vec3 position = lightPosition(light, view, index);
     return {normalize(position - point), light.colour * visibility(point, position)};
 }
 
-Vec3 Scene::environment(const Vec3& d) const {
+Vec3 Scene::environment(const Vec3& d) const
+{
     // Camera space back to world space: the basis vectors are the rows.
     const Vec3 world = right_ * d.x + up_ * d.y + back_ * d.z;
     return environment_.radiance(normalize(world));
 }
 
-Vec3 Scene::shadeGround(const Hit& hit, LightView view) const {
+Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
+{
     const Vec3 offset = hit.point - groundPoint_;
     const float u = dot(offset, groundAxisU_);
     const float v = dot(offset, groundAxisV_);
@@ -153,13 +166,15 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const {
     return sum * albedo;
 }
 
-Vec3 Scene::traceFromBall(const Ray& ray, LightView view) const {
+Vec3 Scene::traceFromBall(const Ray& ray, LightView view) const
+{
     const Hit hit = intersect(ray, false);
     if (hit.surface == Surface::Ground) return shadeGround(hit, view);
     return environment(ray.direction);
 }
 
-Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const {
+Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const
+{
     // An orthonormal frame around the normal.
     const Vec3 helper = std::fabs(normal.x) > 0.9f ? Vec3{0.0f, 1.0f, 0.0f} : Vec3{1.0f, 0.0f, 0.0f};
     const Vec3 t = normalize(cross(helper, normal));

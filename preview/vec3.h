@@ -23,11 +23,13 @@ inline Vec3 operator*(const Vec3& a, const Vec3& b) { return {a.x * b.x, a.y * b
 inline Vec3& operator+=(Vec3& a, const Vec3& b) { return a = a + b; }
 
 inline float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 cross(const Vec3& a, const Vec3& b) {
+inline Vec3 cross(const Vec3& a, const Vec3& b)
+{
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 inline float length(const Vec3& a) { return std::sqrt(dot(a, a)); }
-inline Vec3 normalize(const Vec3& a) {
+inline Vec3 normalize(const Vec3& a)
+{
     const float len = length(a);
     return len > 0.0f ? a * (1.0f / len) : a;
 }

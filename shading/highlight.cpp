@@ -53,9 +53,8 @@ float smoothStep(float lower, float upper, float x)
     return (3.0f - 2.0f * t) * t * t;
 }
 
-Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L,
-                     const Float3& lightColour, const Float3& specularColour,
-                     float roughness, float sharpness, float weight)
+Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColour,
+                     const Float3& specularColour, float roughness, float sharpness, float weight)
 {
     Float3 result;
 

@@ -27,8 +27,7 @@ float smoothStep(float lower, float upper, float x);
 //   L  unit vector from the point toward the light
 // Roughness is not guarded: 0 or below gives whatever powf gives for the
 // resulting infinite or negative exponent, identically in both hosts.
-Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L,
-                     const Float3& lightColour, const Float3& specularColour,
-                     float roughness, float sharpness, float weight);
+Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColour,
+                     const Float3& specularColour, float roughness, float sharpness, float weight);
 
 }  // namespace shading

@@ -116,7 +116,8 @@ public:
 
     MFloatVector shade(const Case& c)
     {
-        context_->setFloat3(node_->attribute("specularColor"), {c.specularColor.r, c.specularColor.g, c.specularColor.b});
+        context_->setFloat3(node_->attribute("specularColor"),
+                            {c.specularColor.r, c.specularColor.g, c.specularColor.b});
         context_->setFloat(node_->attribute("roughness"), c.roughness);
         context_->setFloat(node_->attribute("sharpness"), c.sharpness);
         context_->setPointCamera({0.0f, 0.0f, -5.0f});

@@ -12,21 +12,21 @@
 #include <mrhost/scene.h>
 #include <mrhost/shader_library.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <set>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 extern char** environ;
@@ -35,7 +35,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readText(const fs::path& path) {
+std::string readText(const fs::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -44,7 +45,8 @@ std::string readText(const fs::path& path) {
 
 // Runs a program without a shell, its output going to `log`; the exit status,
 // or -1 when it could not be started or did not exit normally.
-int runProgram(const std::vector<std::string>& arguments, const fs::path& log) {
+int runProgram(const std::vector<std::string>& arguments, const fs::path& log)
+{
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -62,7 +64,8 @@ int runProgram(const std::vector<std::string>& arguments, const fs::path& log) {
 }
 
 // Every regular file under root, as paths relative to it.
-std::set<std::string> filesUnder(const fs::path& root) {
+std::set<std::string> filesUnder(const fs::path& root)
+{
     std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), root).generic_string());
@@ -73,7 +76,8 @@ std::set<std::string> filesUnder(const fs::path& root) {
 // its own, so that test programs running side by side never share a tree.
 class InstalledTree : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         std::string scratch = (fs::temp_directory_path() / "glossy-install-XXXXXX").string();
         if (mkdtemp(scratch.data()) == nullptr) return;
         scratch_ = scratch;
@@ -82,11 +86,13 @@ protected:
         installStatus_ = runProgram({CMAKE_COMMAND, "--install", GLOSSY_BUILD_DIR, "--prefix", prefix_.string()}, log);
         installLog_ = readText(log);
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         std::error_code ignored;
         if (!scratch_.empty()) fs::remove_all(scratch_, ignored);
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_FALSE(scratch_.empty()) << "no scratch folder could be made under " << fs::temp_directory_path();
         ASSERT_EQ(installStatus_, 0) << "cmake --install failed:\n" << installLog_;
     }
@@ -110,26 +116,29 @@ const char* const kTemplate = "scripts/AEglossyTemplate.mel";
 const char* const kDeclaration = "mentalray/include/kova_glossy.mi";
 const char* const kShaderLibrary = "mentalray/lib/kova_glossy.so";
 
-TEST_F(InstalledTree, HoldsTheModuleFilesAndNothingElse) {
+TEST_F(InstalledTree, HoldsTheModuleFilesAndNothingElse)
+{
     const std::set<std::string> expected{kModuleFile, kPlugin, kTemplate, kDeclaration, kShaderLibrary};
     EXPECT_EQ(filesUnder(prefix_), expected);
 }
 
 // The parts of a module description: its header and its variable lines.
 struct ModuleDescription {
-    std::vector<std::string> header;          // "+", name, version, module path
+    std::vector<std::string> header;           // "+", name, version, module path
     std::map<std::string, std::string> paths;  // variable -> path, from VAR+:=path
     std::vector<std::string> otherLines;
 };
 
-std::string trimmed(const std::string& text) {
+std::string trimmed(const std::string& text)
+{
     const std::size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
 // "NAME:=PATH" or "NAME+:=PATH": a word for the name, one path without blanks.
-bool parseVariableLine(const std::string& line, std::string& name, std::string& path) {
+bool parseVariableLine(const std::string& line, std::string& name, std::string& path)
+{
     const std::size_t assign = line.find(":=");
     if (assign == std::string::npos) return false;
     name = trimmed(line.substr(0, assign));
@@ -140,7 +149,8 @@ bool parseVariableLine(const std::string& line, std::string& name, std::string& 
            path.find_first_of(" \t") == std::string::npos;
 }
 
-ModuleDescription parseModuleDescription(const std::string& text) {
+ModuleDescription parseModuleDescription(const std::string& text)
+{
     ModuleDescription description;
     std::istringstream lines(text);
     std::string line;
@@ -160,7 +170,8 @@ ModuleDescription parseModuleDescription(const std::string& text) {
     return description;
 }
 
-TEST_F(InstalledTree, ModuleDescriptionResolvesEveryPathInsideTheTree) {
+TEST_F(InstalledTree, ModuleDescriptionResolvesEveryPathInsideTheTree)
+{
     const ModuleDescription description = parseModuleDescription(readText(prefix_ / kModuleFile));
     ASSERT_EQ(description.header.size(), 4u) << "header: + name version path";
     EXPECT_EQ(description.header[0], "+");
@@ -178,8 +189,8 @@ TEST_F(InstalledTree, ModuleDescriptionResolvesEveryPathInsideTheTree) {
     EXPECT_TRUE(fs::is_regular_file(moduleRoot / kTemplate));
 
     // The renderer looks for declarations and libraries on its own paths.
-    const std::map<std::string, std::string> expectedFile{
-        {"MI_CUSTOM_SHADER_PATH", "kova_glossy.mi"}, {"MI_LIBRARY_PATH", "kova_glossy.so"}};
+    const std::map<std::string, std::string> expectedFile{{"MI_CUSTOM_SHADER_PATH", "kova_glossy.mi"},
+                                                          {"MI_LIBRARY_PATH", "kova_glossy.so"}};
     for (const auto& [variable, file] : expectedFile) {
         const auto found = description.paths.find(variable);
         ASSERT_NE(found, description.paths.end()) << variable << " is not set";
@@ -192,7 +203,8 @@ TEST_F(InstalledTree, ModuleDescriptionResolvesEveryPathInsideTheTree) {
 // The installed plug-in, loaded as Maya loads it, and its registered type.
 class InstalledPlugin : public InstalledTree {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         InstalledTree::SetUp();
         if (HasFatalFailure()) return;
         std::string error;
@@ -206,7 +218,8 @@ protected:
     const mayahost::NodeTypeInfo* type_ = nullptr;
 };
 
-TEST_F(InstalledPlugin, ModuleVersionIsThePluginVersion) {
+TEST_F(InstalledPlugin, ModuleVersionIsThePluginVersion)
+{
     const ModuleDescription description = parseModuleDescription(readText(prefix_ / kModuleFile));
     ASSERT_EQ(description.header.size(), 4u);
     EXPECT_EQ(description.header[2], type_->version);
@@ -225,7 +238,8 @@ struct EditorTemplate {
 };
 
 // The words of each statement of a MEL text, comments dropped, quotes removed.
-std::vector<std::vector<std::string>> melStatements(const std::string& text) {
+std::vector<std::vector<std::string>> melStatements(const std::string& text)
+{
     std::vector<std::vector<std::string>> statements(1);
     for (std::size_t i = 0; i < text.size();) {
         const char c = text[i];
@@ -251,7 +265,8 @@ std::vector<std::vector<std::string>> melStatements(const std::string& text) {
 }
 
 // "global proc AEglossyTemplate(string $nodeName)", blanks anywhere between words.
-bool definesTemplateProcedure(const std::string& text) {
+bool definesTemplateProcedure(const std::string& text)
+{
     std::string spaced;
     for (char c : text) {
         if (c == '(' || c == ')') {
@@ -269,7 +284,8 @@ bool definesTemplateProcedure(const std::string& text) {
     return std::search(words.begin(), words.end(), wanted.begin(), wanted.end()) != words.end();
 }
 
-EditorTemplate readEditorTemplate(const std::string& text) {
+EditorTemplate readEditorTemplate(const std::string& text)
+{
     EditorTemplate result;
     result.definesProcedure = definesTemplateProcedure(text);
 
@@ -291,8 +307,10 @@ EditorTemplate readEditorTemplate(const std::string& text) {
             if (!inScroll) result.layoutErrors.push_back("layout " + argument + " outside the scroll layout");
             layouts.push_back(argument);
         } else if (flag == "-endLayout") {
-            if (layouts.empty()) result.layoutErrors.push_back("-endLayout without its begin");
-            else layouts.pop_back();
+            if (layouts.empty())
+                result.layoutErrors.push_back("-endLayout without its begin");
+            else
+                layouts.pop_back();
         } else if (flag == "-addControl") {
             result.controls.push_back({argument, layouts.empty() ? "" : layouts.back()});
         } else if (flag == "-suppress") {
@@ -307,7 +325,8 @@ EditorTemplate readEditorTemplate(const std::string& text) {
 
 // Top-level attributes the user edits (keyable) and those the renderer fills
 // per sample (hidden, not saved), as the node registered them.
-std::set<std::string> topLevelAttributes(const mayahost::NodeTypeInfo& type, bool keyable) {
+std::set<std::string> topLevelAttributes(const mayahost::NodeTypeInfo& type, bool keyable)
+{
     std::set<std::string> names;
     for (const mayahost::AttributeInfo* attribute : type.added) {
         if (attribute->parent != nullptr) continue;
@@ -317,7 +336,8 @@ std::set<std::string> topLevelAttributes(const mayahost::NodeTypeInfo& type, boo
     return names;
 }
 
-TEST_F(InstalledPlugin, TemplateIsWellFormedAndNamesOnlyAttributesOfTheNode) {
+TEST_F(InstalledPlugin, TemplateIsWellFormedAndNamesOnlyAttributesOfTheNode)
+{
     const EditorTemplate editor = readEditorTemplate(readText(prefix_ / kTemplate));
     EXPECT_TRUE(editor.definesProcedure) << "Maya calls AEglossyTemplate(string $nodeName) by name";
     for (const std::string& error : editor.layoutErrors) ADD_FAILURE() << error;
@@ -329,7 +349,8 @@ TEST_F(InstalledPlugin, TemplateIsWellFormedAndNamesOnlyAttributesOfTheNode) {
         EXPECT_NE(type_->attribute(name), nullptr) << "-suppress " << name;
 }
 
-TEST_F(InstalledPlugin, TemplateShowsEachMaterialInputOnceAndHidesTheRenderInputs) {
+TEST_F(InstalledPlugin, TemplateShowsEachMaterialInputOnceAndHidesTheRenderInputs)
+{
     const EditorTemplate editor = readEditorTemplate(readText(prefix_ / kTemplate));
     const std::set<std::string> materialInputs = topLevelAttributes(*type_, true);
     const std::set<std::string> renderInputs = topLevelAttributes(*type_, false);
@@ -353,14 +374,17 @@ TEST_F(InstalledPlugin, TemplateShowsEachMaterialInputOnceAndHidesTheRenderInput
 struct LoadedShader {
     LoadedShader(const fs::path& declarationFile, const fs::path& libraryFile)
         : declaration(mrhost::readDeclaration(declarationFile.string(), "kova_glossy")),
-          library(libraryFile.string(), declaration) {}
+          library(libraryFile.string(), declaration)
+    {
+    }
     mrhost::ShaderDeclaration declaration;
     mrhost::ShaderLibrary library;
 };
 
 // One lit sample of a grey material: a light straight above a surface seen
 // head-on, and a dark environment.
-miColor shadeOneSample(LoadedShader& shader) {
+miColor shadeOneSample(LoadedShader& shader)
+{
     mrhost::Scene scene;
     const miTag light = scene.addPointLight({0.0f, 1.0f, 10.0f}, {1.0f, 1.0f, 1.0f, 1.0f});
     mrhost::ParameterRecord record(shader.declaration);
@@ -379,7 +403,8 @@ miColor shadeOneSample(LoadedShader& shader) {
     return result;
 }
 
-TEST_F(InstalledTree, ShaderLibraryShadesThroughItsInstalledDeclaration) {
+TEST_F(InstalledTree, ShaderLibraryShadesThroughItsInstalledDeclaration)
+{
     std::unique_ptr<LoadedShader> installed;
     try {
         installed = std::make_unique<LoadedShader>(prefix_ / kDeclaration, prefix_ / kShaderLibrary);

@@ -46,6 +46,8 @@ const double k08 = static_cast<double>(0.8f);
 const double k03 = static_cast<double>(0.3f);
 const double k02 = static_cast<double>(0.2f);
 
+// One row per attribute, kept one line each so the table reads as a table.
+// clang-format off
 const Row kRows[] = {
     {"colorR", "cr", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"colorG", "cg", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
@@ -121,6 +123,7 @@ const Row kRows[] = {
      "lightDirection lightIntensity lightAmbient lightDiffuse lightSpecular lightShadowFraction "
      "preShadowIntensity lightBlindData"},
 };
+// clang-format on
 
 Kind kindOf(const AttributeInfo& a)
 {
@@ -218,12 +221,14 @@ TEST_F(Attributes, NewLightElementHasTheArrayDefault)
 
 TEST_F(Attributes, AddedInOrder)
 {
-    const char* expected[] = {"color", "transparency", "ambientColor", "incandescence", "diffuse", "translucence",
-                              "roughness", "sharpness", "specularColor", "reflectivity", "reflectedColor", "outColor",
-                              "outTransparency", "rayDirection", "pointCamera", "normalCamera", "lightDirection",
-                              "lightIntensity", "lightAmbient", "lightDiffuse", "lightSpecular",
-                              "lightShadowFraction", "preShadowIntensity", "lightBlindData", "lightDataArray",
-                              "rayOrigin", "objectId", "raySampler", "rayDepth"};
+    const char* expected[] = {"color",           "transparency",        "ambientColor",       "incandescence",
+                              "diffuse",         "translucence",        "roughness",          "sharpness",
+                              "specularColor",   "reflectivity",        "reflectedColor",     "outColor",
+                              "outTransparency", "rayDirection",        "pointCamera",        "normalCamera",
+                              "lightDirection",  "lightIntensity",      "lightAmbient",       "lightDiffuse",
+                              "lightSpecular",   "lightShadowFraction", "preShadowIntensity", "lightBlindData",
+                              "lightDataArray",  "rayOrigin",           "objectId",           "raySampler",
+                              "rayDepth"};
     const auto& added = node->type().added;
     ASSERT_EQ(added.size(), std::size(expected));
     for (std::size_t i = 0; i < added.size(); ++i) EXPECT_EQ(added[i]->longName, expected[i]) << "call " << i + 1;
@@ -234,26 +239,73 @@ TEST_F(Attributes, AffectsRelationInDeclaredOrder)
     const char* const oc = "outColor";
     const char* const ot = "outTransparency";
     const std::pair<const char*, const char*> expected[] = {
-        {"colorR", oc}, {"colorG", oc}, {"colorB", oc}, {"color", oc},
-        {"transparencyR", ot}, {"transparencyG", ot}, {"transparencyB", ot},
-        {"ambientColorR", oc}, {"ambientColorG", oc}, {"ambientColorB", oc}, {"ambientColor", oc},
+        {"colorR", oc},
+        {"colorG", oc},
+        {"colorB", oc},
+        {"color", oc},
+        {"transparencyR", ot},
+        {"transparencyG", ot},
+        {"transparencyB", ot},
+        {"ambientColorR", oc},
+        {"ambientColorG", oc},
+        {"ambientColorB", oc},
+        {"ambientColor", oc},
         {"transparency", ot},
-        {"transparencyR", oc}, {"transparencyG", oc}, {"transparencyB", oc}, {"transparency", oc},
-        {"incandescenceR", oc}, {"incandescenceG", oc}, {"incandescenceB", oc}, {"incandescence", oc},
-        {"diffuse", oc}, {"translucence", oc}, {"roughness", oc}, {"sharpness", oc},
-        {"specularColorR", oc}, {"specularColorG", oc}, {"specularColorB", oc}, {"specularColor", oc},
+        {"transparencyR", oc},
+        {"transparencyG", oc},
+        {"transparencyB", oc},
+        {"transparency", oc},
+        {"incandescenceR", oc},
+        {"incandescenceG", oc},
+        {"incandescenceB", oc},
+        {"incandescence", oc},
+        {"diffuse", oc},
+        {"translucence", oc},
+        {"roughness", oc},
+        {"sharpness", oc},
+        {"specularColorR", oc},
+        {"specularColorG", oc},
+        {"specularColorB", oc},
+        {"specularColor", oc},
         {"reflectivity", oc},
-        {"reflectedColorR", oc}, {"reflectedColorG", oc}, {"reflectedColorB", oc}, {"reflectedColor", oc},
-        {"lightIntensityR", oc}, {"lightIntensityB", oc}, {"lightIntensityG", oc}, {"lightIntensity", oc},
-        {"rayDirectionX", oc}, {"rayDirectionY", oc}, {"rayDirectionZ", oc}, {"rayDirection", oc},
-        {"pointCamera", oc}, {"pointCameraX", oc}, {"pointCameraY", oc}, {"pointCameraZ", oc},
-        {"normalCameraX", oc}, {"normalCameraY", oc}, {"normalCameraZ", oc}, {"normalCamera", oc},
-        {"lightDirectionX", oc}, {"lightDirectionY", oc}, {"lightDirectionZ", oc}, {"lightDirection", oc},
-        {"lightAmbient", oc}, {"lightSpecular", oc}, {"lightDiffuse", oc}, {"lightShadowFraction", oc},
-        {"preShadowIntensity", oc}, {"lightBlindData", oc},
+        {"reflectedColorR", oc},
+        {"reflectedColorG", oc},
+        {"reflectedColorB", oc},
+        {"reflectedColor", oc},
+        {"lightIntensityR", oc},
+        {"lightIntensityB", oc},
+        {"lightIntensityG", oc},
+        {"lightIntensity", oc},
+        {"rayDirectionX", oc},
+        {"rayDirectionY", oc},
+        {"rayDirectionZ", oc},
+        {"rayDirection", oc},
+        {"pointCamera", oc},
+        {"pointCameraX", oc},
+        {"pointCameraY", oc},
+        {"pointCameraZ", oc},
+        {"normalCameraX", oc},
+        {"normalCameraY", oc},
+        {"normalCameraZ", oc},
+        {"normalCamera", oc},
+        {"lightDirectionX", oc},
+        {"lightDirectionY", oc},
+        {"lightDirectionZ", oc},
+        {"lightDirection", oc},
+        {"lightAmbient", oc},
+        {"lightSpecular", oc},
+        {"lightDiffuse", oc},
+        {"lightShadowFraction", oc},
+        {"preShadowIntensity", oc},
+        {"lightBlindData", oc},
         {"lightDataArray", oc},
-        {"rayOx", oc}, {"rayOy", oc}, {"rayOz", oc}, {"rayOrigin", oc},
-        {"objectId", oc}, {"raySampler", oc}, {"rayDepth", oc},
+        {"rayOx", oc},
+        {"rayOy", oc},
+        {"rayOz", oc},
+        {"rayOrigin", oc},
+        {"objectId", oc},
+        {"raySampler", oc},
+        {"rayDepth", oc},
     };
     const auto& affects = node->type().affects;
     ASSERT_EQ(affects.size(), 67u);

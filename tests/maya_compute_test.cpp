@@ -67,7 +67,10 @@ protected:
         testsupport::GlossyTest::TearDown();
     }
 
-    void setMaterial(const char* name, const MFloatVector& value) { ASSERT_TRUE(context->setFloat3(attribute(name), value)); }
+    void setMaterial(const char* name, const MFloatVector& value)
+    {
+        ASSERT_TRUE(context->setFloat3(attribute(name), value));
+    }
     void setMaterial(const char* name, float value) { ASSERT_TRUE(context->setFloat(attribute(name), value)); }
 
     // Only the highlight's own inputs are non-zero.
@@ -103,8 +106,8 @@ protected:
         ASSERT_TRUE(context->setLights(lights, 2));
     }
 
-    static LightSample light(const MFloatVector& intensity, const MFloatVector& direction, bool ambient,
-                             bool diffuse, bool specular)
+    static LightSample light(const MFloatVector& intensity, const MFloatVector& direction, bool ambient, bool diffuse,
+                             bool specular)
     {
         LightSample l;
         l.intensity = intensity;
@@ -390,7 +393,8 @@ TEST_F(Compute, ThreadsEachWithTheirOwnBlockAgreeWithOneThread)
                 // Each thread walks the samples in its own order.
                 const int sample = (i * (2 * t + 1) + t) % kSamples;
                 fillSample(*contexts[static_cast<std::size_t>(t)], sample, sampleLights);
-                contexts[static_cast<std::size_t>(t)]->outColor(results[static_cast<std::size_t>(t)][static_cast<std::size_t>(sample)]);
+                contexts[static_cast<std::size_t>(t)]->outColor(
+                    results[static_cast<std::size_t>(t)][static_cast<std::size_t>(sample)]);
             }
         });
     }

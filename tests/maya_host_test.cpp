@@ -258,8 +258,8 @@ TEST(Raytrace, GoesToTheInstalledTracerOnly)
     mayahost::installTracer(answerRed, &calls);
     EXPECT_TRUE(MRenderUtil::raytrace({}, {0.0f, 0.25f, 0.0f}, nullptr, nullptr, 2, colour, transparency));
     EXPECT_EQ(colour, MFloatVector(1.0f, 0.25f, 2.0f));
-    EXPECT_EQ(MRenderUtil::raytrace({}, {}, nullptr, nullptr, 0, colour, transparency, false),
-              MStatus::kNotImplemented) << "the tracer's status comes back";
+    EXPECT_EQ(MRenderUtil::raytrace({}, {}, nullptr, nullptr, 0, colour, transparency, false), MStatus::kNotImplemented)
+        << "the tracer's status comes back";
     EXPECT_EQ(calls, 2);
     mayahost::installTracer(nullptr, nullptr);
 }

@@ -33,7 +33,8 @@ declare shader
 end declare
 
 declare shader scalar "second" () end declare
-)", "two.mi");
+)",
+                                           "two.mi");
     ASSERT_EQ(shaders.size(), 2u);
     const mrhost::ShaderDeclaration& d = shaders[0];
     EXPECT_EQ(d.name, "first");
@@ -66,18 +67,21 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
         const char* message;
     };
     const Case cases[] = {
-        {"declare shader color \"s\" (\n  colr \"c\"\n) end declare",
-         2, "expected a parameter type or 'array' (boolean, integer, scalar, vector, color, light, shader or texture), found 'colr'"},
-        {"declare shader color \"s\" (\n  color \"c\" default 1 2\n) end declare",
-         3, "expected 3 numbers for the default of color \"c\", found ')'"},
-        {"declare shader color \"s\" (\n  scalar \"a\"\n  scalar \"b\"\n) end declare",
-         3, "expected ',' or ')' after parameter \"a\", found 'scalar'"},
-        {"declare shader color \"s\" (\n  scalar \"a\",\n  vector \"a\"\n) end declare",
-         3, "expected a new parameter name, found \"a\" a second time"},
-        {"declare shader color \"s\" (\n  array light \"l\" default 1\n) end declare",
-         2, "expected ',' or ')' after \"l\": an array parameter takes no default"},
-        {"declare shader color \"s\" (\n  scalar \"a\"\n)\nversion 1\n", 5, "expected 'version', 'apply' or 'end declare', found the end of the text"},
-        {"declare shader color \"s\" (\n  scalar \"a\"\n) version 0 end declare", 3, "expected a positive whole version number, found '0'"},
+        {"declare shader color \"s\" (\n  colr \"c\"\n) end declare", 2,
+         "expected a parameter type or 'array' (boolean, integer, scalar, vector, color, light, shader or texture), "
+         "found 'colr'"},
+        {"declare shader color \"s\" (\n  color \"c\" default 1 2\n) end declare", 3,
+         "expected 3 numbers for the default of color \"c\", found ')'"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n  scalar \"b\"\n) end declare", 3,
+         "expected ',' or ')' after parameter \"a\", found 'scalar'"},
+        {"declare shader color \"s\" (\n  scalar \"a\",\n  vector \"a\"\n) end declare", 3,
+         "expected a new parameter name, found \"a\" a second time"},
+        {"declare shader color \"s\" (\n  array light \"l\" default 1\n) end declare", 2,
+         "expected ',' or ')' after \"l\": an array parameter takes no default"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n)\nversion 1\n", 5,
+         "expected 'version', 'apply' or 'end declare', found the end of the text"},
+        {"declare shader color \"s\" (\n  scalar \"a\"\n) version 0 end declare", 3,
+         "expected a positive whole version number, found '0'"},
         {"declare shader color \"s (\n", 1, "expected a closing '\"' before the end of the line"},
         {"\n\nshader color \"s\" ()", 3, "expected 'declare', found 'shader'"},
         {"declare shader color (\n) end declare", 1, "expected the quoted name of the shader, found '('"},
@@ -105,8 +109,7 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
 TEST(ParameterRecord, AnyNonZeroBooleanDefaultIsOn)
 {
     const auto d = parseDeclarations(
-        "declare shader color \"s\" (boolean \"huge\" default 1e10, boolean \"off\" default 0) end declare",
-        "s.mi")[0];
+        "declare shader color \"s\" (boolean \"huge\" default 1e10, boolean \"off\" default 0) end declare", "s.mi")[0];
     const mrhost::ParameterRecord record(d, 1);
     const char* block = static_cast<const char*>(record.parameters());
     miInteger huge;

@@ -16,9 +16,8 @@
 
 namespace {
 
-const mrhost::ShaderDeclaration kDeclaration =
-    mrhost::parseDeclarations("declare shader color \"s\" (color \"tint\" default 1 1 1 1, scalar \"k\") end declare",
-                              "s.mi")[0];
+const mrhost::ShaderDeclaration kDeclaration = mrhost::parseDeclarations(
+    "declare shader color \"s\" (color \"tint\" default 1 1 1 1, scalar \"k\") end declare", "s.mi")[0];
 
 struct Sampled {
     std::vector<miVector> directions;
@@ -64,8 +63,8 @@ TEST_F(Renderer, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
     const miTag light = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 2, 2,
                                            {1.0f, 1.0f, 1.0f, 1.0f});
     // Samples on the +x side are blocked.
-    scene.setShadowTest([](const miState*, const miVector*, const miVector* at, void*) { return at->x > 0.0f ? 0.0f : 1.0f; },
-                        nullptr);
+    scene.setShadowTest(
+        [](const miState*, const miVector*, const miVector* at, void*) { return at->x > 0.0f ? 0.0f : 1.0f; }, nullptr);
     mrhost::SampleContext context(scene);
     miState& state = context.begin(record, geometry);
     const Sampled s = sampleAll(state, light);
@@ -165,8 +164,7 @@ TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
         miVector direction;
         float cosine;
         int samples = 0;
-        while (mi_sample_light(&colour, &direction, &cosine, &state, area, &samples)) {
-        }
+        while (mi_sample_light(&colour, &direction, &cosine, &state, area, &samples)) {}
         mi_reflection_dir(&direction, &state);
         mi_trace_reflection(&colour, &state, &direction);
         mi_trace_environment(&colour, &state, &direction);

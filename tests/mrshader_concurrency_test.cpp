@@ -78,7 +78,8 @@ TEST(KovaGlossyThreads, ManyThreadsGiveTheSingleThreadedResultsBitForBit)
         thread.join();
     }
     for (int t = 0; t < kThreads; ++t) {
-        EXPECT_EQ(std::memcmp(results[static_cast<std::size_t>(t)].data(), expected.data(), kSamples * sizeof(miColor)), 0)
+        EXPECT_EQ(std::memcmp(results[static_cast<std::size_t>(t)].data(), expected.data(), kSamples * sizeof(miColor)),
+                  0)
             << "thread " << t;
     }
 }

@@ -22,9 +22,9 @@ void expectColour(const miColor& got, float r, float g, float b)
 }
 
 // Directions toward the lights used below, seen from a surface facing +z.
-const miVector kSteep{0.0f, 0.96f, 0.28f};    // cos H 0.8: inside the highlight band
-const miVector kTilted{0.6f, 0.0f, 0.8f};     // cos H above the band: full highlight
-const miVector kBehind{0.0f, 0.6f, -0.8f};    // below the surface
+const miVector kSteep{0.0f, 0.96f, 0.28f};  // cos H 0.8: inside the highlight band
+const miVector kTilted{0.6f, 0.0f, 0.8f};   // cos H above the band: full highlight
+const miVector kBehind{0.0f, 0.6f, -0.8f};  // below the surface
 const miVector kOverhead{0.0f, 0.0f, 1.0f};
 
 const miColor kWarm{1.0f, 0.5f, 0.25f, 1.0f};
@@ -140,8 +140,8 @@ TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
     // The same colour from the environment as from the trace in the test
     // without lights gives the same result.
     expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
-    ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection,
-                                                   Call::TraceEnvironment, Call::ComputeIrradiance}));
+    ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment,
+                                                   Call::ComputeIrradiance}));
     // Both lookups go along the mirror direction about the normal.
     for (int i : {1, 2}) {
         const miVector& d = host.calls[static_cast<std::size_t>(i)].record.direction;
@@ -228,10 +228,9 @@ TEST(KovaGlossyShading, RendererCallsGetOneCopyOfTheStateWithTheShadingNormal)
     host.record.connect("color", host.scene.addChecker(kWarm, kCool, 1.0f));
     host.shade();
 
-    ASSERT_EQ(host.callKinds(),
-              (std::vector<Call>{Call::PhenEval, Call::SampleLight, Call::SampleLight, Call::SampleLight,
-                                 Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment,
-                                 Call::ComputeIrradiance}));
+    ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::PhenEval, Call::SampleLight, Call::SampleLight,
+                                                   Call::SampleLight, Call::ReflectionDir, Call::TraceReflection,
+                                                   Call::TraceEnvironment, Call::ComputeIrradiance}));
     const miState* given = &host.givenState();
     EXPECT_EQ(host.calls[0].record.state, given) << "parameters are evaluated against the given state";
     const miState* copy = host.calls[1].record.state;

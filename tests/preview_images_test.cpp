@@ -29,7 +29,8 @@ namespace {
 // A fresh empty folder per test, removed afterwards.
 class ImageFilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         // Named by process too: other builds may run the same test at once.
         folder_ = fs::temp_directory_path() /
                   ("preview_images_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
@@ -39,7 +40,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    std::vector<std::string> filesInFolder() const {
+    std::vector<std::string> filesInFolder() const
+    {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
         return names;
@@ -49,14 +51,16 @@ protected:
 };
 
 // A gradient with values outside [0, 1] that only the float file can keep.
-Image testImage() {
+Image testImage()
+{
     Image image(7, 5);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) image.at(x, y) = {float(x) * 0.25f, float(y) * -0.5f, 3.5f};
     return image;
 }
 
-std::vector<png_byte> readPng(const std::string& path, int& width, int& height) {
+std::vector<png_byte> readPng(const std::string& path, int& width, int& height)
+{
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     EXPECT_TRUE(png_image_begin_read_from_file(&png, path.c_str())) << path;
@@ -68,7 +72,8 @@ std::vector<png_byte> readPng(const std::string& path, int& width, int& height) 
     return bytes;
 }
 
-void writeLatLong(const std::string& path, int width, int height, const Imf::Rgba& top, const Imf::Rgba& bottom) {
+void writeLatLong(const std::string& path, int width, int height, const Imf::Rgba& top, const Imf::Rgba& bottom)
+{
     std::vector<Imf::Rgba> pixels(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = y < height / 2 ? top : bottom;
@@ -79,7 +84,8 @@ void writeLatLong(const std::string& path, int width, int height, const Imf::Rgb
 
 }  // namespace
 
-TEST(SrgbEncoding, ClampsOnlyAtTheLastStepAndMapsTheKnownPoints) {
+TEST(SrgbEncoding, ClampsOnlyAtTheLastStepAndMapsTheKnownPoints)
+{
     EXPECT_EQ(preview::toSrgb8(0.0f), 0);
     EXPECT_EQ(preview::toSrgb8(-2.0f), 0);
     EXPECT_EQ(preview::toSrgb8(NAN), 0);
@@ -91,10 +97,11 @@ TEST(SrgbEncoding, ClampsOnlyAtTheLastStepAndMapsTheKnownPoints) {
     EXPECT_EQ(preview::toSrgb8(0.001f), 3);
 }
 
-TEST_F(ImageFilesTest, PngAndExrReadBackWithTheirSizeAndValues) {
+TEST_F(ImageFilesTest, PngAndExrReadBackWithTheirSizeAndValues)
+{
     const Image image = testImage();
-    preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png},
-                                            {"a.exr", &image, preview::ImageFormat::Exr}});
+    preview::writeImages(folder_.string(),
+                         {{"a.png", &image, preview::ImageFormat::Png}, {"a.exr", &image, preview::ImageFormat::Exr}});
 
     int width = 0, height = 0;
     const std::vector<png_byte> bytes = readPng((folder_ / "a.png").string(), width, height);
@@ -125,7 +132,8 @@ TEST_F(ImageFilesTest, PngAndExrReadBackWithTheirSizeAndValues) {
     EXPECT_EQ(filesInFolder().size(), 2u) << "no temporary file is left";
 }
 
-TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll) {
+TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll)
+{
     const Image good = testImage();
     const Image empty;  // no writer accepts an image without pixels
     EXPECT_THROW(preview::writeImages(folder_.string(), {{"good.png", &good, preview::ImageFormat::Png},
@@ -135,7 +143,8 @@ TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll) {
     EXPECT_TRUE(filesInFolder().empty()) << "first file left: " << filesInFolder().front();
 }
 
-TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile) {
+TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile)
+{
     Image big(1000, 1000);
     for (int y = 0; y < big.height; ++y)
         for (int x = 0; x < big.width; ++x) big.at(x, y) = {float(x % 97) / 97.0f, float(y % 89) / 89.0f, 0.5f};
@@ -160,7 +169,8 @@ TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile) {
     EXPECT_TRUE(filesInFolder().empty()) << "left behind: " << filesInFolder().front();
 }
 
-TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection) {
+TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection)
+{
     const std::string path = (folder_ / "sky.exr").string();
     writeLatLong(path, 16, 8, Imf::Rgba(4.0f, 0.0f, 0.0f), Imf::Rgba(0.0f, 0.0f, 0.5f));
     const preview::Environment environment = preview::Environment::fromLatLongFile(path);
@@ -175,9 +185,14 @@ TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection) {
         EXPECT_EQ(environment.radiance(preview::normalize(d)).x, 4.0f);
 }
 
-TEST_F(ImageFilesTest, UnreadableEnvironmentThrowsOneLine) {
+TEST_F(ImageFilesTest, UnreadableEnvironmentThrowsOneLine)
+{
     const std::string notExr = (folder_ / "sky.exr").string();
-    { std::FILE* f = std::fopen(notExr.c_str(), "w"); std::fputs("not an image\n", f); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen(notExr.c_str(), "w");
+        std::fputs("not an image\n", f);
+        std::fclose(f);
+    }
     for (const std::string& path : {notExr, (folder_ / "missing.exr").string()}) {
         try {
             preview::Environment::fromLatLongFile(path);
@@ -188,7 +203,8 @@ TEST_F(ImageFilesTest, UnreadableEnvironmentThrowsOneLine) {
     }
 }
 
-TEST(ImageLayout, SideBySideKeepsBothImagesAndTheGap) {
+TEST(ImageLayout, SideBySideKeepsBothImagesAndTheGap)
+{
     Image left(3, 2), right(2, 4);
     for (Vec3& p : left.pixels) p = {1, 0, 0};
     for (Vec3& p : right.pixels) p = {0, 1, 0};

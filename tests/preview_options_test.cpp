@@ -21,11 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // "unknown option" -> "UnknownOption", for test and folder names.
-std::string caseName(const std::string& what) {
+std::string caseName(const std::string& what)
+{
     std::string name;
     bool upper = true;
     for (char c : what) {
-        if (c == ' ') upper = true;
+        if (c == ' ')
+            upper = true;
         else {
             name += upper ? char(std::toupper(static_cast<unsigned char>(c))) : c;
             upper = false;
@@ -44,7 +46,8 @@ void PrintTo(const BadInput& input, std::ostream* os) { *os << input.what; }
 
 class PreviewBadInput : public ::testing::TestWithParam<BadInput> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         // Named by process too: other builds may run the same test at once.
         root_ = fs::temp_directory_path() /
                 ("preview_options_" + caseName(GetParam().what) + "_" + std::to_string(::getpid()));
@@ -56,9 +59,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(root_); }
 
-
     // The test's own paths stand in for the placeholders ROOT.
-    std::vector<std::string> argsOf(const BadInput& input) const {
+    std::vector<std::string> argsOf(const BadInput& input) const
+    {
         std::vector<std::string> args;
         bool outGiven = false;
         for (const std::string& arg : input.args) outGiven = outGiven || arg == "--out";
@@ -84,7 +87,8 @@ const preview::DeliverablePaths kUnused{"/nonexistent/glossy.so", "/nonexistent/
 
 }  // namespace
 
-TEST_P(PreviewBadInput, OneLineStatusTwoAndNothingWritten) {
+TEST_P(PreviewBadInput, OneLineStatusTwoAndNothingWritten)
+{
     const BadInput& input = GetParam();
     std::ostringstream out, err;
     const int status = preview::runPreview(argsOf(input), out, err, kUnused, false);
@@ -117,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"malformed count", {"--samples", "4k"}, "--samples 4k: expected a whole number"},
         BadInput{"zero width", {"--width=0"}, "expected a whole number from 1"},
         BadInput{"negative threads", {"--threads", "-2"}, "expected a whole number from 1"},
-        BadInput{"sweep of one step", {"--sweep", "roughness=0.1:0.9:1"}, "STEPS is '1' (expected a whole number from 2"},
+        BadInput{
+            "sweep of one step", {"--sweep", "roughness=0.1:0.9:1"}, "STEPS is '1' (expected a whole number from 2"},
         BadInput{"sweep without steps", {"--sweep", "roughness=0.1:0.9"}, "expected NAME=FROM:TO:STEPS"},
         BadInput{"sweep of a malformed value", {"--sweep", "roughness=a:0.9:3"}, "FROM and TO must each be"},
         BadInput{"sweep of a boolean", {"--sweep", "useIrradiance=0:1:2"}, "cannot be swept"},
@@ -125,8 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"three sweeps",
                  {"--sweep", "roughness=0:1:2", "--sweep", "sharpness=0:1:2", "--sweep", "diffuse=0:1:2"},
                  "given 3 times"},
-        BadInput{"the same input swept twice", {"--sweep", "roughness=0:1:2", "--sweep", "roughness=0:1:3"},
-                 "given twice"},
+        BadInput{
+            "the same input swept twice", {"--sweep", "roughness=0:1:2", "--sweep", "roughness=0:1:3"}, "given twice"},
         BadInput{"sheet too small", {"--width", "100", "--sweep", "roughness=0:1:10"}, "too small"},
         BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
@@ -134,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return caseName(info.param.what); });
 
-TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput) {
+TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput)
+{
     std::ostringstream out, err;
     EXPECT_EQ(preview::runPreview({"--help"}, out, err, kUnused, false), 0);
     const std::string text = out.str();
@@ -147,10 +153,11 @@ TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput) {
         EXPECT_NE(text.find(input.name), std::string::npos) << input.name;
 }
 
-TEST(PreviewOptions, ValuesAreParsedInEveryForm) {
-    const preview::PreviewOptions o = preview::parseOptions(
-        {"--set", "color=0.8,0.2,+1e-1", "--set=useIrradiance=on", "--sweep=roughness=0.1:0.9:5", "--sweep",
-         "specularColor=0,0,0:1,0.5,0:3", "--samples=2", "--width", "300"});
+TEST(PreviewOptions, ValuesAreParsedInEveryForm)
+{
+    const preview::PreviewOptions o =
+        preview::parseOptions({"--set", "color=0.8,0.2,+1e-1", "--set=useIrradiance=on", "--sweep=roughness=0.1:0.9:5",
+                               "--sweep", "specularColor=0,0,0:1,0.5,0:3", "--samples=2", "--width", "300"});
     ASSERT_EQ(o.settings.size(), 2u);
     EXPECT_EQ(o.settings[0].value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
     EXPECT_EQ(o.settings[1].value.values[0], 1.0f);
@@ -166,7 +173,8 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm) {
 
 // A deliverable that does not load is a failure of the run, not of the
 // command line: status 1, one line naming it, no image.
-TEST(PreviewRun, ADeliverableThatDoesNotLoadFailsWithStatusOneAndNoImage) {
+TEST(PreviewRun, ADeliverableThatDoesNotLoadFailsWithStatusOneAndNoImage)
+{
     const fs::path out = fs::temp_directory_path() / ("preview_run_" + std::to_string(::getpid()));
     preview::DeliverablePaths noShader = preview::builtDeliverables();
     noShader.shaderLibrary = "/nonexistent/kova_glossy.so";

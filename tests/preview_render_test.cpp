@@ -36,7 +36,8 @@ constexpr int kHeight = 120;
 
 enum class HostKind { Maya, MentalRay };
 
-std::unique_ptr<MaterialHost> makeHost(HostKind kind, const Scene& scene) {
+std::unique_ptr<MaterialHost> makeHost(HostKind kind, const Scene& scene)
+{
     const DeliverablePaths paths = builtDeliverables();
     if (kind == HostKind::Maya) return std::make_unique<MayaHost>(scene, paths.mayaModule);
     return std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
@@ -50,7 +51,8 @@ protected:
     PreviewRender() : scene_(Environment(), 2), host_(makeHost(GetParam(), scene_)) {}
 
     // One sample per pixel through its centre, so that "on the ball" is exact.
-    Image renderImage(int threads = 2, bool seeThrough = true, int samples = 1) {
+    Image renderImage(int threads = 2, bool seeThrough = true, int samples = 1)
+    {
         RenderSettings settings;
         settings.width = kWidth;
         settings.height = kHeight;
@@ -60,7 +62,8 @@ protected:
         return render(scene_, *host_, settings);
     }
 
-    bool onBall(int x, int y) const {
+    bool onBall(int x, int y) const
+    {
         const Ray ray = scene_.cameraRay(float(x) + 0.5f, float(y) + 0.5f, kWidth, kHeight);
         return scene_.intersect(ray, true).surface == Surface::Ball;
     }
@@ -70,7 +73,8 @@ protected:
 };
 
 // Index of the first pixel that differs, or -1 when the images are identical.
-long firstDifference(const Image& a, const Image& b) {
+long firstDifference(const Image& a, const Image& b)
+{
     if (a.pixels.size() != b.pixels.size()) return 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i)
         if (a.pixels[i].x != b.pixels[i].x || a.pixels[i].y != b.pixels[i].y || a.pixels[i].z != b.pixels[i].z)
@@ -78,13 +82,15 @@ long firstDifference(const Image& a, const Image& b) {
     return -1;
 }
 
-std::string hostName(const ::testing::TestParamInfo<HostKind>& info) {
+std::string hostName(const ::testing::TestParamInfo<HostKind>& info)
+{
     return info.param == HostKind::Maya ? "Maya" : "MentalRay";
 }
 
 }  // namespace
 
-TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere) {
+TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere)
+{
     host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
     const Image flat = renderImage();
     // Roughness and sharpness shape only the highlight: with nothing to
@@ -95,7 +101,8 @@ TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere) {
     EXPECT_EQ(firstDifference(flat, reshaped), -1) << "first pixel that changed";
 }
 
-TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal) {
+TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal)
+{
     // The highlight alone: the same image with and without specular colour,
     // reflection off (the renderer's reflection is tinted by it too).
     host_->setInput("reflectivity", scalar(0.0f));
@@ -131,13 +138,15 @@ TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal) {
     EXPECT_NEAR(sumY / count, py, 2.0f) << "highlight centre vs half-vector point, in pixels";
 }
 
-TEST_P(PreviewRender, ImageDoesNotDependOnTheThreadCount) {
+TEST_P(PreviewRender, ImageDoesNotDependOnTheThreadCount)
+{
     const Image one = renderImage(1, true, 2);
     const Image three = renderImage(3, true, 2);
     EXPECT_EQ(firstDifference(one, three), -1) << "first pixel that differs";
 }
 
-TEST_P(PreviewRender, ShadingASampleAllocatesNothing) {
+TEST_P(PreviewRender, ShadingASampleAllocatesNothing)
+{
     if (GetParam() == HostKind::MentalRay)
         host_->setInput("useIrradiance", MaterialValue{InputKind::Boolean, {1.0f, 0.0f, 0.0f}});
     std::unique_ptr<MaterialShader> shader = host_->makeShader();
@@ -157,7 +166,8 @@ TEST_P(PreviewRender, ShadingASampleAllocatesNothing) {
     EXPECT_GT(luminance(sum), 0.0f);
 }
 
-TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrder) {
+TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrder)
+{
     const std::vector<Sweep> sweeps{{"roughness", scalar(0.1f), scalar(0.6f), 2},
                                     {"sharpness", scalar(0.0f), scalar(0.8f), 2}};
     RenderSettings settings;
@@ -187,12 +197,12 @@ TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrder) {
     EXPECT_NE(firstDifference(cells[0], cells[2]), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay),
-                         hostName);
+INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay), hostName);
 
 using PreviewMayaRender = PreviewRender;
 
-TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights) {
+TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights)
+{
     // The shader's colour alone, nothing composited behind it.
     const Image opaque = renderImage(2, false);
     host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
@@ -233,7 +243,8 @@ public:
 
 }  // namespace
 
-TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount) {
+TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount)
+{
     const Scene scene(Environment(), 1);
     FailingHost host;
     for (int threads : {1, 3}) {
@@ -249,7 +260,8 @@ INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Ma
 
 namespace {
 
-std::vector<png_byte> readPng(const std::string& path, int& width, int& height) {
+std::vector<png_byte> readPng(const std::string& path, int& width, int& height)
+{
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&png, path.c_str())) return {};
@@ -261,7 +273,8 @@ std::vector<png_byte> readPng(const std::string& path, int& width, int& height) 
     return bytes;
 }
 
-void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, int width, int height) {
+void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, int width, int height)
+{
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = png_uint_32(width);
@@ -276,13 +289,14 @@ void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, 
 // pictures come from deterministic code, but a tolerance of 3 codes per
 // channel absorbs last-bit differences of the maths library between systems;
 // a change to the material or the scene moves far more than that.
-TEST(PreviewCommand, WritesEveryImageAndMatchesTheStoredReference) {
+TEST(PreviewCommand, WritesEveryImageAndMatchesTheStoredReference)
+{
     const fs::path out = fs::temp_directory_path() / ("preview_command_test_" + std::to_string(::getpid()));
     fs::remove_all(out);
     std::ostringstream stdoutText, stderrText;
-    const int status = runPreview({"--width", "40", "--height", "30", "--samples", "2", "--threads", "2", "--out",
-                                   out.string()},
-                                  stdoutText, stderrText, builtDeliverables(), false);
+    const int status =
+        runPreview({"--width", "40", "--height", "30", "--samples", "2", "--threads", "2", "--out", out.string()},
+                   stdoutText, stderrText, builtDeliverables(), false);
     ASSERT_EQ(status, 0) << stderrText.str();
     EXPECT_NE(stderrText.str().find("40x30"), std::string::npos) << stderrText.str();
     EXPECT_NE(stderrText.str().find("samples/s"), std::string::npos) << stderrText.str();
@@ -290,8 +304,8 @@ TEST(PreviewCommand, WritesEveryImageAndMatchesTheStoredReference) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(out)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"maya.exr", "maya.png", "mentalray.exr", "mentalray.png",
-                                               "side-by-side.png"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"maya.exr", "maya.png", "mentalray.exr", "mentalray.png", "side-by-side.png"}));
 
     // Each host's PNG is its EXR encoded: same size, same values.
     for (const char* host : {"maya", "mentalray"}) {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -22,11 +22,10 @@ const Float3 kWhite{1.0f, 1.0f, 1.0f};
 // The worked example: light 36.87 degrees off the normal, viewer on the normal.
 const Float3 kExampleLight{0.0f, 0.6f, 0.8f};
 
-Float3 exampleTerm(float roughness, float sharpness, float weight = 1.0f,
-                   Float3 lightColour = kWhite, Float3 specularColour = kWhite)
+Float3 exampleTerm(float roughness, float sharpness, float weight = 1.0f, Float3 lightColour = kWhite,
+                   Float3 specularColour = kWhite)
 {
-    return highlightTerm(kUp, kUp, kExampleLight, lightColour, specularColour,
-                         roughness, sharpness, weight);
+    return highlightTerm(kUp, kUp, kExampleLight, lightColour, specularColour, roughness, sharpness, weight);
 }
 
 void expectBits(const Float3& actual, float x, float y, float z)
@@ -60,14 +59,10 @@ TEST_P(BandEdges, MatchTheWorkedEdges)
 // from 1 up), 0.36..1.08.
 INSTANTIATE_TEST_SUITE_P(
     HighlightBand, BandEdges,
-    ::testing::Values(BandRow{0.0f, 0x1.147ae2p-1f, 0x1.cccccep-1f},
-                      BandRow{0.5f, 0x1.428f5cp-1f, 0x1.9eb854p-1f},
-                      BandRow{0.9f, 0x1.676c8cp-1f, 0x1.79db24p-1f},
-                      BandRow{0.97f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
-                      BandRow{1.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
-                      BandRow{1.5f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
-                      BandRow{100.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
-                      BandRow{-1.0f, 0x1.70a3d8p-2f, 0x1.147ae2p+0f}));
+    ::testing::Values(BandRow{0.0f, 0x1.147ae2p-1f, 0x1.cccccep-1f}, BandRow{0.5f, 0x1.428f5cp-1f, 0x1.9eb854p-1f},
+                      BandRow{0.9f, 0x1.676c8cp-1f, 0x1.79db24p-1f}, BandRow{0.97f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{1.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f}, BandRow{1.5f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
+                      BandRow{100.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f}, BandRow{-1.0f, 0x1.70a3d8p-2f, 0x1.147ae2p+0f}));
 
 TEST(SmoothStep, EdgesAreExactAndCentreIsHalf)
 {
@@ -94,8 +89,8 @@ TEST(HighlightTerm, WorkedExampleBitForBit)
     // cosH 0x1.e5b9d4p-1, lobe 0x1.9eb85cp-1, k 0x1.b0001cp-1 (about 0.84375).
     expectBits(exampleTerm(0.25f, 0.0f), 0x1.b0001cp-1f, 0x1.b0001cp-1f, 0x1.b0001cp-1f);
     // light colour × (k × weight) × specular colour, channel by channel.
-    expectBits(exampleTerm(0.25f, 0.0f, 1.0f, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}),
-               0x1.5999b0p-2f, 0x1.5999b0p-1f, 0x1.b0001cp-3f);
+    expectBits(exampleTerm(0.25f, 0.0f, 1.0f, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}), 0x1.5999b0p-2f, 0x1.5999b0p-1f,
+               0x1.b0001cp-3f);
 }
 
 TEST(HighlightTerm, SharpnessOfOneAndAboveActsAsPointNineSeven)
@@ -118,8 +113,7 @@ TEST(HighlightTerm, LightGateIsStrict)
     // N·L exactly 0: a light in the tangent plane.
     expectBlack(highlightTerm(kUp, kUp, {1.0f, 0.0f, 0.0f}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
     // Behind the surface, even with the half vector on the normal.
-    expectBlack(highlightTerm({0.0f, 0.0f, 1.0f}, kUp, {0.0f, 0.0f, -1.0f}, kWhite, kWhite, 0.3f,
-                              0.2f, 1.0f));
+    expectBlack(highlightTerm({0.0f, 0.0f, 1.0f}, kUp, {0.0f, 0.0f, -1.0f}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
     // A NaN cosine fails the gate.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     expectBlack(highlightTerm(kUp, kUp, {0.0f, 0.0f, nan}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
@@ -128,8 +122,7 @@ TEST(HighlightTerm, LightGateIsStrict)
 TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColourTimesWeight)
 {
     // cosH = 1 gives lobe 1 for any positive roughness: k = 1.
-    const Float3 term =
-        highlightTerm(kUp, kUp, kUp, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}, 0.01f, 0.5f, 2.0f);
+    const Float3 term = highlightTerm(kUp, kUp, kUp, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}, 0.01f, 0.5f, 2.0f);
     expectBits(term, 0.8f, 1.6f, 0.5f);
 }
 
@@ -145,8 +138,7 @@ TEST(HighlightTerm, ZeroLengthHalfVectorIsBlack)
 TEST(HighlightTerm, WeightScalesWithoutClamping)
 {
     expectBlack(exampleTerm(0.25f, 0.0f, 0.0f));
-    expectBits(exampleTerm(0.25f, 0.0f, -2.0f), -0x1.b0001cp+0f, -0x1.b0001cp+0f,
-               -0x1.b0001cp+0f);
+    expectBits(exampleTerm(0.25f, 0.0f, -2.0f), -0x1.b0001cp+0f, -0x1.b0001cp+0f, -0x1.b0001cp+0f);
 }
 
 TEST(HighlightTerm, RoughnessAtOrBelowZeroFollowsThePowerFunction)
@@ -157,8 +149,7 @@ TEST(HighlightTerm, RoughnessAtOrBelowZeroFollowsThePowerFunction)
     expectBits(exampleTerm(-0.25f, 0.0f), 1.0f, 1.0f, 1.0f);
     // Negative roughness with a zero base: pow(0, -e) = inf, above the band.
     const Float3 V{0.0f, -0.6f, -0.8f};
-    expectBits(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, -0.25f, 0.0f, 1.0f), 1.0f,
-               1.0f, 1.0f);
+    expectBits(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, -0.25f, 0.0f, 1.0f), 1.0f, 1.0f, 1.0f);
 }
 
 }  // namespace

@@ -35,10 +35,7 @@ public:
     bool nextBool() { return (next<std::uint8_t>() & 1u) != 0; }
 
     // A value in [0, count); 0 when count is 0.
-    unsigned int nextBelow(unsigned int count)
-    {
-        return count == 0 ? 0u : next<std::uint32_t>() % count;
-    }
+    unsigned int nextBelow(unsigned int count) { return count == 0 ? 0u : next<std::uint32_t>() % count; }
 
     // Fills `bytes` bytes at `to`, zero past the end of the input.
     void fill(void* to, std::size_t bytes)

@@ -38,10 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const float roughness = in.nextFloat();
     const float sharpness = in.nextFloat();
     const float weight = in.nextFloat();
-    const shading::Float3 first =
-        shading::highlightTerm(V, N, L, light, specular, roughness, sharpness, weight);
-    const shading::Float3 second =
-        shading::highlightTerm(V, N, L, light, specular, roughness, sharpness, weight);
+    const shading::Float3 first = shading::highlightTerm(V, N, L, light, specular, roughness, sharpness, weight);
+    const shading::Float3 second = shading::highlightTerm(V, N, L, light, specular, roughness, sharpness, weight);
     if (!fuzz::sameBits(first, second)) {
         std::abort();
     }

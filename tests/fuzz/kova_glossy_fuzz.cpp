@@ -34,11 +34,11 @@
 
 namespace {
 
-constexpr int kLightRoom = 16;    // light entries the record has room for
-constexpr int kMaxSamples = 16;   // per light
-constexpr int kMaxLights = 8;     // distinct lights in a scene
-constexpr int kMaxCheckers = 2;   // connectable shaders in a scene
-constexpr int kSubsets = 64;      // subsets of the six renderer functions; the last is all six
+constexpr int kLightRoom = 16;   // light entries the record has room for
+constexpr int kMaxSamples = 16;  // per light
+constexpr int kMaxLights = 8;    // distinct lights in a scene
+constexpr int kMaxCheckers = 2;  // connectable shaders in a scene
+constexpr int kSubsets = 64;     // subsets of the six renderer functions; the last is all six
 
 // Offsets inside the record that the shader indexes with: they are never
 // connected to a shader that yields a value, so that they stay in range.
@@ -102,8 +102,7 @@ miColor nextColour(fuzz::Input& in)
 
 // A tag for a light entry or a ghost slot: none, one of the scene's lights or
 // connectable shaders, or any number at all.
-miTag nextTag(fuzz::Input& in, const std::vector<miTag>& lights, const std::vector<miTag>& checkers,
-              bool yieldsValue)
+miTag nextTag(fuzz::Input& in, const std::vector<miTag>& lights, const std::vector<miTag>& checkers, bool yieldsValue)
 {
     const std::uint8_t pick = in.next<std::uint8_t>();
     switch (pick % 4u) {
@@ -131,8 +130,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // any static of ours could let go of what it holds from them.
     Harness& h = *new Harness;
     try {
-        const mrhost::ShaderDeclaration declaration =
-            mrhost::readDeclaration(KOVA_GLOSSY_DECLARATION, "kova_glossy");
+        const mrhost::ShaderDeclaration declaration = mrhost::readDeclaration(KOVA_GLOSSY_DECLARATION, "kova_glossy");
         h.library = std::make_unique<mrhost::ShaderLibrary>(KOVA_GLOSSY_MODULE_PATH, declaration);
         h.blank = std::make_unique<mrhost::ParameterRecord>(declaration, kLightRoom);
     } catch (const std::exception& e) {
@@ -144,11 +142,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         fail("kova_glossy exports no miSetModuleHandle");
     }
     for (int subset = 0; subset + 1 < kSubsets; ++subset) {
-        const std::string path = std::string(RENDERER_SUBSET_DIR) + "/renderer_subset_" + std::to_string(subset) + ".so";
+        const std::string path =
+            std::string(RENDERER_SUBSET_DIR) + "/renderer_subset_" + std::to_string(subset) + ".so";
         h.modules[subset] = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         using Forward = int (*)(void*);
-        const auto forward = h.modules[subset] ? reinterpret_cast<Forward>(dlsym(h.modules[subset], "renderer_subset_forward"))
-                                               : nullptr;
+        const auto forward = h.modules[subset]
+                                 ? reinterpret_cast<Forward>(dlsym(h.modules[subset], "renderer_subset_forward"))
+                                 : nullptr;
         if (forward == nullptr || forward(mrhost::coreModuleHandle()) != 0) {
             fail(("cannot use the renderer module " + path).c_str());
         }
@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Mostly the whole renderer, so that the shading itself is explored; else
     // a module with a subset of the functions, or none at all.
     const std::uint8_t modulePick = in.next<std::uint8_t>();
-    void* module = modulePick < 160 ? h.modules[kSubsets - 1]
+    void* module = modulePick < 160              ? h.modules[kSubsets - 1]
                    : modulePick < 160 + kSubsets ? h.modules[modulePick - 160]
                                                  : nullptr;
     h.setModuleHandle(module);
@@ -214,7 +214,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     miInteger first = in.next<miInteger>();
     if (count > 0) {
         count = 1 + count % kLightRoom;
-        first = static_cast<miInteger>(static_cast<std::uint32_t>(first) % static_cast<std::uint32_t>(kLightRoom - count + 1));
+        first = static_cast<miInteger>(static_cast<std::uint32_t>(first) %
+                                       static_cast<std::uint32_t>(kLightRoom - count + 1));
     }
     record.setInteger("n_light", count);
     record.setInteger("i_light", first);

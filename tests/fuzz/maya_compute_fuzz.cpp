@@ -51,7 +51,7 @@ struct Harness {
     std::unique_ptr<mayahost::LoadedPlugin> plugin;
     std::unique_ptr<mayahost::Node> node;
     std::unique_ptr<mayahost::EvaluationContext> context;
-    std::vector<const mayahost::AttributeInfo*> inputs;     // every settable top-level input
+    std::vector<const mayahost::AttributeInfo*> inputs;      // every settable top-level input
     std::vector<const mayahost::AttributeInfo*> attributes;  // every attribute, for the requested plug
     const mayahost::AttributeInfo* outColor = nullptr;
     const mayahost::AttributeInfo* outTransparency = nullptr;
@@ -145,8 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Which plug is asked for: mostly one compute handles, sometimes any.
     const std::uint8_t pick = in.next<std::uint8_t>();
     const bool anyPlug = (pick & 0x80u) != 0;
-    const mayahost::AttributeInfo* plug =
-        anyPlug ? h.attributes[pick % h.attributes.size()] : h.handled[pick % 8u];
+    const mayahost::AttributeInfo* plug = anyPlug ? h.attributes[pick % h.attributes.size()] : h.handled[pick % 8u];
 
     gAnswer.writes = in.nextBool();
     gAnswer.colour = nextVector(in);

@@ -47,10 +47,7 @@ int renderer_subset_forward(void* core)
                : -1;
 }
 
-miBoolean mi_compute_irradiance(miColor* result, miState* state)
-{
-    return gCore.computeIrradiance(result, state);
-}
+miBoolean mi_compute_irradiance(miColor* result, miState* state) { return gCore.computeIrradiance(result, state); }
 
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
@@ -68,14 +65,8 @@ miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* con
     return gCore.sampleLight(result, dir, dot_nl, state, light_inst, samples);
 }
 
-void* mi_phen_eval(miState* state, void* parm)
-{
-    return gCore.phenEval(state, parm);
-}
+void* mi_phen_eval(miState* state, void* parm) { return gCore.phenEval(state, parm); }
 
-void mi_reflection_dir(miVector* dir, miState* state)
-{
-    gCore.reflectionDir(dir, state);
-}
+void mi_reflection_dir(miVector* dir, miState* state) { gCore.reflectionDir(dir, state); }
 
 }  // extern "C"

@@ -35,10 +35,7 @@ void* allocateAligned(std::size_t size, std::align_val_t alignment)
 
 namespace testsupport {
 
-std::uint64_t allocationCount()
-{
-    return gAllocations.load(std::memory_order_relaxed);
-}
+std::uint64_t allocationCount() { return gAllocations.load(std::memory_order_relaxed); }
 
 }  // namespace testsupport
 
@@ -46,11 +43,19 @@ void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    try { return allocate(size); } catch (...) { return nullptr; }
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    try { return allocate(size); } catch (...) { return nullptr; }
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
 }
 void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
 void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }

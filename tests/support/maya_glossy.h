@@ -3,9 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <maya/MString.h>
 #include <mayahost/node.h>
 #include <mayahost/plugin_loader.h>
-#include <maya/MString.h>
 
 #include <memory>
 #include <string>

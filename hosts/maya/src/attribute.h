@@ -26,8 +26,8 @@ struct Attribute : ValueSlot, AttributeInfo {
     // or to the block's record.
     unsigned int size = 0;
     unsigned int align = 1;
-    bool insideArray = false;         // has an array ancestor (or is one)
-    unsigned int index = 0;           // position in the type's attribute list
+    bool insideArray = false;  // has an array ancestor (or is one)
+    unsigned int index = 0;    // position in the type's attribute list
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty
     std::vector<unsigned int> cleansOnSet;   // indices setClean clears: itself and descendants

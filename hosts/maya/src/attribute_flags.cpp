@@ -15,13 +15,13 @@ bool query(const MObject& object, MStatus* status, bool Attribute::*flag)
     return a ? a->*flag : false;
 }
 
-#define GLOSSY_FLAG_SETTER(name, member)                                                 \
-    MStatus MFnAttribute::name(bool state)                                               \
-    {                                                                                    \
-        return mayahost::modify(attribute_, #name, [state](Attribute& a) {                         \
-            a.member = state;                                                            \
-            return MStatus(MStatus::kSuccess);                                           \
-        });                                                                              \
+#define GLOSSY_FLAG_SETTER(name, member)                                   \
+    MStatus MFnAttribute::name(bool state)                                 \
+    {                                                                      \
+        return mayahost::modify(attribute_, #name, [state](Attribute& a) { \
+            a.member = state;                                              \
+            return MStatus(MStatus::kSuccess);                             \
+        });                                                                \
     }
 
 }  // namespace
@@ -29,8 +29,8 @@ bool query(const MObject& object, MStatus* status, bool Attribute::*flag)
 MFnAttribute::MFnAttribute(const MObject& attribute, MStatus* ReturnStatus) : attribute_(attribute)
 {
     if (ReturnStatus) {
-        *ReturnStatus = attribute.isNull() ? MStatus(MStatus::kInvalidParameter, "No attribute")
-                                           : MStatus(MStatus::kSuccess);
+        *ReturnStatus =
+            attribute.isNull() ? MStatus(MStatus::kInvalidParameter, "No attribute") : MStatus(MStatus::kSuccess);
     }
 }
 

@@ -13,7 +13,8 @@ namespace {
 MDataHandle invalidHandle(DataStorage* storage, MStatus* status)
 {
     if (status) *status = MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
-    return MDataHandle(storage->dirtyFlags(), nullptr, storage->scratch(), storage->scratch(), MDataHandle::Kind::kNone);
+    return MDataHandle(storage->dirtyFlags(), nullptr, storage->scratch(), storage->scratch(),
+                       MDataHandle::Kind::kNone);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@ namespace mayahost {
 namespace {
 
 template <class T>
-void store(unsigned char* where, T value) { std::memcpy(where, &value, sizeof value); }
+void store(unsigned char* where, T value)
+{
+    std::memcpy(where, &value, sizeof value);
+}
 
 }  // namespace
 

@@ -47,9 +47,7 @@ T read(const DataStorage& storage, const AttributeInfo* attribute, Kind kind)
 }  // namespace
 
 EvaluationContext::EvaluationContext(const Node& node, unsigned int maxLights)
-    : node_(node),
-      storage_(std::make_unique<DataStorage>(node.storage().type(), maxLights)),
-      block_(storage_.get())
+    : node_(node), storage_(std::make_unique<DataStorage>(node.storage().type(), maxLights)), block_(storage_.get())
 {
     storage_->copyValuesFrom(node.storage());
     pointCamera_ = resolve(node, "pointCamera", Kind::kFloat3);
@@ -123,14 +121,26 @@ MStatus EvaluationContext::setLights(const LightSample* lights, unsigned int cou
     return MStatus::kSuccess;
 }
 
-MStatus EvaluationContext::setFloat(const AttributeInfo* a, float value) { return write(*storage_, a, Kind::kFloat, value); }
+MStatus EvaluationContext::setFloat(const AttributeInfo* a, float value)
+{
+    return write(*storage_, a, Kind::kFloat, value);
+}
 MStatus EvaluationContext::setFloat3(const AttributeInfo* a, const MFloatVector& value)
 {
     return write(*storage_, a, Kind::kFloat3, value);
 }
-MStatus EvaluationContext::setBool(const AttributeInfo* a, bool value) { return write(*storage_, a, Kind::kBool, value); }
-MStatus EvaluationContext::setShort(const AttributeInfo* a, short value) { return write(*storage_, a, Kind::kShort, value); }
-MStatus EvaluationContext::setAddress(const AttributeInfo* a, void* value) { return write(*storage_, a, Kind::kAddr, value); }
+MStatus EvaluationContext::setBool(const AttributeInfo* a, bool value)
+{
+    return write(*storage_, a, Kind::kBool, value);
+}
+MStatus EvaluationContext::setShort(const AttributeInfo* a, short value)
+{
+    return write(*storage_, a, Kind::kShort, value);
+}
+MStatus EvaluationContext::setAddress(const AttributeInfo* a, void* value)
+{
+    return write(*storage_, a, Kind::kAddr, value);
+}
 
 MStatus EvaluationContext::evaluate(const AttributeInfo* plug)
 {
@@ -160,7 +170,10 @@ MStatus EvaluationContext::outTransparency(MFloatVector& value)
     return status;
 }
 
-MFloatVector EvaluationContext::float3(const AttributeInfo* a) const { return read<MFloatVector>(*storage_, a, Kind::kFloat3); }
+MFloatVector EvaluationContext::float3(const AttributeInfo* a) const
+{
+    return read<MFloatVector>(*storage_, a, Kind::kFloat3);
+}
 float EvaluationContext::floatValue(const AttributeInfo* a) const { return read<float>(*storage_, a, Kind::kFloat); }
 
 bool EvaluationContext::isDirty(const AttributeInfo* attribute) const

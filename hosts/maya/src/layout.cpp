@@ -43,11 +43,31 @@ void layoutValue(Attribute& a)
         return;
     }
     switch (a.numericType) {
-    case MFnNumericData::kBoolean: a.valueKind = Kind::kBool; a.size = sizeof(bool); a.align = alignof(bool); break;
-    case MFnNumericData::kShort: a.valueKind = Kind::kShort; a.size = sizeof(short); a.align = alignof(short); break;
-    case MFnNumericData::kFloat: a.valueKind = Kind::kFloat; a.size = sizeof(float); a.align = alignof(float); break;
-    case MFnNumericData::kAddr: a.valueKind = Kind::kAddr; a.size = sizeof(void*); a.align = alignof(void*); break;
-    default: a.valueKind = Kind::kNone; a.size = 0; a.align = 1; break;
+    case MFnNumericData::kBoolean:
+        a.valueKind = Kind::kBool;
+        a.size = sizeof(bool);
+        a.align = alignof(bool);
+        break;
+    case MFnNumericData::kShort:
+        a.valueKind = Kind::kShort;
+        a.size = sizeof(short);
+        a.align = alignof(short);
+        break;
+    case MFnNumericData::kFloat:
+        a.valueKind = Kind::kFloat;
+        a.size = sizeof(float);
+        a.align = alignof(float);
+        break;
+    case MFnNumericData::kAddr:
+        a.valueKind = Kind::kAddr;
+        a.size = sizeof(void*);
+        a.align = alignof(void*);
+        break;
+    default:
+        a.valueKind = Kind::kNone;
+        a.size = 0;
+        a.align = 1;
+        break;
     }
 }
 

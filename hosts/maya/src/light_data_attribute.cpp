@@ -28,19 +28,22 @@ MObject MFnLightDataAttribute::create(const MString& fullName, const MString& br
         if (ReturnStatus) *ReturnStatus = failure;
         return attribute_;
     }
-    Attribute* children[8] = {mayahost::attributeOf(direction),      mayahost::attributeOf(intensity),
-                              mayahost::attributeOf(ambient),        mayahost::attributeOf(diffuse),
-                              mayahost::attributeOf(specular),       mayahost::attributeOf(shadowFraction),
-                              mayahost::attributeOf(preShadowIntensity), mayahost::attributeOf(blindData)};
-    const bool shaped =
-        isFree(children[0], AttributeKind::kFloatTriple, MFnNumericData::k3Float) &&
-        isFree(children[1], AttributeKind::kFloatTriple, MFnNumericData::k3Float) &&
-        isFree(children[2], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
-        isFree(children[3], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
-        isFree(children[4], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
-        isFree(children[5], AttributeKind::kNumeric, MFnNumericData::kFloat) &&
-        isFree(children[6], AttributeKind::kNumeric, MFnNumericData::kFloat) &&
-        isFree(children[7], AttributeKind::kNumeric, MFnNumericData::kAddr);
+    Attribute* children[8] = {mayahost::attributeOf(direction),
+                              mayahost::attributeOf(intensity),
+                              mayahost::attributeOf(ambient),
+                              mayahost::attributeOf(diffuse),
+                              mayahost::attributeOf(specular),
+                              mayahost::attributeOf(shadowFraction),
+                              mayahost::attributeOf(preShadowIntensity),
+                              mayahost::attributeOf(blindData)};
+    const bool shaped = isFree(children[0], AttributeKind::kFloatTriple, MFnNumericData::k3Float) &&
+                        isFree(children[1], AttributeKind::kFloatTriple, MFnNumericData::k3Float) &&
+                        isFree(children[2], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
+                        isFree(children[3], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
+                        isFree(children[4], AttributeKind::kNumeric, MFnNumericData::kBoolean) &&
+                        isFree(children[5], AttributeKind::kNumeric, MFnNumericData::kFloat) &&
+                        isFree(children[6], AttributeKind::kNumeric, MFnNumericData::kFloat) &&
+                        isFree(children[7], AttributeKind::kNumeric, MFnNumericData::kAddr);
     if (!shaped || fullName.length() == 0 || briefName.length() == 0) {
         if (ReturnStatus) {
             *ReturnStatus = MStatus(MStatus::kInvalidParameter, "Light data needs names and its eight free children");
@@ -67,8 +70,8 @@ MStatus MFnLightDataAttribute::setDefault(float dirX, float dirY, float dirZ, fl
     return mayahost::modify(attribute_, "setDefault", [=](Attribute& a) {
         if (a.kind != AttributeKind::kLightData) return MStatus(MStatus::kInvalidParameter, "Not light data");
         a.hasElementDefault = true;
-        a.elementDefault = {{dirX, dirY, dirZ}, {intR, intG, intB}, ambient, diffuse, specular,
-                            shadowFraction, preShadowIntensity, blindData};
+        a.elementDefault = {{dirX, dirY, dirZ}, {intR, intG, intB}, ambient,  diffuse, specular,
+                            shadowFraction,     preShadowIntensity, blindData};
         return MStatus(MStatus::kSuccess);
     });
 }

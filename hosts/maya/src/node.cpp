@@ -69,7 +69,8 @@ MStatus Node::findForGet(const std::string& longName, int kind, const AttributeI
     attribute = type_->attribute(longName);
     if (!attribute) return MStatus(MStatus::kNotFound, "No attribute of that long name");
     const auto* a = static_cast<const Attribute*>(attribute);
-    if (a->valueKind != static_cast<Kind>(kind)) return MStatus(MStatus::kInvalidParameter, "Attribute holds another kind of value");
+    if (a->valueKind != static_cast<Kind>(kind))
+        return MStatus(MStatus::kInvalidParameter, "Attribute holds another kind of value");
     if (a->insideArray) return MStatus(MStatus::kInvalidParameter, "Attribute lives in array elements");
     return MStatus::kSuccess;
 }
@@ -77,7 +78,8 @@ MStatus Node::findForGet(const std::string& longName, int kind, const AttributeI
 MStatus Node::findForSet(const std::string& longName, int kind, const AttributeInfo*& attribute)
 {
     MStatus status = findForGet(longName, kind, attribute);
-    if (status && !holds(attribute, &AttributeInfo::writable)) return MStatus(MStatus::kInvalidParameter, "Attribute is not writable");
+    if (status && !holds(attribute, &AttributeInfo::writable))
+        return MStatus(MStatus::kInvalidParameter, "Attribute is not writable");
     return status;
 }
 
@@ -101,18 +103,19 @@ MStatus getValue(const DataStorage& values, MStatus found, const AttributeInfo* 
 
 }  // namespace
 
-#define GLOSSY_NODE_ACCESSORS(Name, Type, KindValue)                                              \
-    MStatus Node::set##Name(const std::string& longName, Type value)                              \
-    {                                                                                             \
-        const AttributeInfo* a = nullptr;                                                         \
-        const MStatus found = findForSet(longName, static_cast<int>(KindValue), a);               \
-        return setValue(*values_, found, a, value);                                        \
-    }                                                                                             \
-    MStatus Node::get##Name(const std::string& longName, std::remove_const_t<std::remove_reference_t<Type>>& value) const \
-    {                                                                                             \
-        const AttributeInfo* a = nullptr;                                                         \
-        const MStatus found = findForGet(longName, static_cast<int>(KindValue), a);               \
-        return getValue(*values_, found, a, value);                                               \
+#define GLOSSY_NODE_ACCESSORS(Name, Type, KindValue)                                                                \
+    MStatus Node::set##Name(const std::string& longName, Type value)                                                \
+    {                                                                                                               \
+        const AttributeInfo* a = nullptr;                                                                           \
+        const MStatus found = findForSet(longName, static_cast<int>(KindValue), a);                                 \
+        return setValue(*values_, found, a, value);                                                                 \
+    }                                                                                                               \
+    MStatus Node::get##Name(const std::string& longName, std::remove_const_t<std::remove_reference_t<Type>>& value) \
+        const                                                                                                       \
+    {                                                                                                               \
+        const AttributeInfo* a = nullptr;                                                                           \
+        const MStatus found = findForGet(longName, static_cast<int>(KindValue), a);                                 \
+        return getValue(*values_, found, a, value);                                                                 \
     }
 
 GLOSSY_NODE_ACCESSORS(Float, float, Kind::kFloat)
@@ -127,9 +130,12 @@ MStatus Node::connect(Node& source, const std::string& sourceAttribute, Node& de
     const auto* from = static_cast<const Attribute*>(source.attribute(sourceAttribute));
     const auto* to = static_cast<const Attribute*>(destination.attribute(destinationAttribute));
     if (!from || !to) return MStatus(MStatus::kNotFound, "No attribute of that long name");
-    if (!holds(from, &AttributeInfo::readable)) return MStatus(MStatus::kInvalidParameter, "Source attribute is not readable");
-    if (!holds(to, &AttributeInfo::writable)) return MStatus(MStatus::kInvalidParameter, "Destination attribute is not writable");
-    if (!holds(from, &AttributeInfo::connectable) || !holds(to, &AttributeInfo::connectable)) return MStatus(MStatus::kInvalidParameter, "Attribute is not connectable");
+    if (!holds(from, &AttributeInfo::readable))
+        return MStatus(MStatus::kInvalidParameter, "Source attribute is not readable");
+    if (!holds(to, &AttributeInfo::writable))
+        return MStatus(MStatus::kInvalidParameter, "Destination attribute is not writable");
+    if (!holds(from, &AttributeInfo::connectable) || !holds(to, &AttributeInfo::connectable))
+        return MStatus(MStatus::kInvalidParameter, "Attribute is not connectable");
     if (from->valueKind != to->valueKind || from->kind != to->kind) {
         return MStatus(MStatus::kInvalidParameter, "Attributes hold different kinds of value");
     }

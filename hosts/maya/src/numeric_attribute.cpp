@@ -60,8 +60,8 @@ Attribute* begin(const char* call, const MString& fullName, const MString& brief
 
 }  // namespace
 
-MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName,
-                                    MFnNumericData::Type unitType, double defaultValue, MStatus* ReturnStatus)
+MObject MFnNumericAttribute::create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
+                                    double defaultValue, MStatus* ReturnStatus)
 {
     attribute_ = MObject::kNullObj;
     if (unitType != MFnNumericData::kBoolean && unitType != MFnNumericData::kShort &&
@@ -162,6 +162,7 @@ MStatus MFnNumericAttribute::setSoftMax(double value)
 MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* ReturnStatus) const
 {
     const Attribute* a = mayahost::attributeOf(attribute_);
-    if (ReturnStatus) *ReturnStatus = a ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kInvalidParameter, "No attribute");
+    if (ReturnStatus)
+        *ReturnStatus = a ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kInvalidParameter, "No attribute");
     return a ? a->numericType : MFnNumericData::kInvalid;
 }

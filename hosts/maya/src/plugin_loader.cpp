@@ -49,7 +49,10 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::s
     const auto* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
     auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
     auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, "uninitializePlugin"));
-    const char* missing = !version ? "MApiVersion" : !initialize ? "initializePlugin" : !uninitialize ? "uninitializePlugin" : nullptr;
+    const char* missing = !version        ? "MApiVersion"
+                          : !initialize   ? "initializePlugin"
+                          : !uninitialize ? "uninitializePlugin"
+                                          : nullptr;
     if (missing) {
         dlclose(handle);
         return refuse(path, std::string("the module does not export ") + missing, error);

@@ -12,14 +12,13 @@ MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version, c
     : plugin_(object), vendor_(vendor), version_(version), requiredApiVersion_(requiredApiVersion)
 {
     if (ReturnStatus) {
-        *ReturnStatus = object.isNull() ? MStatus(MStatus::kInvalidParameter, "Not a plug-in object")
-                                        : MStatus(MStatus::kSuccess);
+        *ReturnStatus =
+            object.isNull() ? MStatus(MStatus::kInvalidParameter, "Not a plug-in object") : MStatus(MStatus::kSuccess);
     }
 }
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
-                                MInitializeFunction initFunction, MPxNode::Type type,
-                                const MString* classification)
+                                MInitializeFunction initFunction, MPxNode::Type type, const MString* classification)
 {
     mayahost::Registry& registry = mayahost::registry();
     const auto* plugin = static_cast<const PluginRecord*>(plugin_.hostObject());

@@ -64,10 +64,7 @@ std::vector<const NodeTypeInfo*> registeredNodeTypes()
     return list;
 }
 
-const NodeTypeInfo* findNodeType(const std::string& name)
-{
-    return registry().findByName(name);
-}
+const NodeTypeInfo* findNodeType(const std::string& name) { return registry().findByName(name); }
 
 MObject attributeObject(const AttributeInfo* attribute)
 {
@@ -76,8 +73,7 @@ MObject attributeObject(const AttributeInfo* attribute)
 
 bool affects(const NodeTypeInfo& type, const AttributeInfo* input, const AttributeInfo* output)
 {
-    return std::find(type.affects.begin(), type.affects.end(), std::make_pair(input, output)) !=
-           type.affects.end();
+    return std::find(type.affects.begin(), type.affects.end(), std::make_pair(input, output)) != type.affects.end();
 }
 
 }  // namespace mayahost

@@ -40,10 +40,9 @@ void installTracer(TraceFunction trace, void* user)
 
 }  // namespace mayahost
 
-MStatus MRenderUtil::raytrace(const MFloatVector& rayOrigin, const MFloatVector& rayDirection,
-                              const void* objectId, const void* raySampler, const short rayDepth,
-                              MFloatVector& resultColor, MFloatVector& resultTransparency,
-                              const bool isReflectedRays)
+MStatus MRenderUtil::raytrace(const MFloatVector& rayOrigin, const MFloatVector& rayDirection, const void* objectId,
+                              const void* raySampler, const short rayDepth, MFloatVector& resultColor,
+                              MFloatVector& resultTransparency, const bool isReflectedRays)
 {
     const Tracer* tracer = gTracer.load(std::memory_order_acquire);
     if (!tracer) return MStatus(MStatus::kFailure, "No ray tracer installed");

@@ -10,17 +10,18 @@ namespace {
 
 const char* codeName(MStatus::MStatusCode code)
 {
-    static const char* const names[] = {"kSuccess", "kFailure", "kInsufficientMemory", "kInvalidParameter",
-                                        "kLicenseFailure", "kUnknownParameter", "kNotImplemented",
-                                        "kNotFound", "kEndOfFile"};
+    static const char* const names[] = {"kSuccess",          "kFailure",        "kInsufficientMemory",
+                                        "kInvalidParameter", "kLicenseFailure", "kUnknownParameter",
+                                        "kNotImplemented",   "kNotFound",       "kEndOfFile"};
     return code <= MStatus::kEndOfFile ? names[code] : "kFailure";
 }
 
 const char* description(MStatus::MStatusCode code)
 {
-    static const char* const texts[] = {"Success", "Unexpected Internal Failure", "Insufficient Memory",
-                                        "Invalid Parameter", "License Failure", "Unknown Parameter",
-                                        "Not Implemented", "Not Found", "End of File"};
+    static const char* const texts[] = {
+        "Success",         "Unexpected Internal Failure", "Insufficient Memory", "Invalid Parameter",
+        "License Failure", "Unknown Parameter",           "Not Implemented",     "Not Found",
+        "End of File"};
     return code <= MStatus::kEndOfFile ? texts[code] : "Unexpected Internal Failure";
 }
 

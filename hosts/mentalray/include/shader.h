@@ -45,7 +45,7 @@ typedef struct miColor {
  * of 0 means nothing of this shader is connected. */
 typedef struct miFunction {
     miInteger ghost_offs;
-    miTag function_decl; /* the declaration the parameters follow */
+    miTag function_decl;      /* the declaration the parameters follow */
     miInteger parameter_size; /* bytes of the parameter block, arrays included */
     miInteger reserved;
 } miFunction;
@@ -63,7 +63,7 @@ typedef struct miState {
     miInteger type;       /* ray type: 0 for eye rays */
     miInteger reflection_level;
     miInteger refraction_level;
-    miInteger thread;     /* index of the render thread shading the sample */
+    miInteger thread; /* index of the render thread shading the sample */
     const miFunction* shader;
     void* user;
     /* The stand-in's own: the scene the sample belongs to (lights, tracers,
@@ -73,8 +73,8 @@ typedef struct miState {
     void* eval_area;
 } miState;
 
-miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl,
-                          miState* const state, const miTag light_inst, int* const samples);
+miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl, miState* const state,
+                          const miTag light_inst, int* const samples);
 void mi_reflection_dir(miVector* dir, miState* state);
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction);
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction);

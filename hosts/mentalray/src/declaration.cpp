@@ -14,10 +14,7 @@ namespace {
 
 // A number that converts to an int exactly; the conversion of anything else
 // (beyond the int range, infinite, NaN, fractional) is refused, never tried.
-bool isWholeInt(float value)
-{
-    return value >= -2147483648.0f && value < 2147483648.0f && value == std::floor(value);
-}
+bool isWholeInt(float value) { return value >= -2147483648.0f && value < 2147483648.0f && value == std::floor(value); }
 
 struct Token {
     enum Kind { Word, String, Number, Punct, End } kind;
@@ -71,8 +68,8 @@ std::vector<Token> tokenize(std::string_view text, const std::string& source)
             i = close + 1;
         } else if (isNumberStart(text, i)) {
             std::size_t end = i + 1;
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) ||
-                                         text[end] == '.' || text[end] == '-' || text[end] == '+')) {
+            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
+                                         text[end] == '-' || text[end] == '+')) {
                 ++end;
             }
             tokens.push_back({Token::Number, std::string(text.substr(i, end - i)), line});
@@ -88,7 +85,9 @@ std::vector<Token> tokenize(std::string_view text, const std::string& source)
             tokens.push_back({Token::Punct, std::string(1, c), line});
             ++i;
         } else {
-            throw DeclarationError(source, line, std::string("expected a word, a number, a quoted name or one of ( ) , but found '") + c + "'");
+            throw DeclarationError(
+                source, line,
+                std::string("expected a word, a number, a quoted name or one of ( ) , but found '") + c + "'");
         }
     }
     tokens.push_back({Token::End, "", line});
@@ -202,7 +201,8 @@ private:
                                        (parameter.isArray ? "an array" : std::string("a ") + keyword(parameter.type)) +
                                        " parameter takes no default");
         }
-        const std::string what = std::string("a default value for ") + keyword(parameter.type) + " \"" + parameter.name + "\"";
+        const std::string what =
+            std::string("a default value for ") + keyword(parameter.type) + " \"" + parameter.name + "\"";
         parameter.defaultValue.push_back(number(what.c_str()));
         while (peek().kind == Token::Number && static_cast<int>(parameter.defaultValue.size()) < most) {
             parameter.defaultValue.push_back(number(what.c_str()));
@@ -216,7 +216,8 @@ private:
             parameter.defaultValue.push_back(0.0f);  // a colour given as r g b has alpha 0
         }
         if (parameter.type == ParamType::Integer && !isWholeInt(parameter.defaultValue[0])) {
-            throw DeclarationError(source_, peek().line, "expected a whole number for the default of integer \"" + parameter.name + "\"");
+            throw DeclarationError(source_, peek().line,
+                                   "expected a whole number for the default of integer \"" + parameter.name + "\"");
         }
     }
 
@@ -233,7 +234,8 @@ private:
         }
         p.name = quotedName("the parameter");
         if (declaration.find(p.name) != nullptr) {
-            throw DeclarationError(source_, p.line, "expected a new parameter name, found \"" + p.name + "\" a second time");
+            throw DeclarationError(source_, p.line,
+                                   "expected a new parameter name, found \"" + p.name + "\" a second time");
         }
         if (isWord(peek(), "default")) {
             next();

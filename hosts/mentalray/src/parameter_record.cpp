@@ -53,12 +53,14 @@ Field typedField(const ShaderDeclaration& declaration, std::string_view name, Pa
 {
     const Field field = findField(declaration, name);
     const bool tagLike = type == ParamType::Light;
-    const bool fieldTagLike = field.type == ParamType::Light || field.type == ParamType::Shader ||
-                              field.type == ParamType::Texture;
-    if ((tagLike ? !fieldTagLike : field.type != type) || (field.parameter->isArray && field.type != ParamType::Integer)) {
-        throw std::invalid_argument("parameter \"" + std::string(name) + "\" of shader \"" + declaration.name +
-                                    "\" is " + (field.parameter->isArray && field.type != ParamType::Integer ? "an array of " : "") +
-                                    keyword(field.type) + ", not " + (tagLike ? "a tag" : keyword(type)));
+    const bool fieldTagLike =
+        field.type == ParamType::Light || field.type == ParamType::Shader || field.type == ParamType::Texture;
+    if ((tagLike ? !fieldTagLike : field.type != type) ||
+        (field.parameter->isArray && field.type != ParamType::Integer)) {
+        throw std::invalid_argument(
+            "parameter \"" + std::string(name) + "\" of shader \"" + declaration.name + "\" is " +
+            (field.parameter->isArray && field.type != ParamType::Integer ? "an array of " : "") + keyword(field.type) +
+            ", not " + (tagLike ? "a tag" : keyword(type)));
     }
     return field;
 }
@@ -104,9 +106,8 @@ ParameterRecord::ParameterRecord(const ShaderDeclaration& declaration, int array
             char* at = l.block() + p.offset;
             if (p.type == ParamType::Boolean || p.type == ParamType::Integer) {
                 // Any non-zero boolean default is on; integers were checked whole by the reader.
-                const miInteger value = p.type == ParamType::Boolean
-                                            ? (p.defaultValue[0] != 0.0f ? miTRUE : miFALSE)
-                                            : static_cast<miInteger>(p.defaultValue[0]);
+                const miInteger value = p.type == ParamType::Boolean ? (p.defaultValue[0] != 0.0f ? miTRUE : miFALSE)
+                                                                     : static_cast<miInteger>(p.defaultValue[0]);
                 std::memcpy(at, &value, sizeof value);
             } else {
                 std::memcpy(at, p.defaultValue.data(), p.defaultValue.size() * sizeof(float));
@@ -127,33 +128,39 @@ ParameterRecord::~ParameterRecord() = default;
 
 void ParameterRecord::setColor(std::string_view name, const miColor& value)
 {
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Color).offset, &value, sizeof value);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Color).offset, &value,
+                sizeof value);
 }
 
 void ParameterRecord::setScalar(std::string_view name, miScalar value)
 {
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Scalar).offset, &value, sizeof value);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Scalar).offset, &value,
+                sizeof value);
 }
 
 void ParameterRecord::setVector(std::string_view name, const miVector& value)
 {
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Vector).offset, &value, sizeof value);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Vector).offset, &value,
+                sizeof value);
 }
 
 void ParameterRecord::setBoolean(std::string_view name, bool value)
 {
     const miBoolean word = value ? miTRUE : miFALSE;
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Boolean).offset, &word, sizeof word);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Boolean).offset, &word,
+                sizeof word);
 }
 
 void ParameterRecord::setInteger(std::string_view name, miInteger value)
 {
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Integer).offset, &value, sizeof value);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Integer).offset, &value,
+                sizeof value);
 }
 
 void ParameterRecord::setTag(std::string_view name, miTag value)
 {
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Light).offset, &value, sizeof value);
+    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Light).offset, &value,
+                sizeof value);
 }
 
 namespace {
@@ -162,7 +169,8 @@ const Parameter& arrayParameter(const ShaderDeclaration& declaration, std::strin
 {
     const Parameter* p = declaration.find(name);
     if (p == nullptr || !p->isArray) {
-        throw std::invalid_argument("shader \"" + declaration.name + "\" has no array parameter \"" + std::string(name) + "\"");
+        throw std::invalid_argument("shader \"" + declaration.name + "\" has no array parameter \"" +
+                                    std::string(name) + "\"");
     }
     if (sizeOf(p->type) != sizeof(miTag)) {
         throw std::invalid_argument("array \"" + std::string(name) + "\" does not hold tags");
@@ -206,7 +214,8 @@ void ParameterRecord::connect(std::string_view name, miTag shaderTag)
     Layout& l = *layout_;
     const Field field = findField(l.declaration, name);
     if (field.type != ParamType::Color || field.parameter->isArray) {
-        throw std::invalid_argument("only colour parameters can be connected; \"" + std::string(name) + "\" is not one");
+        throw std::invalid_argument("only colour parameters can be connected; \"" + std::string(name) +
+                                    "\" is not one");
     }
     useGhostSlots(true);
     std::memcpy(l.block() + l.blockSize + field.offset, &shaderTag, sizeof shaderTag);

@@ -83,8 +83,8 @@ miBoolean trace(Call call, mrhost::TraceFunction Scene::Data::*function, void* S
 
 extern "C" {
 
-miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl,
-                          miState* const state, const miTag light_inst, int* const samples)
+miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl, miState* const state,
+                          const miTag light_inst, int* const samples)
 {
     const Scene::Data* scene = sceneOf(state);
     report(scene, Call::SampleLight, state, nullptr, light_inst, *samples);
@@ -128,7 +128,8 @@ void mi_reflection_dir(miVector* dir, miState* state)
 
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
-    return trace(Call::TraceReflection, &Scene::Data::reflection, &Scene::Data::reflectionUser, result, state, direction);
+    return trace(Call::TraceReflection, &Scene::Data::reflection, &Scene::Data::reflectionUser, result, state,
+                 direction);
 }
 
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction)
@@ -169,8 +170,8 @@ void* mi_phen_eval(miState* state, void* parm)
     }
     const mrhost::Checker& checker = scene->checkers[element->index];
     const miVector& p = state->point;
-    const float cells = (std::floor(p.x * checker.scale) + std::floor(p.y * checker.scale)) +
-                        std::floor(p.z * checker.scale);
+    const float cells =
+        (std::floor(p.x * checker.scale) + std::floor(p.y * checker.scale)) + std::floor(p.z * checker.scale);
     const bool odd = std::fmod(std::fabs(cells), 2.0f) == 1.0f;
     miColor& slot = area->slots[area->used++];
     slot = odd ? checker.odd : checker.even;

@@ -8,8 +8,7 @@
 
 namespace mrhost {
 
-SampleContext::SampleContext(const Scene& scene, int thread, int evaluations)
-    : area_(std::make_unique<EvalArea>())
+SampleContext::SampleContext(const Scene& scene, int thread, int evaluations) : area_(std::make_unique<EvalArea>())
 {
     if (evaluations < 0) {
         throw std::invalid_argument("the evaluation storage cannot have a negative size");
@@ -47,8 +46,8 @@ miState& SampleContext::begin(const ParameterRecord& record, const SampleGeometr
 #if defined(__clang__)
 __attribute__((no_sanitize("function")))
 #endif
-miBoolean SampleContext::shade(ShaderFunction shader, ParameterRecord& record, const SampleGeometry& geometry,
-                               miColor& result)
+miBoolean
+SampleContext::shade(ShaderFunction shader, ParameterRecord& record, const SampleGeometry& geometry, miColor& result)
 {
     miState& s = begin(record, geometry);
     return shader(&result, &s, record.parameters());

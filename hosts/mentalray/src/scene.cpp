@@ -30,8 +30,8 @@ miTag Scene::addPointLight(const miVector& position, const miColor& colour)
     return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
 }
 
-miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV,
-                          int samplesU, int samplesV, const miColor& colour)
+miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU,
+                          int samplesV, const miColor& colour)
 {
     if (samplesU < 1 || samplesV < 1) {
         throw std::invalid_argument("an area light needs at least one sample each way");

@@ -58,14 +58,8 @@ ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& d
     }
 }
 
-ShaderLibrary::~ShaderLibrary()
-{
-    dlclose(module_);
-}
+ShaderLibrary::~ShaderLibrary() { dlclose(module_); }
 
-void* ShaderLibrary::symbol(const char* name) const
-{
-    return dlsym(module_, name);
-}
+void* ShaderLibrary::symbol(const char* name) const { return dlsym(module_, name); }
 
 }  // namespace mrhost

@@ -55,8 +55,15 @@ public:
     // Stand-in only: built by the data block.
     MArrayDataHandle(unsigned char* dirty, const void* attribute, unsigned char* elements, unsigned int elementSize,
                      unsigned int count, unsigned char* scratch, MDataHandle::Kind elementKind)
-        : dirty_(dirty), attribute_(attribute), elements_(elements), scratch_(scratch),
-          elementSize_(elementSize), count_(count), elementKind_(elementKind) {}
+        : dirty_(dirty),
+          attribute_(attribute),
+          elements_(elements),
+          scratch_(scratch),
+          elementSize_(elementSize),
+          count_(count),
+          elementKind_(elementKind)
+    {
+    }
 
 private:
     unsigned char* dirty_ = nullptr;

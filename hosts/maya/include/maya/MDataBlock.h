@@ -9,7 +9,9 @@
 
 class MPlug;
 
-namespace mayahost { class DataStorage; }
+namespace mayahost {
+class DataStorage;
+}
 
 class MDataBlock {
 public:

@@ -18,14 +18,14 @@ enum class ValueKind : unsigned char { kNone, kFloat, kShort, kBool, kAddr, kFlo
 // points at it), holding what the inline data-block calls need to find a
 // value without calling into the host library.
 struct ValueSlot {
-    const void* blockType = nullptr;  // the node type whose data blocks hold the value
-    const void* parentSlot = nullptr; // the parent attribute's record, for children
-    unsigned int offset = 0;          // from the parent's value, or from an array element
-    unsigned int absoluteOffset = 0;  // in the block's record, when `direct`
+    const void* blockType = nullptr;   // the node type whose data blocks hold the value
+    const void* parentSlot = nullptr;  // the parent attribute's record, for children
+    unsigned int offset = 0;           // from the parent's value, or from an array element
+    unsigned int absoluteOffset = 0;   // in the block's record, when `direct`
     ValueKind valueKind = ValueKind::kNone;
-    bool direct = false;              // a value of the record itself, outside any array
-    int arraySlot = -1;               // arrays: which of the block's arrays holds the elements
-    unsigned int elementSize = 0;     // arrays: bytes per element
+    bool direct = false;                   // a value of the record itself, outside any array
+    int arraySlot = -1;                    // arrays: which of the block's arrays holds the elements
+    unsigned int elementSize = 0;          // arrays: bytes per element
     const unsigned int* cleans = nullptr;  // dirty flags setClean clears: its own and its descendants'
     unsigned int cleanCount = 0;
 };
@@ -76,7 +76,9 @@ public:
 
     // Stand-in only: built by the data block over its dirty flags.
     MDataHandle(unsigned char* dirty, const void* attribute, unsigned char* data, unsigned char* scratch, Kind kind)
-        : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind) {}
+        : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind)
+    {
+    }
     const void* hostAttribute() const { return attribute_; }
     bool isValid() const { return kind_ != Kind::kNone; }
 

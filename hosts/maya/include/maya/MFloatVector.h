@@ -28,10 +28,34 @@ public:
         return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x};
     }
 
-    MFloatVector& operator+=(const MFloatVector& o) { x += o.x; y += o.y; z += o.z; return *this; }
-    MFloatVector& operator-=(const MFloatVector& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
-    MFloatVector& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-    MFloatVector& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
+    MFloatVector& operator+=(const MFloatVector& o)
+    {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
+    MFloatVector& operator-=(const MFloatVector& o)
+    {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        return *this;
+    }
+    MFloatVector& operator*=(float s)
+    {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    MFloatVector& operator/=(float s)
+    {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
 
     float operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : z); }
     float& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : z); }
@@ -54,7 +78,12 @@ public:
         return MStatus::kSuccess;
     }
 
-    MFloatVector normal() const { MFloatVector n(*this); n.normalize(); return n; }
+    MFloatVector normal() const
+    {
+        MFloatVector n(*this);
+        n.normalize();
+        return n;
+    }
 };
 
 inline MFloatVector operator*(int s, const MFloatVector& v)

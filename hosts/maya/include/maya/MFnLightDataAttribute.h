@@ -9,16 +9,16 @@ class MFnLightDataAttribute : public MFnAttribute {
 public:
     MFnLightDataAttribute() = default;
     explicit MFnLightDataAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr)
-        : MFnAttribute(attribute, ReturnStatus) {}
+        : MFnAttribute(attribute, ReturnStatus)
+    {
+    }
 
     MObject create(const MString& fullName, const MString& briefName, const MObject& direction,
-                   const MObject& intensity, const MObject& ambient, const MObject& diffuse,
-                   const MObject& specular, const MObject& shadowFraction,
-                   const MObject& preShadowIntensity, const MObject& blindData,
+                   const MObject& intensity, const MObject& ambient, const MObject& diffuse, const MObject& specular,
+                   const MObject& shadowFraction, const MObject& preShadowIntensity, const MObject& blindData,
                    MStatus* ReturnStatus = nullptr);
 
     // The value a new element of the compound (or of its array) starts with.
-    MStatus setDefault(float dirX, float dirY, float dirZ, float intR, float intG, float intB,
-                       bool ambient, bool diffuse, bool specular, float shadowFraction,
-                       float preShadowIntensity, void* blindData);
+    MStatus setDefault(float dirX, float dirY, float dirZ, float intR, float intG, float intB, bool ambient,
+                       bool diffuse, bool specular, float shadowFraction, float preShadowIntensity, void* blindData);
 };

@@ -10,18 +10,18 @@ class MFnNumericAttribute : public MFnAttribute {
 public:
     MFnNumericAttribute() = default;
     explicit MFnNumericAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr)
-        : MFnAttribute(attribute, ReturnStatus) {}
+        : MFnAttribute(attribute, ReturnStatus)
+    {
+    }
 
-    MObject create(const MString& fullName, const MString& briefName,
-                   MFnNumericData::Type unitType, double defaultValue = 0,
-                   MStatus* ReturnStatus = nullptr);
+    MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
+                   double defaultValue = 0, MStatus* ReturnStatus = nullptr);
     // A float triple of three existing float attributes; the stand-in builds
     // only the three-child form.
-    MObject create(const MString& fullName, const MString& briefName, const MObject& child1,
-                   const MObject& child2, const MObject& child3 = MObject::kNullObj,
-                   MStatus* ReturnStatus = nullptr);
-    MObject createAddr(const MString& fullName, const MString& briefName,
-                       void* defaultValue = nullptr, MStatus* ReturnStatus = nullptr);
+    MObject create(const MString& fullName, const MString& briefName, const MObject& child1, const MObject& child2,
+                   const MObject& child3 = MObject::kNullObj, MStatus* ReturnStatus = nullptr);
+    MObject createAddr(const MString& fullName, const MString& briefName, void* defaultValue = nullptr,
+                       MStatus* ReturnStatus = nullptr);
 
     MStatus setDefault(bool value);
     MStatus setDefault(short value);

@@ -18,9 +18,8 @@ public:
 
     // Runs initFunction once, with the new type as the one being registered;
     // a type whose name or id is taken is refused with kFailure.
-    MStatus registerNode(const MString& typeName, const MTypeId& typeId,
-                         MCreatorFunction creatorFunction, MInitializeFunction initFunction,
-                         MPxNode::Type type = MPxNode::kDependNode,
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
+                         MInitializeFunction initFunction, MPxNode::Type type = MPxNode::kDependNode,
                          const MString* classification = nullptr);
     // Fails with kNotFound when no type of this plug-in has the id.
     MStatus deregisterNode(const MTypeId& typeId);

@@ -8,6 +8,5 @@
 
 class MGlobal {
 public:
-    static MStatus executeCommand(const MString& command, bool displayEnabled = false,
-                                  bool undoEnabled = false);
+    static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
 };

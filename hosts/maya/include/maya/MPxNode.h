@@ -9,7 +9,9 @@
 class MPlug;
 class MDataBlock;
 
-namespace mayahost { class NodeAccess; }
+namespace mayahost {
+class NodeAccess;
+}
 
 class MPxNode {
 public:

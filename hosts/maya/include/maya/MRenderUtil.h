@@ -8,8 +8,7 @@
 
 class MRenderUtil {
 public:
-    static MStatus raytrace(const MFloatVector& rayOrigin, const MFloatVector& rayDirection,
-                            const void* objectId, const void* raySampler, const short rayDepth,
-                            MFloatVector& resultColor, MFloatVector& resultTransparency,
-                            const bool isReflectedRays = true);
+    static MStatus raytrace(const MFloatVector& rayOrigin, const MFloatVector& rayDirection, const void* objectId,
+                            const void* raySampler, const short rayDepth, MFloatVector& resultColor,
+                            MFloatVector& resultTransparency, const bool isReflectedRays = true);
 };

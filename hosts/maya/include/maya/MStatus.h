@@ -32,7 +32,11 @@ public:
 
     bool error() const { return code_ != kSuccess; }
     MStatusCode statusCode() const { return code_; }
-    void clear() { code_ = kSuccess; detail_ = nullptr; }
+    void clear()
+    {
+        code_ = kSuccess;
+        detail_ = nullptr;
+    }
 
     // "(<code name>): <description>", as the host prints it.
     MString errorString() const;

@@ -11,9 +11,22 @@ public:
     MString(const MString&) = default;
     MString& operator=(const MString&) = default;
 
-    MString& operator+=(const MString& other) { text_ += other.text_; return *this; }
-    MString& operator+=(const char* text) { text_ += text ? text : ""; return *this; }
-    MString operator+(const MString& other) const { MString sum(*this); sum += other; return sum; }
+    MString& operator+=(const MString& other)
+    {
+        text_ += other.text_;
+        return *this;
+    }
+    MString& operator+=(const char* text)
+    {
+        text_ += text ? text : "";
+        return *this;
+    }
+    MString operator+(const MString& other) const
+    {
+        MString sum(*this);
+        sum += other;
+        return sum;
+    }
 
     bool operator==(const MString& other) const { return text_ == other.text_; }
     bool operator!=(const MString& other) const { return text_ != other.text_; }

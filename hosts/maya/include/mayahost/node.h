@@ -88,7 +88,7 @@ private:
 
 // One light of the sample, as the renderer fills an element of lightDataArray.
 struct LightSample {
-    MFloatVector direction;   // from the shaded point toward the light, camera space
+    MFloatVector direction;  // from the shaded point toward the light, camera space
     MFloatVector intensity;
     bool ambient = true;
     bool diffuse = true;

@@ -14,9 +14,9 @@
 namespace mayahost {
 
 enum class AttributeKind {
-    kNumeric,          // one value of numericType: kFloat, kShort, kBoolean or kAddr
-    kFloatTriple,      // numeric compound of three float children (numericType k3Float)
-    kLightData         // the eight-child light-data compound
+    kNumeric,      // one value of numericType: kFloat, kShort, kBoolean or kAddr
+    kFloatTriple,  // numeric compound of three float children (numericType k3Float)
+    kLightData     // the eight-child light-data compound
 };
 
 // The value a new element of a light-data compound starts with.

@@ -9,11 +9,9 @@
 
 namespace mayahost {
 
-using TraceFunction = MStatus (*)(void* user, const MFloatVector& rayOrigin,
-                                  const MFloatVector& rayDirection, const void* objectId,
-                                  const void* raySampler, short rayDepth,
-                                  MFloatVector& resultColor, MFloatVector& resultTransparency,
-                                  bool isReflectedRays);
+using TraceFunction = MStatus (*)(void* user, const MFloatVector& rayOrigin, const MFloatVector& rayDirection,
+                                  const void* objectId, const void* raySampler, short rayDepth,
+                                  MFloatVector& resultColor, MFloatVector& resultTransparency, bool isReflectedRays);
 
 // Installs `trace` (with `user` handed back on every call) for the whole
 // process; null removes it, after which raytrace reports kFailure and leaves

@@ -39,8 +39,7 @@ public:
 
     // begin() and one call of the shader; result is added to, as the shader
     // does. Returns what the shader returned.
-    miBoolean shade(ShaderFunction shader, ParameterRecord& record,
-                    const SampleGeometry& geometry, miColor& result);
+    miBoolean shade(ShaderFunction shader, ParameterRecord& record, const SampleGeometry& geometry, miColor& result);
 
     // The evaluation storage, as the renderer functions see it.
     struct EvalArea;

@@ -13,14 +13,13 @@ namespace mrhost {
 
 // Host-installed callbacks: plain function pointers with a user pointer.
 // A tracer returns miTRUE with the colour it found, miFALSE for none.
-using TraceFunction = miBoolean (*)(miColor* result, const miState* state,
-                                    const miVector* direction, void* user);
+using TraceFunction = miBoolean (*)(miColor* result, const miState* state, const miVector* direction, void* user);
 // The irradiance arriving at state->point; miFALSE when none can be given.
 using IrradianceFunction = miBoolean (*)(miColor* result, const miState* state, void* user);
 // Fraction of a light sample's colour that reaches `point` from `lightPoint`:
 // 0 when blocked, 1 when clear. Without one installed nothing is shadowed.
-using ShadowFunction = miScalar (*)(const miState* state, const miVector* point,
-                                    const miVector* lightPoint, void* user);
+using ShadowFunction = miScalar (*)(const miState* state, const miVector* point, const miVector* lightPoint,
+                                    void* user);
 
 // Every renderer call, reported before it does its work, for hosts (and
 // tests) that watch the shader. Fields that the call does not take are zero.
@@ -28,10 +27,10 @@ enum class Call { SampleLight, ReflectionDir, TraceReflection, TraceEnvironment,
 struct CallRecord {
     Call call;
     const miState* state;
-    const void* parameter;     // mi_phen_eval: the parameter's address
-    miTag light;               // mi_sample_light: the light
-    int samplesBefore;         // mi_sample_light: the counter as passed in
-    miVector direction;        // trace calls: the direction passed in
+    const void* parameter;  // mi_phen_eval: the parameter's address
+    miTag light;            // mi_sample_light: the light
+    int samplesBefore;      // mi_sample_light: the counter as passed in
+    miVector direction;     // trace calls: the direction passed in
 };
 using CallObserver = void (*)(const CallRecord& record, void* user);
 
@@ -49,8 +48,8 @@ public:
     // samplesU x samplesV samples at the cell centres, each with the full
     // colour (the shader averages them). Throws std::invalid_argument for
     // fewer than one sample either way.
-    miTag addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV,
-                       int samplesU, int samplesV, const miColor& colour);
+    miTag addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU, int samplesV,
+                       const miColor& colour);
     // A light that delivers exactly these directions (unit, toward the light)
     // and colours, one sample each, wherever the point is: for hosts that
     // script what the shader sees. Throws std::invalid_argument when empty.
