@@ -79,7 +79,6 @@ public:
         : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind)
     {
     }
-    const void* hostAttribute() const { return attribute_; }
     bool isValid() const { return kind_ != Kind::kNone; }
 
 private:
