@@ -12,12 +12,12 @@ class MArrayDataHandle {
 public:
     MArrayDataHandle() = default;
 
-    unsigned int elementCount(MStatus* ReturnStatus = nullptr) const
+    unsigned int elementCount(MStatus* ReturnStatus = nullptr)
     {
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         return count_;
     }
-    unsigned int elementIndex(MStatus* ReturnStatus = nullptr) const
+    unsigned int elementIndex(MStatus* ReturnStatus = nullptr)
     {
         if (ReturnStatus) *ReturnStatus = position_ < count_ ? MStatus::kSuccess : MStatus::kFailure;
         return position_;
