@@ -3,6 +3,8 @@
 # Builds a module the way its host loads it: a shared object named <name>.so
 # (no "lib" prefix), hidden visibility, and a version script so that only the
 # listed symbols are exported, whatever the libraries linked into it expose.
+# Its sources see include/glossy_export.h, the marking its entry points carry;
+# the export list is kept as the target's GLOSSY_EXPORTS property.
 function(glossy_add_module target)
   cmake_parse_arguments(MOD "" "OUTPUT_NAME" "EXPORTS;SOURCES" ${ARGN})
   add_library(${target} MODULE ${MOD_SOURCES})
@@ -15,7 +17,9 @@ function(glossy_add_module target)
     CXX_VISIBILITY_PRESET hidden
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
-    LINK_DEPENDS "${script}")
+    LINK_DEPENDS "${script}"
+    GLOSSY_EXPORTS "${MOD_EXPORTS}")
+  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/include")
   target_link_options(${target} PRIVATE "LINKER:--version-script=${script}")
   # clang links the sanitizer runtime into the executable alone, so a module
   # built with sanitizers keeps the runtime's symbols undefined until loaded.

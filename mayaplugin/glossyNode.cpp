@@ -33,7 +33,6 @@
 #include <maya/MFloatVector.h>
 #include <maya/MFnLightDataAttribute.h>
 #include <maya/MFnNumericAttribute.h>
-#include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 #include <maya/MRenderUtil.h>
 #include <maya/MString.h>
@@ -41,9 +40,15 @@
 #include <iostream>
 #include <new>
 
+#include "glossy_export.h"
 #include "highlight.h"
 
-const char MApiVersion[] = "200900";
+// The one source of the module that includes MFnPlugin.h without
+// MNoVersionString: the header defines the API version record here, and the
+// record is marked exported like the entry points.
+GLOSSY_EXPORTS_BEGIN
+#include <maya/MFnPlugin.h>
+GLOSSY_EXPORTS_END
 
 #ifdef _WIN32
 #include <windows.h>
@@ -110,7 +115,7 @@ shading::Float3 toFloat3(const MFloatVector& v) { return {v.x, v.y, v.z}; }
         (status).perror("");                                                                         \
     }
 
-PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
+extern "C" GLOSSY_EXPORT MStatus initializePlugin(MObject obj)
 {
     const MString classification(kClassification);
     MFnPlugin plugin(obj, kVendor, "1.0", "Any");
@@ -122,7 +127,7 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
     return status;
 }
 
-PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj)
+extern "C" GLOSSY_EXPORT MStatus uninitializePlugin(MObject obj)
 {
     MFnPlugin plugin(obj);
     const MStatus status = plugin.deregisterNode(glossy::id);

@@ -50,7 +50,7 @@ void* entry(Function function)
 
 }  // namespace binding
 
-extern "C" DLLEXPORT void miSetModuleHandle(void* handle)
+extern "C" GLOSSY_EXPORT void miSetModuleHandle(void* handle)
 {
     binding::gModule.store(handle, std::memory_order_relaxed);
     for (std::atomic<void*>& slot : binding::gTable) {

@@ -4,6 +4,8 @@
 
 #include <shader.h>
 
+#include "glossy_export.h"
+
 namespace binding {
 
 // The renderer functions the shader calls, as indices into the table.
@@ -27,4 +29,4 @@ FunctionPointer bound(Function function)
 
 // The renderer hands the library its module handle; every entry is cleared so
 // that each function is looked up afresh in that module.
-extern "C" DLLEXPORT void miSetModuleHandle(void* handle);
+extern "C" GLOSSY_EXPORT void miSetModuleHandle(void* handle);

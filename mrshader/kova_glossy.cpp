@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "evaluate.h"
+#include "glossy_export.h"
 #include "highlight.h"
 #include "kova_glossy_params.h"
 
@@ -24,9 +25,9 @@ shading::Float3 toFloat3(const miColor& c) { return {c.r, c.g, c.b}; }
 
 }  // namespace
 
-extern "C" DLLEXPORT int kova_glossy_version(void) { return 1; }
+extern "C" GLOSSY_EXPORT int kova_glossy_version(void) { return 1; }
 
-extern "C" DLLEXPORT miBoolean kova_glossy(miColor* result, miState* state, kova_glossy_params* params)
+extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, kova_glossy_params* params)
 {
     // Parameters, once each and in this order; the four colours and the light
     // array are read through the address the evaluation gives.

@@ -1,6 +1,10 @@
 // The stand-in Maya API on its own, with a small node type defined here:
 // registration refusals, data-block handles and arrays, dirty propagation,
 // status reports, the command log and the tracer hand-off.
+
+// Not a plug-in: no API version record here.
+#define MNoVersionString
+
 #include <gtest/gtest.h>
 #include <maya/MDataBlock.h>
 #include <maya/MFloatVector.h>

@@ -87,10 +87,19 @@ TEST(Loading, RegistersOneSurfaceMaterialAndRefreshesTheWindow)
     EXPECT_FALSE(log[1].undoEnabled);
 }
 
+// Also when built with PLUGIN_EXPORT empty: the module's own marking exports
+// the entry points, and the version record the host header defines.
 TEST(Loading, ModuleExportsOnlyItsEntryPointsAndVersion)
 {
     const std::set<std::string> expected = {"MApiVersion", "initializePlugin", "uninitializePlugin"};
-    EXPECT_EQ(exportedSymbols(GLOSSY_MODULE_PATH), expected);
+    for (const char* path : {GLOSSY_MODULE_PATH, GLOSSY_EMPTY_HOST_MACROS_MODULE_PATH}) {
+        EXPECT_EQ(exportedSymbols(path), expected) << path;
+        std::string error;
+        auto plugin = mayahost::LoadedPlugin::load(path, &error);
+        ASSERT_TRUE(plugin) << path << ": " << error;
+        EXPECT_EQ(plugin->apiVersion(), "200900") << path;
+        EXPECT_TRUE(plugin->unload()) << path;
+    }
 }
 
 TEST(Loading, ModuleWithoutEntryPointsIsRefusedAndLeftUnloaded)

@@ -16,8 +16,6 @@ const MTypeId kRivalId(0x7F001);
 
 }  // namespace
 
-const char MApiVersion[] = "200900";
-
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj)
 {
     MFnPlugin plugin(obj, "tests", "1.0", "Any");

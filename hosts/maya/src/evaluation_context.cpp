@@ -47,9 +47,9 @@ T read(const DataStorage& storage, const AttributeInfo* attribute, Kind kind)
 }  // namespace
 
 EvaluationContext::EvaluationContext(const Node& node, unsigned int maxLights)
-    : node_(node), storage_(std::make_unique<DataStorage>(node.storage().type(), maxLights)), block_(storage_.get())
+    : node_(node), storage_(std::make_unique<DataStorage>(node.values_->type(), maxLights)), block_(storage_.get())
 {
-    storage_->copyValuesFrom(node.storage());
+    storage_->copyValuesFrom(*node.values_);
     pointCamera_ = resolve(node, "pointCamera", Kind::kFloat3);
     normalCamera_ = resolve(node, "normalCamera", Kind::kFloat3);
     rayDirection_ = resolve(node, "rayDirection", Kind::kFloat3);
@@ -65,7 +65,7 @@ EvaluationContext::EvaluationContext(const Node& node, unsigned int maxLights)
 
 EvaluationContext::~EvaluationContext() = default;
 
-void EvaluationContext::syncFromNode() { storage_->copyValuesFrom(node_.storage()); }
+void EvaluationContext::syncFromNode() { storage_->copyValuesFrom(*node_.values_); }
 
 void EvaluationContext::setVector(const AttributeInfo* attribute, const MFloatVector& value)
 {

@@ -5,7 +5,6 @@
 #include <maya/MPxNode.h>
 
 #include <cstring>
-#include <type_traits>
 
 #include "data_storage.h"
 #include "registry_state.h"
@@ -103,26 +102,29 @@ MStatus getValue(const DataStorage& values, MStatus found, const AttributeInfo* 
 
 }  // namespace
 
-#define GLOSSY_NODE_ACCESSORS(Name, Type, KindValue)                                                                \
-    MStatus Node::set##Name(const std::string& longName, Type value)                                                \
-    {                                                                                                               \
-        const AttributeInfo* a = nullptr;                                                                           \
-        const MStatus found = findForSet(longName, static_cast<int>(KindValue), a);                                 \
-        return setValue(*values_, found, a, value);                                                                 \
-    }                                                                                                               \
-    MStatus Node::get##Name(const std::string& longName, std::remove_const_t<std::remove_reference_t<Type>>& value) \
-        const                                                                                                       \
-    {                                                                                                               \
-        const AttributeInfo* a = nullptr;                                                                           \
-        const MStatus found = findForGet(longName, static_cast<int>(KindValue), a);                                 \
-        return getValue(*values_, found, a, value);                                                                 \
+#define GLOSSY_NODE_SETTER(Name, Type, KindValue)                                   \
+    MStatus Node::set##Name(const std::string& longName, Type value)                \
+    {                                                                               \
+        const AttributeInfo* a = nullptr;                                           \
+        const MStatus found = findForSet(longName, static_cast<int>(KindValue), a); \
+        return setValue(*values_, found, a, value);                                 \
+    }
+#define GLOSSY_NODE_GETTER(Name, Type, KindValue)                                   \
+    MStatus Node::get##Name(const std::string& longName, Type& value) const         \
+    {                                                                               \
+        const AttributeInfo* a = nullptr;                                           \
+        const MStatus found = findForGet(longName, static_cast<int>(KindValue), a); \
+        return getValue(*values_, found, a, value);                                 \
     }
 
-GLOSSY_NODE_ACCESSORS(Float, float, Kind::kFloat)
-GLOSSY_NODE_ACCESSORS(Float3, const MFloatVector&, Kind::kFloat3)
-GLOSSY_NODE_ACCESSORS(Bool, bool, Kind::kBool)
-GLOSSY_NODE_ACCESSORS(Short, short, Kind::kShort)
-GLOSSY_NODE_ACCESSORS(Address, void*, Kind::kAddr)
+GLOSSY_NODE_SETTER(Float, float, Kind::kFloat)
+GLOSSY_NODE_SETTER(Float3, const MFloatVector&, Kind::kFloat3)
+GLOSSY_NODE_SETTER(Bool, bool, Kind::kBool)
+GLOSSY_NODE_SETTER(Short, short, Kind::kShort)
+GLOSSY_NODE_SETTER(Address, void*, Kind::kAddr)
+GLOSSY_NODE_GETTER(Float, float, Kind::kFloat)
+GLOSSY_NODE_GETTER(Float3, MFloatVector, Kind::kFloat3)
+GLOSSY_NODE_GETTER(Short, short, Kind::kShort)
 
 MStatus Node::connect(Node& source, const std::string& sourceAttribute, Node& destination,
                       const std::string& destinationAttribute)

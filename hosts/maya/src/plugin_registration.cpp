@@ -1,5 +1,8 @@
 // MFnPlugin: registering a node type runs its initialize function with the
 // type as the one being registered, then lays out its data block.
+
+// This is the host's side: the API version record belongs to plug-ins.
+#define MNoVersionString
 #include <maya/MFnPlugin.h>
 
 #include "registry_state.h"

@@ -1,5 +1,7 @@
-// Walks the elements of an array attribute in a data block. The stand-in's
-// arrays are dense: the logical index of an element is its position.
+// Walks the elements of an array attribute in a data block. The host's arrays
+// may be sparse (logical indices 1, 6, 8); walking them with elementCount and
+// next visits each existing element once either way. The stand-in's arrays
+// are dense: the logical index of an element is its position.
 // Inline and allocation-free: the light loop runs it for every sample.
 #pragma once
 
@@ -10,12 +12,12 @@ class MArrayDataHandle {
 public:
     MArrayDataHandle() = default;
 
-    unsigned int elementCount(MStatus* ReturnStatus = nullptr) const
+    unsigned int elementCount(MStatus* ReturnStatus = nullptr)
     {
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         return count_;
     }
-    unsigned int elementIndex(MStatus* ReturnStatus = nullptr) const
+    unsigned int elementIndex(MStatus* ReturnStatus = nullptr)
     {
         if (ReturnStatus) *ReturnStatus = position_ < count_ ? MStatus::kSuccess : MStatus::kFailure;
         return position_;
@@ -42,15 +44,6 @@ public:
         ++position_;
         return MStatus::kSuccess;
     }
-    MStatus jumpToArrayElement(unsigned int position)
-    {
-        if (position >= count_) {
-            return MStatus(MStatus::kInvalidParameter, "Element position out of range");
-        }
-        position_ = position;
-        return MStatus::kSuccess;
-    }
-    MStatus jumpToElement(unsigned int logicalIndex) { return jumpToArrayElement(logicalIndex); }
 
     // Stand-in only: built by the data block.
     MArrayDataHandle(unsigned char* dirty, const void* attribute, unsigned char* elements, unsigned int elementSize,

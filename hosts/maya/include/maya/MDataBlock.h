@@ -38,10 +38,6 @@ public:
         return MArrayDataHandle(dirty_, slot, array.elements, slot->elementSize, array.count, scratch_,
                                 slot->valueKind);
     }
-    MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
-    {
-        return inputArrayValue(attribute, ReturnStatus);
-    }
     MStatus setClean(const MObject& attribute)
     {
         const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
@@ -55,7 +51,6 @@ public:
 
     // Stand-in only: the host makes blocks over its own storage.
     explicit MDataBlock(mayahost::DataStorage* storage);
-    mayahost::DataStorage* storage() const { return storage_; }
 
 private:
     MDataHandle noValue(MStatus* ReturnStatus);

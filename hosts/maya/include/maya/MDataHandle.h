@@ -58,7 +58,8 @@ public:
     void set(float x, float y, float z) { asFloatVector() = MFloatVector(x, y, z); }
 
     // The handle of a child of this compound value (or of this array element).
-    MDataHandle child(const MObject& attribute) const
+    // Not const, the stricter form: a caller that builds here builds either way.
+    MDataHandle child(const MObject& attribute)
     {
         const auto* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (c && kind_ != Kind::kNone && c->parentSlot == attribute_) {
@@ -79,7 +80,6 @@ public:
         : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind)
     {
     }
-    const void* hostAttribute() const { return attribute_; }
     bool isValid() const { return kind_ != Kind::kNone; }
 
 private:

@@ -8,10 +8,6 @@
 class MFnLightDataAttribute : public MFnAttribute {
 public:
     MFnLightDataAttribute() = default;
-    explicit MFnLightDataAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr)
-        : MFnAttribute(attribute, ReturnStatus)
-    {
-    }
 
     MObject create(const MString& fullName, const MString& briefName, const MObject& direction,
                    const MObject& intensity, const MObject& ambient, const MObject& diffuse, const MObject& specular,

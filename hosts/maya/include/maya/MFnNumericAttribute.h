@@ -9,10 +9,6 @@
 class MFnNumericAttribute : public MFnAttribute {
 public:
     MFnNumericAttribute() = default;
-    explicit MFnNumericAttribute(const MObject& attribute, MStatus* ReturnStatus = nullptr)
-        : MFnAttribute(attribute, ReturnStatus)
-    {
-    }
 
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
                    double defaultValue = 0, MStatus* ReturnStatus = nullptr);

@@ -36,9 +36,19 @@ private:
 };
 
 // The module's entry points and version record, exported under plain names.
+// A build may give PLUGIN_EXPORT its own meaning (even none) beforehand.
+#ifndef PLUGIN_EXPORT
 #define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
 extern "C" {
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);
 PLUGIN_EXPORT extern const char MApiVersion[];
 }
+
+// Including this header defines the API version record the host reads on
+// loading. A module of several sources defines MNoVersionString in every
+// source but one before including it, so the record is defined once.
+#ifndef MNoVersionString
+extern "C" PLUGIN_EXPORT const char MApiVersion[] = "200900";
+#endif

@@ -31,7 +31,6 @@ public:
     operator bool() const { return code_ == kSuccess; }
 
     bool error() const { return code_ != kSuccess; }
-    MStatusCode statusCode() const { return code_; }
     void clear()
     {
         code_ = kSuccess;

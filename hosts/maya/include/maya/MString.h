@@ -33,7 +33,6 @@ public:
 
     const char* asChar() const { return text_.c_str(); }
     unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
-    unsigned int numChars() const { return length(); }
 
 private:
     std::string text_;

@@ -58,9 +58,7 @@ public:
     // The node's stored values (defaults until set).
     MStatus getFloat(const std::string& longName, float& value) const;
     MStatus getFloat3(const std::string& longName, MFloatVector& value) const;
-    MStatus getBool(const std::string& longName, bool& value) const;
     MStatus getShort(const std::string& longName, short& value) const;
-    MStatus getAddress(const std::string& longName, void*& value) const;
 
     // Connects source.sourceAttribute to destination.destinationAttribute.
     // Refused with kInvalidParameter from a source that is not readable, into
@@ -72,10 +70,8 @@ public:
     // The source feeding that input, or null.
     const AttributeInfo* connectionInto(const std::string& destinationAttribute) const;
 
-    // Stand-in internal.
-    const DataStorage& storage() const { return *values_; }
-
 private:
+    friend class EvaluationContext;  // starts from the node's values
     Node() = default;
     MStatus findForSet(const std::string& longName, int kind, const AttributeInfo*& attribute);
     MStatus findForGet(const std::string& longName, int kind, const AttributeInfo*& attribute) const;
