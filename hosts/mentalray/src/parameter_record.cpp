@@ -1,9 +1,11 @@
 // Parameter records laid out from a declaration. Memory, in 4-byte words:
-//   [miFunction][parameter block][array entries][ghost slots]
+//   [miFunction up to parameters][parameter block][array entries][ghost slots]
 // The ghost slots mirror the block and the array entries at one fixed
 // distance (ghost_offs), so the slot of any parameter is p + ghost_offs.
 #include "mrhost/parameter_record.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -19,7 +21,8 @@ struct ParameterRecord::Layout {
     std::vector<std::size_t> regionOffset;  // per parameter: where its array entries go
     std::vector<std::uint32_t> words;
 
-    static constexpr std::size_t kHeader = sizeof(miFunction);
+    // The parameter block starts at the record's `parameters` field.
+    static constexpr std::size_t kHeader = offsetof(miFunction, parameters);
 
     char* block() { return reinterpret_cast<char*>(words.data()) + kHeader; }
     miFunction* function() { return reinterpret_cast<miFunction*>(words.data()); }
@@ -96,7 +99,7 @@ ParameterRecord::ParameterRecord(const ShaderDeclaration& declaration, int array
         }
     }
 
-    l.words.assign((Layout::kHeader + 2 * l.blockSize) / 4, 0u);
+    l.words.assign(std::max(sizeof(miFunction), Layout::kHeader + 2 * l.blockSize) / 4, 0u);
     miFunction* f = l.function();
     f->ghost_offs = 0;
     f->parameter_size = static_cast<miInteger>(l.blockSize);

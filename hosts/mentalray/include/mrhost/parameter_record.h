@@ -4,7 +4,9 @@
 // slots of connected parameters at a fixed distance after that.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <cstddef>
 #include <memory>

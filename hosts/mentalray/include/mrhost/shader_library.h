@@ -3,7 +3,9 @@
 // NAME_version against the declaration.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <stdexcept>
 #include <string>
