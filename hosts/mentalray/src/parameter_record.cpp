@@ -55,15 +55,11 @@ Field findField(const ShaderDeclaration& declaration, std::string_view name)
 Field typedField(const ShaderDeclaration& declaration, std::string_view name, ParamType type)
 {
     const Field field = findField(declaration, name);
-    const bool tagLike = type == ParamType::Light;
-    const bool fieldTagLike =
-        field.type == ParamType::Light || field.type == ParamType::Shader || field.type == ParamType::Texture;
-    if ((tagLike ? !fieldTagLike : field.type != type) ||
-        (field.parameter->isArray && field.type != ParamType::Integer)) {
-        throw std::invalid_argument(
-            "parameter \"" + std::string(name) + "\" of shader \"" + declaration.name + "\" is " +
-            (field.parameter->isArray && field.type != ParamType::Integer ? "an array of " : "") + keyword(field.type) +
-            ", not " + (tagLike ? "a tag" : keyword(type)));
+    const bool wholeArray = field.parameter->isArray && field.type != ParamType::Integer;
+    if (field.type != type || wholeArray) {
+        throw std::invalid_argument("parameter \"" + std::string(name) + "\" of shader \"" + declaration.name +
+                                    "\" is " + (wholeArray ? "an array of " : "") + keyword(field.type) + ", not " +
+                                    keyword(type));
     }
     return field;
 }
@@ -160,12 +156,6 @@ void ParameterRecord::setInteger(std::string_view name, miInteger value)
                 sizeof value);
 }
 
-void ParameterRecord::setTag(std::string_view name, miTag value)
-{
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Light).offset, &value,
-                sizeof value);
-}
-
 namespace {
 
 const Parameter& arrayParameter(const ShaderDeclaration& declaration, std::string_view name)
@@ -237,6 +227,5 @@ std::size_t ParameterRecord::offsetOf(std::string_view name) const
 const miFunction* ParameterRecord::function() const { return layout_->function(); }
 void* ParameterRecord::parameters() { return layout_->block(); }
 const void* ParameterRecord::parameters() const { return layout_->block(); }
-const ShaderDeclaration& ParameterRecord::declaration() const { return layout_->declaration; }
 
 }  // namespace mrhost
