@@ -85,7 +85,7 @@ typedef struct miState {
     miInteger type;       /* ray type: 0 for eye rays */
     miInteger reflection_level;
     miInteger refraction_level;
-    miInteger thread; /* index of the render thread shading the sample */
+    short thread; /* index of the render thread shading the sample */
     const miFunction* shader;
     void* user;
     /* The stand-in's own: the scene the sample belongs to (lights, tracers,

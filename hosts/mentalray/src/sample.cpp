@@ -16,7 +16,7 @@ SampleContext::SampleContext(const Scene& scene, int thread, int evaluations) : 
     area_->slots.resize(static_cast<std::size_t>(evaluations));
     state_.scene = &scene.data();
     state_.eval_area = area_.get();
-    state_.thread = thread;
+    state_.thread = static_cast<short>(thread);
 }
 
 SampleContext::~SampleContext() = default;
