@@ -2,7 +2,9 @@
 // and the table of renderer functions, each looked up by name on first use.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include "glossy_export.h"
 

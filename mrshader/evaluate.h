@@ -3,7 +3,9 @@
 // hands back where the value now lives.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <cstring>
 

@@ -6,7 +6,9 @@
 // All arithmetic is single precision and the order of every operation below
 // is deliberate: the highlight must match the other host's bit for bit, so
 // sums are grouped exactly as written. No colour is clamped.
+extern "C" {
 #include <shader.h>
+}
 
 #include <cmath>
 
@@ -126,6 +128,14 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
     // Irradiance the renderer could not give adds nothing: the colour storage
     // would still hold the last light sample or reflection.
     if (irradiance) {
+        // A reflection or environment trace that found something has copied
+        // its hit's label, point, normal, dist and motion into the copy; the
+        // irradiance is wanted here, at the shaded point with our normal.
+        copy.label = state->label;
+        copy.point = state->point;
+        copy.normal = normal;
+        copy.dist = state->dist;
+        copy.motion = state->motion;
         if (mi_compute_irradiance(&traceColour, &copy) != miFALSE) {
             result->r += traceColour.r * color.r * irradianceColor.r / kPi;
             result->g += traceColour.g * color.g * irradianceColor.g / kPi;

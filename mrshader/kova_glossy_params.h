@@ -18,7 +18,9 @@
 //   light            array of light        the lights light[i_light] .. light[i_light + n_light - 1]
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <cstddef>
 

@@ -2,7 +2,9 @@
 // renderer function's name and arguments and forwards to the bound address.
 // A function that could not be bound is not called; its stub answers false
 // (or null) and leaves every output as it was.
+extern "C" {
 #include <shader.h>
+}
 
 #include "binding.h"
 

@@ -22,20 +22,25 @@ Vec3 fromVector(const miVector& v) { return {v.x, v.y, v.z}; }
 
 Sampler& samplerOf(const miState* state) { return *static_cast<Sampler*>(state->user); }
 
-miBoolean traceReflection(miColor* result, const miState* state, const miVector* direction, void* user)
+// The ray starts where the shaded point is; a hit on the ground is where
+// the child state now ends, as the renderer's own tracing leaves it.
+miBoolean traceReflection(miColor* result, miState* child, void* user)
 {
     const Scene& scene = *static_cast<const Scene*>(user);
-    const Ray ray{fromVector(state->point), normalize(fromVector(*direction))};
+    const Ray ray{fromVector(child->org), normalize(fromVector(child->dir))};
     const Hit hit = scene.intersect(ray, false);
     if (hit.surface != Surface::Ground) return miFALSE;
     *result = toColour(scene.shadeGround(hit, LightView::Samples));
+    child->point = toVector(hit.point);
+    child->normal = toVector(hit.normal);
+    child->dist = static_cast<double>(hit.distance);
     return miTRUE;
 }
 
-miBoolean traceEnvironment(miColor* result, const miState*, const miVector* direction, void* user)
+miBoolean traceEnvironment(miColor* result, miState* child, void* user)
 {
     const Scene& scene = *static_cast<const Scene*>(user);
-    *result = toColour(scene.environment(normalize(fromVector(*direction))));
+    *result = toColour(scene.environment(normalize(fromVector(child->dir))));
     return miTRUE;
 }
 

@@ -4,15 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
+extern "C" {
 #include <shader.h>
+}
 
 #include "allocation_counter.h"
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
+#include "shader_layout.h"
 
 namespace {
 
@@ -100,9 +105,9 @@ TEST_F(Renderer, TracersAreTheHostsAndTheMirrorDirectionFollowsTheNormal)
 {
     int traced = 0;
     scene.setReflectionTracer(
-        [](miColor* c, const miState*, const miVector* d, void* user) {
+        [](miColor* c, miState* child, void* user) {
             ++*static_cast<int*>(user);
-            *c = {d->x, d->y, d->z, 1.0f};
+            *c = {child->dir.x, child->dir.y, child->dir.z, 1.0f};
             return miTRUE;
         },
         &traced);
@@ -118,6 +123,79 @@ TEST_F(Renderer, TracersAreTheHostsAndTheMirrorDirectionFollowsTheNormal)
     EXPECT_FLOAT_EQ(found.r, 0.6f);
     EXPECT_FLOAT_EQ(found.g, 0.8f);
     EXPECT_EQ(found.b, 0.0f);
+}
+
+// What a tracer saw of the child state, and where it ends the ray.
+struct Tracer {
+    miBoolean found;
+    miState child;
+};
+
+miBoolean hitElsewhere(miColor* c, miState* child, void* user)
+{
+    Tracer& tracer = *static_cast<Tracer*>(user);
+    tracer.child = *child;
+    *c = {1.0f, 1.0f, 1.0f, 1.0f};
+    child->point = {4.0f, 5.0f, 6.0f};
+    child->normal = {0.0f, -1.0f, 0.0f};
+    child->dist = 3.0;
+    child->label = 9u;
+    child->motion = {0.5f, 0.0f, 0.0f};
+    child->normal_geom = {1.0f, 0.0f, 0.0f};  // not written back
+    child->user = nullptr;
+    return tracer.found;
+}
+
+TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
+{
+    using TraceCall = miBoolean (*)(miColor*, miState*, miVector*);
+    const struct {
+        const char* name;
+        TraceCall call;
+        void (mrhost::Scene::*install)(mrhost::TraceFunction, void*);
+        miInteger levelsAdded;
+    } cases[] = {{"reflection", mi_trace_reflection, &mrhost::Scene::setReflectionTracer, 1},
+                 {"environment", mi_trace_environment, &mrhost::Scene::setEnvironment, 0}};
+    for (const auto& c : cases) {
+        for (const miBoolean found : {miFALSE, miTRUE}) {
+            mrhost::Scene traced;
+            Tracer tracer{found, {}};
+            (traced.*c.install)(hitElsewhere, &tracer);
+            geometry.point = {1.0f, 2.0f, 0.5f};
+            mrhost::SampleContext context(traced);
+            miState& state = context.begin(record, geometry);
+            int user = 0;
+            state.user = &user;
+            const miState before = state;
+            miVector direction{0.0f, 0.6f, 0.8f};
+            miColor colour{};
+            EXPECT_EQ(c.call(&colour, &state, &direction), found) << c.name;
+
+            EXPECT_EQ(tracer.child.org.y, 2.0f) << c.name << ": the child ray starts at the point";
+            EXPECT_EQ(tracer.child.dir.z, 0.8f) << c.name;
+            EXPECT_EQ(tracer.child.reflection_level, before.reflection_level + c.levelsAdded) << c.name;
+            miState expected = before;
+            if (found) {
+                expected.point = {4.0f, 5.0f, 6.0f};
+                expected.normal = {0.0f, -1.0f, 0.0f};
+                expected.dist = 3.0;
+                expected.label = 9u;
+                expected.motion = {0.5f, 0.0f, 0.0f};
+            }
+            EXPECT_EQ(std::memcmp(&state, &expected, sizeof state), 0) << c.name << (found ? " hit" : " miss");
+        }
+    }
+}
+
+TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)
+{
+    const miTag light = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 2, 1,
+                                           {1.0f, 1.0f, 1.0f, 1.0f});
+    mrhost::SampleContext context(scene);
+    miState& state = context.begin(record, geometry);
+    const miState before = state;
+    EXPECT_EQ(sampleAll(state, light).directions.size(), 2u);
+    EXPECT_EQ(std::memcmp(&state, &before, sizeof state), 0);
 }
 
 TEST_F(Renderer, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
@@ -174,3 +252,29 @@ TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
 }
 
 }  // namespace
+
+TEST(ShaderHeader, CompilesAsCWithTheLayoutCxxSees)
+{
+    ShaderLayout c{};
+    shaderLayoutSeenByC(&c);
+    const struct {
+        const char* what;
+        std::size_t inC;
+        std::size_t inCxx;
+    } rows[] = {{"miBoolean", c.boolean, sizeof(miBoolean)},
+                {"miInteger", c.integer, sizeof(miInteger)},
+                {"miTag", c.tag, sizeof(miTag)},
+                {"miColor", c.color, sizeof(miColor)},
+                {"miState", c.state, sizeof(miState)},
+                {"miState::shader", c.stateShader, offsetof(miState, shader)},
+                {"miFunction", c.function, sizeof(miFunction)},
+                {"miFunction::ghost_offs", c.ghostOffs, offsetof(miFunction, ghost_offs)},
+                {"miFunction::parameters", c.parameters, offsetof(miFunction, parameters)}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.inC, row.inCxx) << row.what;
+    }
+    EXPECT_EQ(c.boolean, 4u);
+    EXPECT_EQ(c.integer, 4u);
+    EXPECT_EQ(c.tag, 4u) << "tags are 32-bit";
+    EXPECT_NE(c.ghostOffs, 0u) << "shaders find ghost_offs by name, not first in the record";
+}

@@ -11,7 +11,9 @@
 #include <thread>
 #include <vector>
 
+extern "C" {
 #include <shader.h>
+}
 
 #include "binding.h"
 #include "platform.h"

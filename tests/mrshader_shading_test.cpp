@@ -218,6 +218,33 @@ TEST(KovaGlossyShading, NormalOffsetTiltsOrCancelsTheShadingNormal)
     expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
 }
 
+TEST(KovaGlossyShading, IrradianceIsGatheredAtTheShadedPointAfterAReflectionHitsElsewhere)
+{
+    KovaGlossyHost host;
+    setReflectionAmbientAndIrradiance(host);
+    host.record.setVector("normalOffset", {0.0f, 0.75f, 0.0f});
+    host.geometry.point = {0.25f, -0.5f, 2.0f};
+    host.reflection = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
+    host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
+    host.shade();
+
+    ASSERT_EQ(count(host.callKinds(), Call::TraceReflection), 1);
+    ASSERT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 1);
+    const miState& given = host.givenState();
+    const miState& seen = host.irradiance.seen;
+    EXPECT_EQ(seen.point.x, 0.25f);
+    EXPECT_EQ(seen.point.y, -0.5f);
+    EXPECT_EQ(seen.point.z, 2.0f);
+    // N' = (0, 0.75, 1) / 1.25.
+    EXPECT_EQ(seen.normal.x, 0.0f);
+    EXPECT_EQ(seen.normal.y, 0x1.333334p-1f);
+    EXPECT_EQ(seen.normal.z, 0x1.99999ap-1f);
+    EXPECT_EQ(seen.dist, given.dist);
+    EXPECT_EQ(seen.label, given.label);
+    EXPECT_EQ(seen.motion.x, given.motion.x);
+    EXPECT_EQ(seen.dir.z, given.dir.z) << "the ray itself is the shaded sample's";
+}
+
 TEST(KovaGlossyShading, RendererCallsGetOneCopyOfTheStateWithTheShadingNormal)
 {
     KovaGlossyHost host;

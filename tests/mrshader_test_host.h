@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <vector>
 
@@ -23,24 +25,36 @@ struct LoggedCall {
     miVector normal;  // the shading normal of the state passed
 };
 
-// A tracer or irradiance answer: whether it finds a colour, and which.
+// A tracer or irradiance answer: whether it finds a colour, and which. A
+// trace that finds one ends the ray at hitPoint with hitNormal, away from the
+// shaded point; the irradiance keeps the state it was asked for.
 struct Answer {
     bool found = false;
     miColor colour{0.0f, 0.0f, 0.0f, 0.0f};
+    miVector hitPoint{0.0f, 0.0f, 5.0f};
+    miVector hitNormal{0.0f, 0.0f, -1.0f};
+    miState seen{};
 };
 
-inline miBoolean answerTrace(miColor* result, const miState*, const miVector*, void* user)
+inline miBoolean answerIrradiance(miColor* result, const miState* state, void* user)
 {
-    const Answer& answer = *static_cast<const Answer*>(user);
+    Answer& answer = *static_cast<Answer*>(user);
+    answer.seen = *state;
     if (answer.found) {
         *result = answer.colour;
     }
     return answer.found ? miTRUE : miFALSE;
 }
 
-inline miBoolean answerIrradiance(miColor* result, const miState*, void* user)
+inline miBoolean answerTrace(miColor* result, miState* child, void* user)
 {
-    return answerTrace(result, nullptr, nullptr, user);
+    const Answer& answer = *static_cast<const Answer*>(user);
+    child->point = answer.hitPoint;
+    child->normal = answer.hitNormal;
+    child->dist = 5.0;
+    child->label = 7u;
+    child->motion = {1.0f, 0.0f, 0.0f};
+    return answerIrradiance(result, child, user);
 }
 
 class KovaGlossyHost {

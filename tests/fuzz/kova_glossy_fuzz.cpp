@@ -11,7 +11,9 @@
 // A module without some functions makes every call of them report a failed
 // lookup on stderr; the test run closes stderr (-close_fd_mask=2) to keep its
 // log short, and the sanitizers still report on libFuzzer's own stream.
+extern "C" {
 #include <shader.h>
+}
 
 #include <dlfcn.h>
 
@@ -56,7 +58,7 @@ struct Answer {
     miColor colour{};
 };
 
-miBoolean answerTrace(miColor* result, const miState*, const miVector*, void* user)
+miBoolean answerIrradiance(miColor* result, const miState*, void* user)
 {
     const Answer& a = *static_cast<const Answer*>(user);
     if (a.found) {
@@ -65,9 +67,13 @@ miBoolean answerTrace(miColor* result, const miState*, const miVector*, void* us
     return a.found ? miTRUE : miFALSE;
 }
 
-miBoolean answerIrradiance(miColor* result, const miState* state, void* user)
+// A hit somewhere else: the child state ends at another point and normal.
+miBoolean answerTrace(miColor* result, miState* child, void* user)
 {
-    return answerTrace(result, state, nullptr, user);
+    child->point = {child->point.x + 1.0f, child->point.y, child->point.z};
+    child->normal = {0.0f, 1.0f, 0.0f};
+    child->dist = 1.0;
+    return answerIrradiance(result, child, user);
 }
 
 struct Harness {

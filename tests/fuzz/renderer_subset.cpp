@@ -4,7 +4,9 @@
 // which renderer_subset_forward finds in the module the harness hands it.
 // The module takes no link dependency on that renderer, so a name it does not
 // export cannot be found through it either.
+extern "C" {
 #include <shader.h>
+}
 
 #include <dlfcn.h>
 

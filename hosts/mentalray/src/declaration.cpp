@@ -357,7 +357,7 @@ const Parameter* ShaderDeclaration::find(std::string_view parameterName) const
 }
 
 DeclarationError::DeclarationError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(source + ":" + std::to_string(line) + ": " + message), source_(source), line_(line)
+    : std::runtime_error(source + ":" + std::to_string(line) + ": " + message), line_(line)
 {
 }
 

@@ -1,9 +1,11 @@
 // Parameter records laid out from a declaration. Memory, in 4-byte words:
-//   [miFunction][parameter block][array entries][ghost slots]
+//   [miFunction up to parameters][parameter block][array entries][ghost slots]
 // The ghost slots mirror the block and the array entries at one fixed
 // distance (ghost_offs), so the slot of any parameter is p + ghost_offs.
 #include "mrhost/parameter_record.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -19,7 +21,8 @@ struct ParameterRecord::Layout {
     std::vector<std::size_t> regionOffset;  // per parameter: where its array entries go
     std::vector<std::uint32_t> words;
 
-    static constexpr std::size_t kHeader = sizeof(miFunction);
+    // The parameter block starts at the record's `parameters` field.
+    static constexpr std::size_t kHeader = offsetof(miFunction, parameters);
 
     char* block() { return reinterpret_cast<char*>(words.data()) + kHeader; }
     miFunction* function() { return reinterpret_cast<miFunction*>(words.data()); }
@@ -52,15 +55,11 @@ Field findField(const ShaderDeclaration& declaration, std::string_view name)
 Field typedField(const ShaderDeclaration& declaration, std::string_view name, ParamType type)
 {
     const Field field = findField(declaration, name);
-    const bool tagLike = type == ParamType::Light;
-    const bool fieldTagLike =
-        field.type == ParamType::Light || field.type == ParamType::Shader || field.type == ParamType::Texture;
-    if ((tagLike ? !fieldTagLike : field.type != type) ||
-        (field.parameter->isArray && field.type != ParamType::Integer)) {
-        throw std::invalid_argument(
-            "parameter \"" + std::string(name) + "\" of shader \"" + declaration.name + "\" is " +
-            (field.parameter->isArray && field.type != ParamType::Integer ? "an array of " : "") + keyword(field.type) +
-            ", not " + (tagLike ? "a tag" : keyword(type)));
+    const bool wholeArray = field.parameter->isArray && field.type != ParamType::Integer;
+    if (field.type != type || wholeArray) {
+        throw std::invalid_argument("parameter \"" + std::string(name) + "\" of shader \"" + declaration.name +
+                                    "\" is " + (wholeArray ? "an array of " : "") + keyword(field.type) + ", not " +
+                                    keyword(type));
     }
     return field;
 }
@@ -96,7 +95,7 @@ ParameterRecord::ParameterRecord(const ShaderDeclaration& declaration, int array
         }
     }
 
-    l.words.assign((Layout::kHeader + 2 * l.blockSize) / 4, 0u);
+    l.words.assign(std::max(sizeof(miFunction), Layout::kHeader + 2 * l.blockSize) / 4, 0u);
     miFunction* f = l.function();
     f->ghost_offs = 0;
     f->parameter_size = static_cast<miInteger>(l.blockSize);
@@ -154,12 +153,6 @@ void ParameterRecord::setBoolean(std::string_view name, bool value)
 void ParameterRecord::setInteger(std::string_view name, miInteger value)
 {
     std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Integer).offset, &value,
-                sizeof value);
-}
-
-void ParameterRecord::setTag(std::string_view name, miTag value)
-{
-    std::memcpy(layout_->block() + typedField(layout_->declaration, name, ParamType::Light).offset, &value,
                 sizeof value);
 }
 
@@ -234,6 +227,5 @@ std::size_t ParameterRecord::offsetOf(std::string_view name) const
 const miFunction* ParameterRecord::function() const { return layout_->function(); }
 void* ParameterRecord::parameters() { return layout_->block(); }
 const void* ParameterRecord::parameters() const { return layout_->block(); }
-const ShaderDeclaration& ParameterRecord::declaration() const { return layout_->declaration; }
 
 }  // namespace mrhost

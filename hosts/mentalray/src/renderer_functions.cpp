@@ -2,7 +2,9 @@
 // from the scene and evaluation storage the state refers to, and neither
 // allocate nor lock: everything they touch was sized before shading began.
 // Sums are grouped as written so that tests can derive the same bits.
+extern "C" {
 #include <shader.h>
+}
 
 #include <cmath>
 #include <cstring>
@@ -66,17 +68,33 @@ int sampleCount(const mrhost::Light& light)
     }
 }
 
-// A lookup along a direction through the host's tracer of that kind; none
-// installed finds nothing and leaves the colour alone.
+// A lookup along a direction through the host's tracer of that kind, with
+// the child state of the ray cast; none installed finds nothing and leaves
+// the colour alone. Something found writes back into the given state exactly
+// what the renderer's trace functions write back: the child's label, point,
+// normal, dist and motion. Nothing found leaves the given state as it was.
 miBoolean trace(Call call, mrhost::TraceFunction Scene::Data::*function, void* Scene::Data::*user, miColor* result,
-                miState* state, miVector* direction)
+                miState* state, miVector* direction, miInteger reflectionLevels)
 {
     const Scene::Data* scene = sceneOf(state);
     report(scene, call, state, nullptr, miNULLTAG, 0, direction);
     if (scene == nullptr || scene->*function == nullptr) {
         return miFALSE;
     }
-    return (scene->*function)(result, state, direction, scene->*user);
+    miState child = *state;
+    child.org = state->point;
+    child.dir = *direction;
+    child.dist = 0.0;
+    child.reflection_level = state->reflection_level + reflectionLevels;
+    if ((scene->*function)(result, &child, scene->*user) == miFALSE) {
+        return miFALSE;
+    }
+    state->label = child.label;
+    state->point = child.point;
+    state->normal = child.normal;
+    state->dist = child.dist;
+    state->motion = child.motion;
+    return miTRUE;
 }
 
 }  // namespace
@@ -129,13 +147,13 @@ void mi_reflection_dir(miVector* dir, miState* state)
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
     return trace(Call::TraceReflection, &Scene::Data::reflection, &Scene::Data::reflectionUser, result, state,
-                 direction);
+                 direction, 1);
 }
 
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction)
 {
     return trace(Call::TraceEnvironment, &Scene::Data::environment, &Scene::Data::environmentUser, result, state,
-                 direction);
+                 direction, 0);
 }
 
 miBoolean mi_compute_irradiance(miColor* result, miState* state)

@@ -16,7 +16,7 @@ SampleContext::SampleContext(const Scene& scene, int thread, int evaluations) : 
     area_->slots.resize(static_cast<std::size_t>(evaluations));
     state_.scene = &scene.data();
     state_.eval_area = area_.get();
-    state_.thread = thread;
+    state_.thread = static_cast<short>(thread);
 }
 
 SampleContext::~SampleContext() = default;
@@ -31,7 +31,9 @@ miState& SampleContext::begin(const ParameterRecord& record, const SampleGeometr
     s.normal = geometry.normal;
     s.normal_geom = geometry.normal;
     const miVector d{s.point.x - s.org.x, s.point.y - s.org.y, s.point.z - s.org.z};
-    s.dist = (d.x * s.dir.x + d.y * s.dir.y) + d.z * s.dir.z;
+    s.dist = static_cast<double>((d.x * s.dir.x + d.y * s.dir.y) + d.z * s.dir.z);
+    s.motion = {0.0f, 0.0f, 0.0f};
+    s.label = 0;
     s.dot_nd = (s.normal.x * s.dir.x + s.normal.y * s.dir.y) + s.normal.z * s.dir.z;
     s.type = geometry.rayType;
     s.reflection_level = geometry.reflectionLevel;

@@ -52,11 +52,9 @@ struct ShaderDeclaration {
 class DeclarationError : public std::runtime_error {
 public:
     DeclarationError(const std::string& source, int line, const std::string& message);
-    const std::string& source() const { return source_; }
     int line() const { return line_; }
 
 private:
-    std::string source_;
     int line_;
 };
 

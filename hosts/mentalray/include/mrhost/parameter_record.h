@@ -4,7 +4,9 @@
 // slots of connected parameters at a fixed distance after that.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <cstddef>
 #include <memory>
@@ -31,7 +33,6 @@ public:
     void setVector(std::string_view name, const miVector& value);
     void setBoolean(std::string_view name, bool value);
     void setInteger(std::string_view name, miInteger value);
-    void setTag(std::string_view name, miTag value);
 
     // Fills an array: its entries go where the renderer puts them, and i_x
     // and n_x are set so that x[i_x] ... x[i_x + count - 1] are they.
@@ -54,7 +55,6 @@ public:
     const miFunction* function() const;
     void* parameters();
     const void* parameters() const;
-    const ShaderDeclaration& declaration() const;
 
 private:
     struct Layout;

@@ -3,7 +3,9 @@
 // up front; begin() and shade() then neither allocate nor lock.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <memory>
 

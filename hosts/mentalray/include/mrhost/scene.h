@@ -5,15 +5,21 @@
 // per-sample functions neither allocate nor lock.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <memory>
 
 namespace mrhost {
 
 // Host-installed callbacks: plain function pointers with a user pointer.
-// A tracer returns miTRUE with the colour it found, miFALSE for none.
-using TraceFunction = miBoolean (*)(miColor* result, const miState* state, const miVector* direction, void* user);
+// A tracer is given the child state of the ray cast: a copy of the caller's
+// state with org at its point and dir the direction asked for. It returns
+// miFALSE for nothing found, or miTRUE with the colour it found, having set
+// the child's point, normal and dist (and label and motion, if it keeps them)
+// to the hit; the renderer copies those five back into the caller's state.
+using TraceFunction = miBoolean (*)(miColor* result, miState* child, void* user);
 // The irradiance arriving at state->point; miFALSE when none can be given.
 using IrradianceFunction = miBoolean (*)(miColor* result, const miState* state, void* user);
 // Fraction of a light sample's colour that reaches `point` from `lightPoint`:

@@ -3,7 +3,9 @@
 // NAME_version against the declaration.
 #pragma once
 
+extern "C" {
 #include <shader.h>
+}
 
 #include <stdexcept>
 #include <string>
@@ -36,7 +38,6 @@ public:
 
     ShaderFunction shader() const { return shader_; }
     int version() const { return version_; }
-    void* moduleHandle() const { return module_; }
     // Another exported symbol of the library, or null.
     void* symbol(const char* name) const;
 
