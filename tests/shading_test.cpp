@@ -146,6 +146,19 @@ TEST(HighlightTerm, EveryStepRoundsInItsWrittenOrder)
     const Float3 term = highlightTerm({0.59f, 0.12f, 0.34f}, {0.49f, 0.41f, 0.66f}, {-0.47f, -0.16f, 0.46f},
                                       {1.96f, 0.14f, 1.17f}, {0.12f, 0.73f, 0.89f}, 1.0f, 0.36f, 1.3f);
     expectBits(term, 0x1.f29664p-4f, 0x1.b14bd6p-5f, 0x1.13ec9cp-1f);
+    // With N along an axis, cos H is that component of H alone: each
+    // component is scaled by the reciprocal of the length, not divided by it.
+    const struct {
+        Float3 V, N, L;
+        float k;
+    } axes[] = {
+        {{0.57f, -0.48f, 0.42f}, {1.0f, 0.0f, 0.0f}, {0.96f, -0.4f, -0.31f}, 0x1.f28cp-1f},
+        {{0.03f, 0.87f, -0.55f}, {0.0f, 1.0f, 0.0f}, {0.6f, 0.68f, -0.22f}, 0x1.dbe702p-1f},
+        {{0.68f, 0.05f, 0.62f}, {0.0f, 0.0f, 1.0f}, {0.26f, 0.7f, 0.52f}, 0x1.78d6a8p-2f},
+    };
+    for (const auto& a : axes) {
+        expectBits(highlightTerm(a.V, a.N, a.L, kWhite, kWhite, 1.0f, 0.0f, 1.0f), a.k, a.k, a.k);
+    }
     // Each channel is light × (k × weight) × specular; light × (k × (weight ×
     // specular)), (light × k) × weight × specular or (light × specular) ×
     // (k × weight) give other bits in every channel.
