@@ -127,35 +127,26 @@ struct Calls {
     int count;
     Step steps[5];
 };
+constexpr Setter kKeyable = &MFnAttribute::setKeyable;
+constexpr Setter kStorable = &MFnAttribute::setStorable;
+constexpr Setter kHidden = &MFnAttribute::setHidden;
+constexpr Setter kReadable = &MFnAttribute::setReadable;
+constexpr Setter kWritable = &MFnAttribute::setWritable;
+constexpr Setter kUsedAsColour = &MFnAttribute::setUsedAsColor;
+constexpr Setter kArray = &MFnAttribute::setArray;
 constexpr Step kDefault{nullptr, false};
-constexpr Calls kColour{4,
-                        {{&MFnAttribute::setKeyable, true},
-                         {&MFnAttribute::setStorable, true},
-                         kDefault,
-                         {&MFnAttribute::setUsedAsColor, true}}};
-constexpr Calls kScalar{3, {{&MFnAttribute::setKeyable, true}, {&MFnAttribute::setStorable, true}, kDefault}};
+
+constexpr Calls kColour{4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColour, true}}};
+constexpr Calls kScalar{3, {{kKeyable, true}, {kStorable, true}, kDefault}};
 // Outputs can be read and connected from, never set.
-constexpr Calls kOutput{
-    3, {{&MFnAttribute::setHidden, false}, {&MFnAttribute::setReadable, true}, {&MFnAttribute::setWritable, false}}};
-constexpr Calls kCamera{3, {{&MFnAttribute::setStorable, false}, kDefault, {&MFnAttribute::setHidden, true}}};
+constexpr Calls kOutput{3, {{kHidden, false}, {kReadable, true}, {kWritable, false}}};
+constexpr Calls kCamera{3, {{kStorable, false}, kDefault, {kHidden, true}}};
 // The ray inputs are hidden, not saved, and cannot be connection sources.
-constexpr Calls kRay{
-    3, {{&MFnAttribute::setStorable, false}, {&MFnAttribute::setHidden, true}, {&MFnAttribute::setReadable, false}}};
+constexpr Calls kRay{3, {{kStorable, false}, {kHidden, true}, {kReadable, false}}};
 // Light data is hidden, not saved, and written only by the renderer.
-constexpr Calls kLightAddress{4,
-                              {{&MFnAttribute::setStorable, false},
-                               {&MFnAttribute::setHidden, true},
-                               {&MFnAttribute::setReadable, true},
-                               {&MFnAttribute::setWritable, false}}};
-constexpr Calls kLight{5,
-                       {{&MFnAttribute::setStorable, false},
-                        {&MFnAttribute::setHidden, true},
-                        {&MFnAttribute::setReadable, true},
-                        {&MFnAttribute::setWritable, false},
-                        kDefault}};
-constexpr Calls kLightArray{
-    4,
-    {{&MFnAttribute::setArray, true}, {&MFnAttribute::setStorable, false}, {&MFnAttribute::setHidden, true}, kDefault}};
+constexpr Calls kLightAddress{4, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}}};
+constexpr Calls kLight{5, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}, kDefault}};
+constexpr Calls kLightArray{4, {{kArray, true}, {kStorable, false}, {kHidden, true}, kDefault}};
 constexpr Calls kNone{0, {}};
 
 // A float triple's children are the three rows before it.
