@@ -23,9 +23,9 @@
 //
 // Conventions: all shading is single precision and each operation happens in
 // the order written here, which is deliberate (results are compared bit for
-// bit). rayDirection points from the viewer toward the point, lightDirection
-// from the point toward the light, both in camera space; the normal is used
-// as the renderer gives it. No colour is clamped.
+// bit). Directions are in camera space and named by the way they point, as
+// highlight.h states; the normal is used as the renderer gives it. No colour
+// is clamped.
 #include "glossyNode.h"
 
 #include <maya/MArrayDataHandle.h>
@@ -378,87 +378,98 @@ MStatus glossy::compute(const MPlug& plug, MDataBlock& block)
 
 void glossy::shadeColour(MDataBlock& block) const
 {
-    MFloatVector Sa(0.0f, 0.0f, 0.0f);  // ambient light from the lights
-    MFloatVector Sd(0.0f, 0.0f, 0.0f);  // diffuse light
-    MFloatVector Ss(0.0f, 0.0f, 0.0f);  // highlights, added after the transparency scaling
-    MFloatVector St(0.0f, 0.0f, 0.0f);  // translucent light
-    MFloatVector Rf(0.0f, 0.0f, 0.0f);  // mirror reflection
-    MFloatVector Am(0.0f, 0.0f, 0.0f);  // ambient colour
+    // Locals bear the names of the inputs they hold; the handles are
+    // qualified so that the two are never confused.
+    MFloatVector ambientLight(0.0f, 0.0f, 0.0f);
+    MFloatVector diffuseLight(0.0f, 0.0f, 0.0f);
+    MFloatVector highlights(0.0f, 0.0f, 0.0f);  // added after the transparency scaling
+    MFloatVector translucentLight(0.0f, 0.0f, 0.0f);
+    MFloatVector reflection(0.0f, 0.0f, 0.0f);
+    MFloatVector ambient(0.0f, 0.0f, 0.0f);
 
-    const MFloatVector V = block.inputValue(rayDirection).asFloatVector();
-    const MFloatVector P = block.inputValue(pointCamera).asFloatVector();
-    const MFloatVector N = block.inputValue(normalCamera).asFloatVector();
-    const MFloatVector Cb = block.inputValue(color).asFloatVector();
-    const MFloatVector Ca = block.inputValue(ambientColor).asFloatVector();
-    const MFloatVector Ci = block.inputValue(incandescence).asFloatVector();
-    const MFloatVector Cs = block.inputValue(specularColor).asFloatVector();
-    const MFloatVector Cr = block.inputValue(reflectedColor).asFloatVector();
-    const float kd = block.inputValue(diffuse).asFloat();
-    const float kt = block.inputValue(translucence).asFloat();
-    const float ro = block.inputValue(roughness).asFloat();
-    const float sh = block.inputValue(sharpness).asFloat();
-    const float kr = block.inputValue(reflectivity).asFloat();
+    const MFloatVector rayDirection = block.inputValue(glossy::rayDirection).asFloatVector();
+    const MFloatVector point = block.inputValue(glossy::pointCamera).asFloatVector();
+    const MFloatVector normal = block.inputValue(glossy::normalCamera).asFloatVector();
+    const MFloatVector color = block.inputValue(glossy::color).asFloatVector();
+    const MFloatVector ambientColor = block.inputValue(glossy::ambientColor).asFloatVector();
+    const MFloatVector incandescence = block.inputValue(glossy::incandescence).asFloatVector();
+    const MFloatVector specularColor = block.inputValue(glossy::specularColor).asFloatVector();
+    const MFloatVector reflectedColor = block.inputValue(glossy::reflectedColor).asFloatVector();
+    const float diffuse = block.inputValue(glossy::diffuse).asFloat();
+    const float translucence = block.inputValue(glossy::translucence).asFloat();
+    const float roughness = block.inputValue(glossy::roughness).asFloat();
+    const float sharpness = block.inputValue(glossy::sharpness).asFloat();
+    const float reflectivity = block.inputValue(glossy::reflectivity).asFloat();
 
-    MArrayDataHandle lights = block.inputArrayValue(lightDataArray);
-    const unsigned int n = lights.elementCount();
-    const shading::Float3 toViewer = toFloat3(-V);
-    for (unsigned int i = 0; i < n; ++i) {
+    MArrayDataHandle lights = block.inputArrayValue(glossy::lightDataArray);
+    const unsigned int lightCount = lights.elementCount();
+    const shading::Float3 toViewer = toFloat3(-rayDirection);
+    for (unsigned int i = 0; i < lightCount; ++i) {
         MDataHandle light = lights.inputValue();
-        const MFloatVector I = light.child(lightIntensity).asFloatVector();
-        const MFloatVector L = light.child(lightDirection).asFloatVector();
+        const MFloatVector lightColour = light.child(glossy::lightIntensity).asFloatVector();
+        const MFloatVector toLight = light.child(glossy::lightDirection).asFloatVector();
 
-        if (light.child(lightAmbient).asBool()) {
-            Sa += MFloatVector(I.x * Cb.x, I.y * Cb.y, I.z * Cb.z);
+        if (light.child(glossy::lightAmbient).asBool()) {
+            ambientLight += MFloatVector(lightColour.x * color.x, lightColour.y * color.y, lightColour.z * color.z);
         }
-        if (light.child(lightDiffuse).asBool()) {
+        if (light.child(glossy::lightDiffuse).asBool()) {
             // Only lights strictly in front of the surface.
-            const float d = L * N;
-            if (d > 0.0f) {
-                const float dkd = d * kd;
-                Sd += MFloatVector((dkd * I.x) * Cb.x, (dkd * I.y) * Cb.y, (dkd * I.z) * Cb.z);
+            const float cosL = toLight * normal;
+            if (cosL > 0.0f) {
+                const float diffuseWeight = cosL * diffuse;
+                diffuseLight +=
+                    MFloatVector((diffuseWeight * lightColour.x) * color.x, (diffuseWeight * lightColour.y) * color.y,
+                                 (diffuseWeight * lightColour.z) * color.z);
             }
         }
-        if (light.child(lightSpecular).asBool()) {
-            const shading::Float3 h =
-                shading::highlightTerm(toViewer, toFloat3(N), toFloat3(L), toFloat3(I), toFloat3(Cs), ro, sh, 1.0f);
-            Ss += MFloatVector(h.x, h.y, h.z);
+        if (light.child(glossy::lightSpecular).asBool()) {
+            const shading::Float3 highlight =
+                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColour),
+                                       toFloat3(specularColor), roughness, sharpness, 1.0f);
+            highlights += MFloatVector(highlight.x, highlight.y, highlight.z);
         }
         // Translucence comes from every light, whatever its flags or side.
-        St += MFloatVector((I.x * Cb.x) * kt, (I.y * Cb.y) * kt, (I.z * Cb.z) * kt);
+        translucentLight +=
+            MFloatVector((lightColour.x * color.x) * translucence, (lightColour.y * color.y) * translucence,
+                         (lightColour.z * color.z) * translucence);
 
         if (!lights.next()) break;
     }
 
-    if (kr > 0.0f) {
-        const MFloatVector V2 = block.inputValue(rayDirection).asFloatVector();
-        const void* sampler = block.inputValue(raySampler).asAddr();
-        const short depth = block.inputValue(rayDepth).asShort();
-        const void* object = block.inputValue(objectId).asAddr();
-        MFloatVector rho(0.0f, 0.0f, 0.0f);
+    if (reflectivity > 0.0f) {
+        const MFloatVector rayDirectionAgain = block.inputValue(glossy::rayDirection).asFloatVector();
+        const void* sampler = block.inputValue(glossy::raySampler).asAddr();
+        const short depth = block.inputValue(glossy::rayDepth).asShort();
+        const void* object = block.inputValue(glossy::objectId).asAddr();
+        MFloatVector tracedColour(0.0f, 0.0f, 0.0f);
         MFloatVector scratchTransparency(0.0f, 0.0f, 0.0f);
 
-        // The mirror image of the incoming direction about N.
-        const MFloatVector W = -V2;
-        const float d = W * N;
-        MFloatVector R = (2 * N) * d - W;
-        R.normalize();
+        // The mirror image of the ray about the normal.
+        const MFloatVector toViewerAgain = -rayDirectionAgain;
+        const float cosV = toViewerAgain * normal;
+        MFloatVector reflectionDirection = (2 * normal) * cosV - toViewerAgain;
+        reflectionDirection.normalize();
 
         // Reflections are traced from primary samples only, one bounce deep.
         if (depth == 0) {
-            MRenderUtil::raytrace(P, R, object, sampler, depth, rho, scratchTransparency, true);
+            MRenderUtil::raytrace(point, reflectionDirection, object, sampler, depth, tracedColour, scratchTransparency,
+                                  true);
         }
-        Rf = MFloatVector((rho.x * kr) * Cr.x, (rho.y * kr) * Cr.y, (rho.z * kr) * Cr.z);
+        reflection = MFloatVector((tracedColour.x * reflectivity) * reflectedColor.x,
+                                  (tracedColour.y * reflectivity) * reflectedColor.y,
+                                  (tracedColour.z * reflectivity) * reflectedColor.z);
     }
 
-    Am = MFloatVector(Ca.x * Cb.x, Ca.y * Cb.y, Ca.z * Cb.z);
+    ambient = MFloatVector(ambientColor.x * color.x, ambientColor.y * color.y, ambientColor.z * color.z);
 
-    MFloatVector U = Sa + ((((Sd + Am) + Ci) + St) + Rf);
-    const MFloatVector T = block.inputValue(transparency).asFloatVector();
-    U = MFloatVector((1.0f - T.x) * U.x, (1.0f - T.y) * U.y, (1.0f - T.z) * U.z);
+    MFloatVector lit = ambientLight + ((((diffuseLight + ambient) + incandescence) + translucentLight) + reflection);
+    const MFloatVector transparency = block.inputValue(glossy::transparency).asFloatVector();
+    lit =
+        MFloatVector((1.0f - transparency.x) * lit.x, (1.0f - transparency.y) * lit.y, (1.0f - transparency.z) * lit.z);
     // Transparency leaves the highlights whole.
-    const MFloatVector out = U + Ss;
+    const MFloatVector out = lit + highlights;
 
-    MDataHandle outHandle = block.outputValue(outColor);
+    MDataHandle outHandle = block.outputValue(glossy::outColor);
     outHandle.asFloatVector() = out;
     outHandle.setClean();
 }
