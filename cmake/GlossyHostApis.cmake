@@ -55,7 +55,7 @@ if(GLOSSY_MAYA_DEVKIT)
     target_link_libraries(glossy_maya_api INTERFACE "${GLOSSY_MAYA_${library}_LIBRARY}")
   endforeach()
   message(STATUS "glossy: Maya API from ${GLOSSY_MAYA_DEVKIT} (untested here)")
-elseif(TARGET maya_host)
+else()
   target_link_libraries(glossy_maya_api INTERFACE maya_host)
 endif()
 

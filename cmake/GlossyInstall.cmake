@@ -6,9 +6,7 @@
 #   scripts/AEglossyTemplate.mel       attribute-editor layout of the node
 #   mentalray/include/kova_glossy.mi   the shader declaration ...
 #   mentalray/lib/kova_glossy.so       ... beside the library it declares
-#
-# Each deliverable's files are installed only when its target exists, so the
-# tree can be configured while a deliverable is still missing.
+
 set(GLOSSY_INSTALL_PLUGINS plug-ins)
 set(GLOSSY_INSTALL_SCRIPTS scripts)
 set(GLOSSY_INSTALL_SHADER_DECLARATIONS mentalray/include)
@@ -17,14 +15,8 @@ set(GLOSSY_INSTALL_SHADER_LIBRARIES mentalray/lib)
 configure_file("${PROJECT_SOURCE_DIR}/install/glossy.mod.in" "${PROJECT_BINARY_DIR}/glossy.mod" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/glossy.mod" DESTINATION .)
 
-if(TARGET glossy)
-  install(TARGETS glossy LIBRARY DESTINATION ${GLOSSY_INSTALL_PLUGINS})
-  install(FILES "${PROJECT_SOURCE_DIR}/install/scripts/AEglossyTemplate.mel"
-          DESTINATION ${GLOSSY_INSTALL_SCRIPTS})
-endif()
+install(TARGETS glossy LIBRARY DESTINATION ${GLOSSY_INSTALL_PLUGINS})
+install(FILES "${PROJECT_SOURCE_DIR}/install/scripts/AEglossyTemplate.mel" DESTINATION ${GLOSSY_INSTALL_SCRIPTS})
 
-if(TARGET kova_glossy)
-  install(TARGETS kova_glossy LIBRARY DESTINATION ${GLOSSY_INSTALL_SHADER_LIBRARIES})
-  install(FILES "${PROJECT_SOURCE_DIR}/mrshader/kova_glossy.mi"
-          DESTINATION ${GLOSSY_INSTALL_SHADER_DECLARATIONS})
-endif()
+install(TARGETS kova_glossy LIBRARY DESTINATION ${GLOSSY_INSTALL_SHADER_LIBRARIES})
+install(FILES "${PROJECT_SOURCE_DIR}/mrshader/kova_glossy.mi" DESTINATION ${GLOSSY_INSTALL_SHADER_DECLARATIONS})

@@ -23,9 +23,9 @@
 //
 // Conventions: all shading is single precision and each operation happens in
 // the order written here, which is deliberate (results are compared bit for
-// bit). rayDirection points from the viewer toward the point, lightDirection
-// from the point toward the light, both in camera space; the normal is used
-// as the renderer gives it. No colour is clamped.
+// bit). Directions are in camera space and named by the way they point, as
+// highlight.h states; the normal is used as the renderer gives it. No colour
+// is clamped.
 #include "glossyNode.h"
 
 #include <maya/MArrayDataHandle.h>
@@ -65,27 +65,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
 #endif
 
 MTypeId glossy::id(411681);
-
-MObject glossy::colorR, glossy::colorG, glossy::colorB, glossy::color;
-MObject glossy::transparencyR, glossy::transparencyG, glossy::transparencyB, glossy::transparency;
-MObject glossy::ambientColorR, glossy::ambientColorG, glossy::ambientColorB, glossy::ambientColor;
-MObject glossy::incandescenceR, glossy::incandescenceG, glossy::incandescenceB, glossy::incandescence;
-MObject glossy::diffuse, glossy::translucence, glossy::roughness, glossy::sharpness;
-MObject glossy::specularColorR, glossy::specularColorG, glossy::specularColorB, glossy::specularColor;
-MObject glossy::reflectivity;
-MObject glossy::reflectedColorR, glossy::reflectedColorG, glossy::reflectedColorB, glossy::reflectedColor;
-MObject glossy::outColorR, glossy::outColorG, glossy::outColorB, glossy::outColor;
-MObject glossy::outTransparencyR, glossy::outTransparencyG, glossy::outTransparencyB, glossy::outTransparency;
-MObject glossy::pointCameraX, glossy::pointCameraY, glossy::pointCameraZ, glossy::pointCamera;
-MObject glossy::normalCameraX, glossy::normalCameraY, glossy::normalCameraZ, glossy::normalCamera;
-MObject glossy::rayOx, glossy::rayOy, glossy::rayOz, glossy::rayOrigin;
-MObject glossy::rayDirectionX, glossy::rayDirectionY, glossy::rayDirectionZ, glossy::rayDirection;
-MObject glossy::objectId, glossy::raySampler, glossy::rayDepth;
-MObject glossy::lightDirectionX, glossy::lightDirectionY, glossy::lightDirectionZ, glossy::lightDirection;
-MObject glossy::lightIntensityR, glossy::lightIntensityG, glossy::lightIntensityB, glossy::lightIntensity;
-MObject glossy::lightAmbient, glossy::lightDiffuse, glossy::lightSpecular;
-MObject glossy::lightShadowFraction, glossy::preShadowIntensity, glossy::lightBlindData;
-MObject glossy::lightDataArray;
 
 namespace {
 
@@ -142,66 +121,212 @@ void glossy::postConstructor() { setMPSafe(true); }
 
 namespace {
 
-// The calls each colour input gets, in this order.
-void makeColourInput(MFnNumericAttribute& fn, float r, float g, float b)
-{
-    fn.setKeyable(true);
-    fn.setStorable(true);
-    fn.setDefault(r, g, b);
-    fn.setUsedAsColor(true);
-}
+// An attribute's calls after creation, each a flag setter and its value; a
+// step without a setter sets the row's default, in the form its kind takes.
+using Setter = MStatus (MFnAttribute::*)(bool);
+struct Step {
+    Setter set;
+    bool on;
+};
+struct Calls {
+    int count;
+    Step steps[5];
+};
+constexpr Setter kKeyable = &MFnAttribute::setKeyable;
+constexpr Setter kStorable = &MFnAttribute::setStorable;
+constexpr Setter kHidden = &MFnAttribute::setHidden;
+constexpr Setter kReadable = &MFnAttribute::setReadable;
+constexpr Setter kWritable = &MFnAttribute::setWritable;
+constexpr Setter kUsedAsColour = &MFnAttribute::setUsedAsColor;
+constexpr Setter kArray = &MFnAttribute::setArray;
+constexpr Step kDefault{nullptr, false};
 
-void makeScalarInput(MFnNumericAttribute& fn, float value)
-{
-    fn.setKeyable(true);
-    fn.setStorable(true);
-    fn.setDefault(value);
-    fn.setSoftMin(0.0);
-    fn.setSoftMax(1.0);
-}
-
+constexpr Calls kColour{4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColour, true}}};
+constexpr Calls kScalar{3, {{kKeyable, true}, {kStorable, true}, kDefault}};
 // Outputs can be read and connected from, never set.
-void makeOutput(MFnNumericAttribute& fn)
-{
-    fn.setHidden(false);
-    fn.setReadable(true);
-    fn.setWritable(false);
-}
-
-void makeCameraInput(MFnNumericAttribute& fn)
-{
-    fn.setStorable(false);
-    fn.setDefault(1.0f, 1.0f, 1.0f);
-    fn.setHidden(true);
-}
-
+constexpr Calls kOutput{3, {{kHidden, false}, {kReadable, true}, {kWritable, false}}};
+constexpr Calls kCamera{3, {{kStorable, false}, kDefault, {kHidden, true}}};
 // The ray inputs are hidden, not saved, and cannot be connection sources.
-void makeRayInput(MFnNumericAttribute& fn)
-{
-    MStatus stat = fn.setStorable(false);
-    REPORT_API_ERROR(stat);
-    stat = fn.setHidden(true);
-    REPORT_API_ERROR(stat);
-    stat = fn.setReadable(false);
-    REPORT_API_ERROR(stat);
-}
-
+constexpr Calls kRay{3, {{kStorable, false}, {kHidden, true}, {kReadable, false}}};
 // Light data is hidden, not saved, and written only by the renderer.
-void makeLightInput(MFnNumericAttribute& fn)
+constexpr Calls kLightAddress{4, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}}};
+constexpr Calls kLight{5, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}, kDefault}};
+constexpr Calls kLightArray{4, {{kArray, true}, {kStorable, false}, {kHidden, true}, kDefault}};
+constexpr Calls kNone{0, {}};
+
+// A float triple's children are the three rows before it.
+enum class Kind { Float, Short, Boolean, Address, FloatTriple, LightData };
+// Whose failures are reported: none, the calls after creation, or all of them.
+enum class Report { None, AfterCreation, All };
+
+struct Row {
+    MObject* handle;
+    const char* longName;
+    const char* shortName;
+    Kind kind;
+    double createDefault;
+    const Calls& calls;
+    float defaults[3];
+    bool softRange;  // slider 0 .. 1, after the other calls
+    Report report;
+};
+
+using K = Kind;
+using R = Report;
+using G = glossy;
+// clang-format off
+const Row kAttributes[] = {
+    // Material inputs: keyable, saved with the scene.
+    {&G::colorR, "colorR", "cr", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::colorG, "colorG", "cg", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::colorB, "colorB", "cb", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::color, "color", "c", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    {&G::transparencyR, "transparencyR", "itr", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::transparencyG, "transparencyG", "itg", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::transparencyB, "transparencyB", "itb", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::transparency, "transparency", "it", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::ambientColorR, "ambientColorR", "ambCR", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::ambientColorG, "ambientColorG", "ambCG", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::ambientColorB, "ambientColorB", "ambCB", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::ambientColor, "ambientColor", "ambC", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::incandescenceR, "incandescenceR", "ir", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::incandescenceG, "incandescenceG", "ig", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::incandescenceB, "incandescenceB", "ib", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::incandescence, "incandescence", "ic", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::diffuse, "diffuse", "dfl", K::Float, 0.0, kScalar, {0.8f}, true, R::None},
+    {&G::translucence, "translucence", "tsl", K::Float, 0.0, kScalar, {0.0f}, true, R::None},
+    {&G::roughness, "roughness", "rghn", K::Float, 0.0, kScalar, {0.3f}, true, R::None},
+    {&G::sharpness, "sharpness", "shp", K::Float, 0.0, kScalar, {0.2f}, true, R::None},
+    {&G::specularColorR, "specularColorR", "spcr", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::specularColorG, "specularColorG", "spcg", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::specularColorB, "specularColorB", "spcb", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::specularColor, "specularColor", "spc", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    {&G::reflectivity, "reflectivity", "rfly", K::Float, 0.0, kScalar, {0.5f}, true, R::None},
+    {&G::reflectedColorR, "reflectedColorR", "rcr", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::reflectedColorG, "reflectedColorG", "rcg", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::reflectedColorB, "reflectedColorB", "rcb", K::Float, 0.5, kNone, {}, false, R::None},
+    {&G::reflectedColor, "reflectedColor", "rc", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    // Outputs, written only by compute.
+    {&G::outColorR, "outColorR", "ocr", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outColorG, "outColorG", "ocg", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outColorB, "outColorB", "ocb", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outColor, "outColor", "oc", K::FloatTriple, 0.0, kOutput, {}, false, R::None},
+    {&G::outTransparencyR, "outTransparencyR", "otr", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outTransparencyG, "outTransparencyG", "otg", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outTransparencyB, "outTransparencyB", "otb", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::outTransparency, "outTransparency", "ot", K::FloatTriple, 0.0, kOutput, {}, false, R::None},
+    // Render inputs: hidden, not saved.
+    {&G::pointCameraX, "pointCameraX", "px", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::pointCameraY, "pointCameraY", "py", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::pointCameraZ, "pointCameraZ", "pz", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::pointCamera, "pointCamera", "pc", K::FloatTriple, 0.0, kCamera, {1.0f, 1.0f, 1.0f}, false, R::None},
+    {&G::normalCameraX, "normalCameraX", "nx", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::normalCameraY, "normalCameraY", "ny", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::normalCameraZ, "normalCameraZ", "nz", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::normalCamera, "normalCamera", "n", K::FloatTriple, 0.0, kCamera, {1.0f, 1.0f, 1.0f}, false, R::None},
+    {&G::rayOx, "rayOx", "rxo", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::rayOy, "rayOy", "ryo", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::rayOz, "rayOz", "rzo", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::rayOrigin, "rayOrigin", "rog", K::FloatTriple, 0.0, kRay, {}, false, R::AfterCreation},
+    {&G::rayDirectionX, "rayDirectionX", "rdx", K::Float, 1.0, kNone, {}, false, R::None},
+    {&G::rayDirectionY, "rayDirectionY", "rdy", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::rayDirectionZ, "rayDirectionZ", "rdz", K::Float, 0.0, kNone, {}, false, R::None},
+    {&G::rayDirection, "rayDirection", "rad", K::FloatTriple, 0.0, kRay, {}, false, R::AfterCreation},
+    {&G::objectId, "objectId", "oi", K::Address, 0.0, kRay, {}, false, R::AfterCreation},
+    {&G::raySampler, "raySampler", "rtr", K::Address, 0.0, kRay, {}, false, R::AfterCreation},
+    {&G::rayDepth, "rayDepth", "rd", K::Short, 0.0, kRay, {}, false, R::AfterCreation},
+    // Light data: hidden, not saved, filled by the renderer per light.
+    {&G::lightDirectionX, "lightDirectionX", "ldx", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightDirectionY, "lightDirectionY", "ldy", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightDirectionZ, "lightDirectionZ", "ldz", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightDirection, "lightDirection", "ld", K::FloatTriple, 0.0, kLight, {1.0f, 1.0f, 1.0f}, false, R::All},
+    {&G::lightIntensityR, "lightIntensityR", "lir", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightIntensityG, "lightIntensityG", "lig", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightIntensityB, "lightIntensityB", "lib", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightIntensity, "lightIntensity", "li", K::FloatTriple, 0.0, kLight, {1.0f, 1.0f, 1.0f}, false, R::All},
+    {&G::lightAmbient, "lightAmbient", "la", K::Boolean, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightDiffuse, "lightDiffuse", "ldf", K::Boolean, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightSpecular, "lightSpecular", "ls", K::Boolean, 0.0, kLight, {0.0f}, false, R::All},
+    {&G::lightShadowFraction, "lightShadowFraction", "lsf", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::preShadowIntensity, "preShadowIntensity", "psi", K::Float, 0.0, kLight, {1.0f}, false, R::All},
+    {&G::lightBlindData, "lightBlindData", "lbld", K::Address, 0.0, kLightAddress, {}, false, R::All},
+    {&G::lightDataArray, "lightDataArray", "ltd", K::LightData, 0.0, kLightArray, {}, false, R::All},
+};
+
+// The node type's attributes; children come with their compounds.
+const MObject* const kAdded[] = {
+    &G::color, &G::transparency, &G::ambientColor, &G::incandescence, &G::diffuse, &G::translucence, &G::roughness,
+    &G::sharpness, &G::specularColor, &G::reflectivity, &G::reflectedColor, &G::outColor, &G::outTransparency,
+    &G::rayDirection, &G::pointCamera, &G::normalCamera, &G::lightDirection, &G::lightIntensity, &G::lightAmbient,
+    &G::lightDiffuse, &G::lightSpecular, &G::lightShadowFraction, &G::preShadowIntensity, &G::lightBlindData,
+    &G::lightDataArray, &G::rayOrigin, &G::objectId, &G::raySampler, &G::rayDepth,
+};
+
+// Every input affects outColor; only transparency affects outTransparency.
+const MObject* const kAffects[][2] = {
+    {&G::colorR, &G::outColor}, {&G::colorG, &G::outColor}, {&G::colorB, &G::outColor}, {&G::color, &G::outColor},
+    {&G::transparencyR, &G::outTransparency}, {&G::transparencyG, &G::outTransparency},
+    {&G::transparencyB, &G::outTransparency},
+    {&G::ambientColorR, &G::outColor}, {&G::ambientColorG, &G::outColor}, {&G::ambientColorB, &G::outColor},
+    {&G::ambientColor, &G::outColor}, {&G::transparency, &G::outTransparency},
+    {&G::transparencyR, &G::outColor}, {&G::transparencyG, &G::outColor}, {&G::transparencyB, &G::outColor},
+    {&G::transparency, &G::outColor},
+    {&G::incandescenceR, &G::outColor}, {&G::incandescenceG, &G::outColor}, {&G::incandescenceB, &G::outColor},
+    {&G::incandescence, &G::outColor},
+    {&G::diffuse, &G::outColor}, {&G::translucence, &G::outColor}, {&G::roughness, &G::outColor},
+    {&G::sharpness, &G::outColor},
+    {&G::specularColorR, &G::outColor}, {&G::specularColorG, &G::outColor}, {&G::specularColorB, &G::outColor},
+    {&G::specularColor, &G::outColor}, {&G::reflectivity, &G::outColor},
+    {&G::reflectedColorR, &G::outColor}, {&G::reflectedColorG, &G::outColor}, {&G::reflectedColorB, &G::outColor},
+    {&G::reflectedColor, &G::outColor},
+    {&G::lightIntensityR, &G::outColor}, {&G::lightIntensityB, &G::outColor}, {&G::lightIntensityG, &G::outColor},
+    {&G::lightIntensity, &G::outColor},
+    {&G::rayDirectionX, &G::outColor}, {&G::rayDirectionY, &G::outColor}, {&G::rayDirectionZ, &G::outColor},
+    {&G::rayDirection, &G::outColor},
+    {&G::pointCamera, &G::outColor}, {&G::pointCameraX, &G::outColor}, {&G::pointCameraY, &G::outColor},
+    {&G::pointCameraZ, &G::outColor},
+    {&G::normalCameraX, &G::outColor}, {&G::normalCameraY, &G::outColor}, {&G::normalCameraZ, &G::outColor},
+    {&G::normalCamera, &G::outColor},
+    {&G::lightDirectionX, &G::outColor}, {&G::lightDirectionY, &G::outColor}, {&G::lightDirectionZ, &G::outColor},
+    {&G::lightDirection, &G::outColor},
+    {&G::lightAmbient, &G::outColor}, {&G::lightSpecular, &G::outColor}, {&G::lightDiffuse, &G::outColor},
+    {&G::lightShadowFraction, &G::outColor}, {&G::preShadowIntensity, &G::outColor},
+    {&G::lightBlindData, &G::outColor}, {&G::lightDataArray, &G::outColor},
+    {&G::rayOx, &G::outColor}, {&G::rayOy, &G::outColor}, {&G::rayOz, &G::outColor}, {&G::rayOrigin, &G::outColor},
+    {&G::objectId, &G::outColor}, {&G::raySampler, &G::outColor}, {&G::rayDepth, &G::outColor},
+};
+// clang-format on
+
+MObject create(MFnNumericAttribute& numeric, MFnLightDataAttribute& light, const Row* row, MStatus* status)
 {
-    MStatus stat = fn.setStorable(false);
-    REPORT_API_ERROR(stat);
-    stat = fn.setHidden(true);
-    REPORT_API_ERROR(stat);
-    stat = fn.setReadable(true);
-    REPORT_API_ERROR(stat);
-    stat = fn.setWritable(false);
-    REPORT_API_ERROR(stat);
+    switch (row->kind) {
+    case Kind::Float:
+        return numeric.create(row->longName, row->shortName, MFnNumericData::kFloat, row->createDefault, status);
+    case Kind::Short:
+        return numeric.create(row->longName, row->shortName, MFnNumericData::kShort, row->createDefault, status);
+    case Kind::Boolean:
+        return numeric.create(row->longName, row->shortName, MFnNumericData::kBoolean, row->createDefault, status);
+    case Kind::Address: return numeric.createAddr(row->longName, row->shortName, nullptr, status);
+    case Kind::FloatTriple:
+        return numeric.create(row->longName, row->shortName, *row[-3].handle, *row[-2].handle, *row[-1].handle, status);
+    case Kind::LightData:
+        return light.create(row->longName, row->shortName, G::lightDirection, G::lightIntensity, G::lightAmbient,
+                            G::lightDiffuse, G::lightSpecular, G::lightShadowFraction, G::preShadowIntensity,
+                            G::lightBlindData, status);
+    }
+    return MObject::kNullObj;
 }
 
-MObject makeFloat(MFnNumericAttribute& fn, const char* longName, const char* shortName, double value)
+MStatus setDefault(MFnNumericAttribute& numeric, MFnLightDataAttribute& light, const Row& row)
 {
-    return fn.create(longName, shortName, MFnNumericData::kFloat, value);
+    switch (row.kind) {
+    case Kind::FloatTriple: return numeric.setDefault(row.defaults[0], row.defaults[1], row.defaults[2]);
+    case Kind::Boolean: return numeric.setDefault(row.defaults[0] != 0.0f);
+    // A new light starts dark, lit ambient and diffuse, unshadowed.
+    case Kind::LightData:
+        return light.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f, 1.0f, nullptr);
+    default: return numeric.setDefault(row.defaults[0]);
+    }
 }
 
 }  // namespace
@@ -210,300 +335,32 @@ MStatus glossy::initialize()
 {
     MFnNumericAttribute nAttr;
     MFnLightDataAttribute lAttr;
-    MStatus stat;
-
-    // Material inputs: keyable, saved with the scene.
-    colorR = makeFloat(nAttr, "colorR", "cr", 0.5);
-    colorG = makeFloat(nAttr, "colorG", "cg", 0.5);
-    colorB = makeFloat(nAttr, "colorB", "cb", 0.5);
-    color = nAttr.create("color", "c", colorR, colorG, colorB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    transparencyR = makeFloat(nAttr, "transparencyR", "itr", 0.0);
-    transparencyG = makeFloat(nAttr, "transparencyG", "itg", 0.0);
-    transparencyB = makeFloat(nAttr, "transparencyB", "itb", 0.0);
-    transparency = nAttr.create("transparency", "it", transparencyR, transparencyG, transparencyB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
-
-    ambientColorR = makeFloat(nAttr, "ambientColorR", "ambCR", 0.0);
-    ambientColorG = makeFloat(nAttr, "ambientColorG", "ambCG", 0.0);
-    ambientColorB = makeFloat(nAttr, "ambientColorB", "ambCB", 0.0);
-    ambientColor = nAttr.create("ambientColor", "ambC", ambientColorR, ambientColorG, ambientColorB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
-
-    incandescenceR = makeFloat(nAttr, "incandescenceR", "ir", 0.0);
-    incandescenceG = makeFloat(nAttr, "incandescenceG", "ig", 0.0);
-    incandescenceB = makeFloat(nAttr, "incandescenceB", "ib", 0.0);
-    incandescence = nAttr.create("incandescence", "ic", incandescenceR, incandescenceG, incandescenceB);
-    makeColourInput(nAttr, 0.0f, 0.0f, 0.0f);
-
-    diffuse = makeFloat(nAttr, "diffuse", "dfl", 0.0);
-    makeScalarInput(nAttr, 0.8f);
-    translucence = makeFloat(nAttr, "translucence", "tsl", 0.0);
-    makeScalarInput(nAttr, 0.0f);
-    roughness = makeFloat(nAttr, "roughness", "rghn", 0.0);
-    makeScalarInput(nAttr, 0.3f);
-    sharpness = makeFloat(nAttr, "sharpness", "shp", 0.0);
-    makeScalarInput(nAttr, 0.2f);
-
-    specularColorR = makeFloat(nAttr, "specularColorR", "spcr", 0.5);
-    specularColorG = makeFloat(nAttr, "specularColorG", "spcg", 0.5);
-    specularColorB = makeFloat(nAttr, "specularColorB", "spcb", 0.5);
-    specularColor = nAttr.create("specularColor", "spc", specularColorR, specularColorG, specularColorB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    reflectivity = makeFloat(nAttr, "reflectivity", "rfly", 0.0);
-    makeScalarInput(nAttr, 0.5f);
-
-    reflectedColorR = makeFloat(nAttr, "reflectedColorR", "rcr", 0.5);
-    reflectedColorG = makeFloat(nAttr, "reflectedColorG", "rcg", 0.5);
-    reflectedColorB = makeFloat(nAttr, "reflectedColorB", "rcb", 0.5);
-    reflectedColor = nAttr.create("reflectedColor", "rc", reflectedColorR, reflectedColorG, reflectedColorB);
-    makeColourInput(nAttr, 0.5f, 0.5f, 0.5f);
-
-    // Outputs, written only by compute.
-    outColorR = makeFloat(nAttr, "outColorR", "ocr", 0.0);
-    outColorG = makeFloat(nAttr, "outColorG", "ocg", 0.0);
-    outColorB = makeFloat(nAttr, "outColorB", "ocb", 0.0);
-    outColor = nAttr.create("outColor", "oc", outColorR, outColorG, outColorB);
-    makeOutput(nAttr);
-
-    outTransparencyR = makeFloat(nAttr, "outTransparencyR", "otr", 0.0);
-    outTransparencyG = makeFloat(nAttr, "outTransparencyG", "otg", 0.0);
-    outTransparencyB = makeFloat(nAttr, "outTransparencyB", "otb", 0.0);
-    outTransparency = nAttr.create("outTransparency", "ot", outTransparencyR, outTransparencyG, outTransparencyB);
-    makeOutput(nAttr);
-
-    // Render inputs: hidden, not saved.
-    pointCameraX = makeFloat(nAttr, "pointCameraX", "px", 1.0);
-    pointCameraY = makeFloat(nAttr, "pointCameraY", "py", 1.0);
-    pointCameraZ = makeFloat(nAttr, "pointCameraZ", "pz", 1.0);
-    pointCamera = nAttr.create("pointCamera", "pc", pointCameraX, pointCameraY, pointCameraZ);
-    makeCameraInput(nAttr);
-
-    normalCameraX = makeFloat(nAttr, "normalCameraX", "nx", 1.0);
-    normalCameraY = makeFloat(nAttr, "normalCameraY", "ny", 1.0);
-    normalCameraZ = makeFloat(nAttr, "normalCameraZ", "nz", 1.0);
-    normalCamera = nAttr.create("normalCamera", "n", normalCameraX, normalCameraY, normalCameraZ);
-    makeCameraInput(nAttr);
-
-    rayOx = makeFloat(nAttr, "rayOx", "rxo", 0.0);
-    rayOy = makeFloat(nAttr, "rayOy", "ryo", 0.0);
-    rayOz = makeFloat(nAttr, "rayOz", "rzo", 0.0);
-    rayOrigin = nAttr.create("rayOrigin", "rog", rayOx, rayOy, rayOz);
-    makeRayInput(nAttr);
-
-    rayDirectionX = makeFloat(nAttr, "rayDirectionX", "rdx", 1.0);
-    rayDirectionY = makeFloat(nAttr, "rayDirectionY", "rdy", 0.0);
-    rayDirectionZ = makeFloat(nAttr, "rayDirectionZ", "rdz", 0.0);
-    rayDirection = nAttr.create("rayDirection", "rad", rayDirectionX, rayDirectionY, rayDirectionZ);
-    makeRayInput(nAttr);
-
-    objectId = nAttr.createAddr("objectId", "oi");
-    makeRayInput(nAttr);
-
-    raySampler = nAttr.createAddr("raySampler", "rtr");
-    makeRayInput(nAttr);
-
-    rayDepth = nAttr.create("rayDepth", "rd", MFnNumericData::kShort, 0.0);
-    makeRayInput(nAttr);
-
-    // Light data: hidden, not saved, filled by the renderer per light.
-    lightDirectionX = nAttr.create("lightDirectionX", "ldx", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightDirectionY = nAttr.create("lightDirectionY", "ldy", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightDirectionZ = nAttr.create("lightDirectionZ", "ldz", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightDirection = nAttr.create("lightDirection", "ld", lightDirectionX, lightDirectionY, lightDirectionZ, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f, 1.0f, 1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightIntensityR = nAttr.create("lightIntensityR", "lir", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightIntensityG = nAttr.create("lightIntensityG", "lig", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightIntensityB = nAttr.create("lightIntensityB", "lib", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightIntensity = nAttr.create("lightIntensity", "li", lightIntensityR, lightIntensityG, lightIntensityB, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f, 1.0f, 1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightAmbient = nAttr.create("lightAmbient", "la", MFnNumericData::kBoolean, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(true);
-    REPORT_API_ERROR(stat);
-
-    lightDiffuse = nAttr.create("lightDiffuse", "ldf", MFnNumericData::kBoolean, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(true);
-    REPORT_API_ERROR(stat);
-
-    lightSpecular = nAttr.create("lightSpecular", "ls", MFnNumericData::kBoolean, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(false);
-    REPORT_API_ERROR(stat);
-
-    lightShadowFraction = nAttr.create("lightShadowFraction", "lsf", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    preShadowIntensity = nAttr.create("preShadowIntensity", "psi", MFnNumericData::kFloat, 0.0, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-    stat = nAttr.setDefault(1.0f);
-    REPORT_API_ERROR(stat);
-
-    lightBlindData = nAttr.createAddr("lightBlindData", "lbld", nullptr, &stat);
-    REPORT_API_ERROR(stat);
-    makeLightInput(nAttr);
-
-    lightDataArray = lAttr.create("lightDataArray", "ltd", lightDirection, lightIntensity, lightAmbient, lightDiffuse,
-                                  lightSpecular, lightShadowFraction, preShadowIntensity, lightBlindData, &stat);
-    REPORT_API_ERROR(stat);
-    stat = lAttr.setArray(true);
-    REPORT_API_ERROR(stat);
-    stat = lAttr.setStorable(false);
-    REPORT_API_ERROR(stat);
-    stat = lAttr.setHidden(true);
-    REPORT_API_ERROR(stat);
-    // A new light starts dark, lit ambient and diffuse, unshadowed.
-    stat = lAttr.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f, 1.0f, nullptr);
-    REPORT_API_ERROR(stat);
-
-    // The node type's attributes; children come with their compounds.
-    addAttribute(color);
-    addAttribute(transparency);
-    addAttribute(ambientColor);
-    addAttribute(incandescence);
-    addAttribute(diffuse);
-    addAttribute(translucence);
-    addAttribute(roughness);
-    addAttribute(sharpness);
-    addAttribute(specularColor);
-    addAttribute(reflectivity);
-    addAttribute(reflectedColor);
-    addAttribute(outColor);
-    addAttribute(outTransparency);
-    addAttribute(rayDirection);
-    addAttribute(pointCamera);
-    addAttribute(normalCamera);
-    addAttribute(lightDirection);
-    addAttribute(lightIntensity);
-    addAttribute(lightAmbient);
-    addAttribute(lightDiffuse);
-    addAttribute(lightSpecular);
-    addAttribute(lightShadowFraction);
-    addAttribute(preShadowIntensity);
-    addAttribute(lightBlindData);
-    addAttribute(lightDataArray);
-    addAttribute(rayOrigin);
-    addAttribute(objectId);
-    addAttribute(raySampler);
-    addAttribute(rayDepth);
-
-    // Every input affects outColor; only transparency affects outTransparency.
-    attributeAffects(colorR, outColor);
-    attributeAffects(colorG, outColor);
-    attributeAffects(colorB, outColor);
-    attributeAffects(color, outColor);
-    attributeAffects(transparencyR, outTransparency);
-    attributeAffects(transparencyG, outTransparency);
-    attributeAffects(transparencyB, outTransparency);
-    attributeAffects(ambientColorR, outColor);
-    attributeAffects(ambientColorG, outColor);
-    attributeAffects(ambientColorB, outColor);
-    attributeAffects(ambientColor, outColor);
-    attributeAffects(transparency, outTransparency);
-    attributeAffects(transparencyR, outColor);
-    attributeAffects(transparencyG, outColor);
-    attributeAffects(transparencyB, outColor);
-    attributeAffects(transparency, outColor);
-    attributeAffects(incandescenceR, outColor);
-    attributeAffects(incandescenceG, outColor);
-    attributeAffects(incandescenceB, outColor);
-    attributeAffects(incandescence, outColor);
-    attributeAffects(diffuse, outColor);
-    attributeAffects(translucence, outColor);
-    attributeAffects(roughness, outColor);
-    attributeAffects(sharpness, outColor);
-    attributeAffects(specularColorR, outColor);
-    attributeAffects(specularColorG, outColor);
-    attributeAffects(specularColorB, outColor);
-    attributeAffects(specularColor, outColor);
-    attributeAffects(reflectivity, outColor);
-    attributeAffects(reflectedColorR, outColor);
-    attributeAffects(reflectedColorG, outColor);
-    attributeAffects(reflectedColorB, outColor);
-    attributeAffects(reflectedColor, outColor);
-    attributeAffects(lightIntensityR, outColor);
-    attributeAffects(lightIntensityB, outColor);
-    attributeAffects(lightIntensityG, outColor);
-    attributeAffects(lightIntensity, outColor);
-    attributeAffects(rayDirectionX, outColor);
-    attributeAffects(rayDirectionY, outColor);
-    attributeAffects(rayDirectionZ, outColor);
-    attributeAffects(rayDirection, outColor);
-    attributeAffects(pointCamera, outColor);
-    attributeAffects(pointCameraX, outColor);
-    attributeAffects(pointCameraY, outColor);
-    attributeAffects(pointCameraZ, outColor);
-    attributeAffects(normalCameraX, outColor);
-    attributeAffects(normalCameraY, outColor);
-    attributeAffects(normalCameraZ, outColor);
-    attributeAffects(normalCamera, outColor);
-    attributeAffects(lightDirectionX, outColor);
-    attributeAffects(lightDirectionY, outColor);
-    attributeAffects(lightDirectionZ, outColor);
-    attributeAffects(lightDirection, outColor);
-    attributeAffects(lightAmbient, outColor);
-    attributeAffects(lightSpecular, outColor);
-    attributeAffects(lightDiffuse, outColor);
-    attributeAffects(lightShadowFraction, outColor);
-    attributeAffects(preShadowIntensity, outColor);
-    attributeAffects(lightBlindData, outColor);
-    attributeAffects(lightDataArray, outColor);
-    attributeAffects(rayOx, outColor);
-    attributeAffects(rayOy, outColor);
-    attributeAffects(rayOz, outColor);
-    attributeAffects(rayOrigin, outColor);
-    attributeAffects(objectId, outColor);
-    attributeAffects(raySampler, outColor);
-    attributeAffects(rayDepth, outColor);
-
+    MStatus stat;  // what the reported create calls write
+    for (const Row& row : kAttributes) {
+        const bool reportAll = row.report == Report::All;
+        *row.handle = create(nAttr, lAttr, &row, reportAll ? &stat : nullptr);
+        if (reportAll) {
+            REPORT_API_ERROR(stat);
+        }
+        MFnAttribute& fn = row.kind == Kind::LightData ? static_cast<MFnAttribute&>(lAttr) : nAttr;
+        for (int i = 0; i < row.calls.count; ++i) {
+            const Step& step = row.calls.steps[i];
+            MStatus called = step.set ? (fn.*step.set)(step.on) : setDefault(nAttr, lAttr, row);
+            if (row.report != Report::None) {
+                REPORT_API_ERROR(called);
+            }
+        }
+        if (row.softRange) {
+            nAttr.setSoftMin(0.0);
+            nAttr.setSoftMax(1.0);
+        }
+    }
+    for (const MObject* attribute : kAdded) {
+        addAttribute(*attribute);
+    }
+    for (const auto& pair : kAffects) {
+        attributeAffects(*pair[0], *pair[1]);
+    }
     return MS::kSuccess;
 }
 
@@ -526,87 +383,98 @@ MStatus glossy::compute(const MPlug& plug, MDataBlock& block)
 
 void glossy::shadeColour(MDataBlock& block) const
 {
-    MFloatVector Sa(0.0f, 0.0f, 0.0f);  // ambient light from the lights
-    MFloatVector Sd(0.0f, 0.0f, 0.0f);  // diffuse light
-    MFloatVector Ss(0.0f, 0.0f, 0.0f);  // highlights, added after the transparency scaling
-    MFloatVector St(0.0f, 0.0f, 0.0f);  // translucent light
-    MFloatVector Rf(0.0f, 0.0f, 0.0f);  // mirror reflection
-    MFloatVector Am(0.0f, 0.0f, 0.0f);  // ambient colour
+    // Locals bear the names of the inputs they hold; the handles are
+    // qualified so that the two are never confused.
+    MFloatVector ambientLight(0.0f, 0.0f, 0.0f);
+    MFloatVector diffuseLight(0.0f, 0.0f, 0.0f);
+    MFloatVector highlights(0.0f, 0.0f, 0.0f);  // added after the transparency scaling
+    MFloatVector translucentLight(0.0f, 0.0f, 0.0f);
+    MFloatVector reflection(0.0f, 0.0f, 0.0f);
+    MFloatVector ambient(0.0f, 0.0f, 0.0f);
 
-    const MFloatVector V = block.inputValue(rayDirection).asFloatVector();
-    const MFloatVector P = block.inputValue(pointCamera).asFloatVector();
-    const MFloatVector N = block.inputValue(normalCamera).asFloatVector();
-    const MFloatVector Cb = block.inputValue(color).asFloatVector();
-    const MFloatVector Ca = block.inputValue(ambientColor).asFloatVector();
-    const MFloatVector Ci = block.inputValue(incandescence).asFloatVector();
-    const MFloatVector Cs = block.inputValue(specularColor).asFloatVector();
-    const MFloatVector Cr = block.inputValue(reflectedColor).asFloatVector();
-    const float kd = block.inputValue(diffuse).asFloat();
-    const float kt = block.inputValue(translucence).asFloat();
-    const float ro = block.inputValue(roughness).asFloat();
-    const float sh = block.inputValue(sharpness).asFloat();
-    const float kr = block.inputValue(reflectivity).asFloat();
+    const MFloatVector rayDirection = block.inputValue(glossy::rayDirection).asFloatVector();
+    const MFloatVector point = block.inputValue(glossy::pointCamera).asFloatVector();
+    const MFloatVector normal = block.inputValue(glossy::normalCamera).asFloatVector();
+    const MFloatVector color = block.inputValue(glossy::color).asFloatVector();
+    const MFloatVector ambientColor = block.inputValue(glossy::ambientColor).asFloatVector();
+    const MFloatVector incandescence = block.inputValue(glossy::incandescence).asFloatVector();
+    const MFloatVector specularColor = block.inputValue(glossy::specularColor).asFloatVector();
+    const MFloatVector reflectedColor = block.inputValue(glossy::reflectedColor).asFloatVector();
+    const float diffuse = block.inputValue(glossy::diffuse).asFloat();
+    const float translucence = block.inputValue(glossy::translucence).asFloat();
+    const float roughness = block.inputValue(glossy::roughness).asFloat();
+    const float sharpness = block.inputValue(glossy::sharpness).asFloat();
+    const float reflectivity = block.inputValue(glossy::reflectivity).asFloat();
 
-    MArrayDataHandle lights = block.inputArrayValue(lightDataArray);
-    const unsigned int n = lights.elementCount();
-    const shading::Float3 toViewer = toFloat3(-V);
-    for (unsigned int i = 0; i < n; ++i) {
+    MArrayDataHandle lights = block.inputArrayValue(glossy::lightDataArray);
+    const unsigned int lightCount = lights.elementCount();
+    const shading::Float3 toViewer = toFloat3(-rayDirection);
+    for (unsigned int i = 0; i < lightCount; ++i) {
         MDataHandle light = lights.inputValue();
-        const MFloatVector I = light.child(lightIntensity).asFloatVector();
-        const MFloatVector L = light.child(lightDirection).asFloatVector();
+        const MFloatVector lightColour = light.child(glossy::lightIntensity).asFloatVector();
+        const MFloatVector toLight = light.child(glossy::lightDirection).asFloatVector();
 
-        if (light.child(lightAmbient).asBool()) {
-            Sa += MFloatVector(I.x * Cb.x, I.y * Cb.y, I.z * Cb.z);
+        if (light.child(glossy::lightAmbient).asBool()) {
+            ambientLight += MFloatVector(lightColour.x * color.x, lightColour.y * color.y, lightColour.z * color.z);
         }
-        if (light.child(lightDiffuse).asBool()) {
+        if (light.child(glossy::lightDiffuse).asBool()) {
             // Only lights strictly in front of the surface.
-            const float d = L * N;
-            if (d > 0.0f) {
-                const float dkd = d * kd;
-                Sd += MFloatVector((dkd * I.x) * Cb.x, (dkd * I.y) * Cb.y, (dkd * I.z) * Cb.z);
+            const float cosL = toLight * normal;
+            if (cosL > 0.0f) {
+                const float diffuseWeight = cosL * diffuse;
+                diffuseLight +=
+                    MFloatVector((diffuseWeight * lightColour.x) * color.x, (diffuseWeight * lightColour.y) * color.y,
+                                 (diffuseWeight * lightColour.z) * color.z);
             }
         }
-        if (light.child(lightSpecular).asBool()) {
-            const shading::Float3 h =
-                shading::highlightTerm(toViewer, toFloat3(N), toFloat3(L), toFloat3(I), toFloat3(Cs), ro, sh, 1.0f);
-            Ss += MFloatVector(h.x, h.y, h.z);
+        if (light.child(glossy::lightSpecular).asBool()) {
+            const shading::Float3 highlight =
+                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColour),
+                                       toFloat3(specularColor), roughness, sharpness, 1.0f);
+            highlights += MFloatVector(highlight.x, highlight.y, highlight.z);
         }
         // Translucence comes from every light, whatever its flags or side.
-        St += MFloatVector((I.x * Cb.x) * kt, (I.y * Cb.y) * kt, (I.z * Cb.z) * kt);
+        translucentLight +=
+            MFloatVector((lightColour.x * color.x) * translucence, (lightColour.y * color.y) * translucence,
+                         (lightColour.z * color.z) * translucence);
 
         if (!lights.next()) break;
     }
 
-    if (kr > 0.0f) {
-        const MFloatVector V2 = block.inputValue(rayDirection).asFloatVector();
-        const void* sampler = block.inputValue(raySampler).asAddr();
-        const short depth = block.inputValue(rayDepth).asShort();
-        const void* object = block.inputValue(objectId).asAddr();
-        MFloatVector rho(0.0f, 0.0f, 0.0f);
+    if (reflectivity > 0.0f) {
+        const MFloatVector rayDirectionAgain = block.inputValue(glossy::rayDirection).asFloatVector();
+        const void* sampler = block.inputValue(glossy::raySampler).asAddr();
+        const short depth = block.inputValue(glossy::rayDepth).asShort();
+        const void* object = block.inputValue(glossy::objectId).asAddr();
+        MFloatVector tracedColour(0.0f, 0.0f, 0.0f);
         MFloatVector scratchTransparency(0.0f, 0.0f, 0.0f);
 
-        // The mirror image of the incoming direction about N.
-        const MFloatVector W = -V2;
-        const float d = W * N;
-        MFloatVector R = (2 * N) * d - W;
-        R.normalize();
+        // The mirror image of the ray about the normal.
+        const MFloatVector toViewerAgain = -rayDirectionAgain;
+        const float cosV = toViewerAgain * normal;
+        MFloatVector reflectionDirection = (2 * normal) * cosV - toViewerAgain;
+        reflectionDirection.normalize();
 
         // Reflections are traced from primary samples only, one bounce deep.
         if (depth == 0) {
-            MRenderUtil::raytrace(P, R, object, sampler, depth, rho, scratchTransparency, true);
+            MRenderUtil::raytrace(point, reflectionDirection, object, sampler, depth, tracedColour, scratchTransparency,
+                                  true);
         }
-        Rf = MFloatVector((rho.x * kr) * Cr.x, (rho.y * kr) * Cr.y, (rho.z * kr) * Cr.z);
+        reflection = MFloatVector((tracedColour.x * reflectivity) * reflectedColor.x,
+                                  (tracedColour.y * reflectivity) * reflectedColor.y,
+                                  (tracedColour.z * reflectivity) * reflectedColor.z);
     }
 
-    Am = MFloatVector(Ca.x * Cb.x, Ca.y * Cb.y, Ca.z * Cb.z);
+    ambient = MFloatVector(ambientColor.x * color.x, ambientColor.y * color.y, ambientColor.z * color.z);
 
-    MFloatVector U = Sa + ((((Sd + Am) + Ci) + St) + Rf);
-    const MFloatVector T = block.inputValue(transparency).asFloatVector();
-    U = MFloatVector((1.0f - T.x) * U.x, (1.0f - T.y) * U.y, (1.0f - T.z) * U.z);
+    MFloatVector lit = ambientLight + ((((diffuseLight + ambient) + incandescence) + translucentLight) + reflection);
+    const MFloatVector transparency = block.inputValue(glossy::transparency).asFloatVector();
+    lit =
+        MFloatVector((1.0f - transparency.x) * lit.x, (1.0f - transparency.y) * lit.y, (1.0f - transparency.z) * lit.z);
     // Transparency leaves the highlights whole.
-    const MFloatVector out = U + Ss;
+    const MFloatVector out = lit + highlights;
 
-    MDataHandle outHandle = block.outputValue(outColor);
+    MDataHandle outHandle = block.outputValue(glossy::outColor);
     outHandle.asFloatVector() = out;
     outHandle.setClean();
 }

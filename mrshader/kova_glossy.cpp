@@ -5,7 +5,8 @@
 //
 // All arithmetic is single precision and the order of every operation below
 // is deliberate: the highlight must match the other host's bit for bit, so
-// sums are grouped exactly as written. No colour is clamped.
+// sums are grouped exactly as written. Directions are named by the way they
+// point, as highlight.h states. No colour is clamped.
 extern "C" {
 #include <shader.h>
 }
@@ -67,31 +68,34 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
     // One copy of the state per call: every renderer call sees this normal.
     miState copy = *state;
     copy.normal = normal;
-    const shading::Float3 N = toFloat3(normal);
 
-    // The light sample and the traced colours share their storage.
-    miColor traceColour{0.0f, 0.0f, 0.0f, 0.0f};
-    miVector direction{0.0f, 0.0f, 0.0f};
+    // The light sample and the traced colour share their storage, and so do
+    // the direction toward the light and the reflection direction.
+    miColor lightColour{0.0f, 0.0f, 0.0f, 0.0f};
+    miColor& tracedColour = lightColour;
+    miVector toLight{0.0f, 0.0f, 0.0f};
+    miVector& reflectionDirection = toLight;
     miScalar cosine = 0.0f;
 
     for (miInteger light = 0; light < lightCount; ++light) {
         const miTag tag = lights[firstLight + light];
         int samples = 0;
         shading::Float3 sum;
-        while (mi_sample_light(&traceColour, &direction, &cosine, &copy, tag, &samples)) {
-            const shading::Float3 V{-state->dir.x, -state->dir.y, -state->dir.z};
-            const shading::Float3 L = toFloat3(direction);
+        while (mi_sample_light(&lightColour, &toLight, &cosine, &copy, tag, &samples)) {
+            const miVector& rayDirection = state->dir;
+            const shading::Float3 toViewer{-rayDirection.x, -rayDirection.y, -rayDirection.z};
             // The renderer's cosine is replaced by one against our normal.
-            const float cosL = (L.y * N.y + L.x * N.x) + L.z * N.z;
+            const float cosL = (toLight.y * normal.y + toLight.x * normal.x) + toLight.z * normal.z;
             if (cosL > 0.0f) {
-                const float weight = cosL * diffuse;
-                sum.x += traceColour.r * weight * color.r;
-                sum.y += traceColour.g * weight * color.g;
-                sum.z += traceColour.b * weight * color.b;
+                const float diffuseWeight = cosL * diffuse;
+                sum.x += lightColour.r * diffuseWeight * color.r;
+                sum.y += lightColour.g * diffuseWeight * color.g;
+                sum.z += lightColour.b * diffuseWeight * color.b;
             }
             // A sample from behind still counts; the highlight gates itself.
-            const shading::Float3 highlight = shading::highlightTerm(
-                V, N, L, toFloat3(traceColour), toFloat3(specularColor), roughness, sharpness, specularWeight);
+            const shading::Float3 highlight =
+                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColour),
+                                       toFloat3(specularColor), roughness, sharpness, specularWeight);
             sum.x += highlight.x;
             sum.y += highlight.y;
             sum.z += highlight.z;
@@ -107,13 +111,13 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
     // The reflection scales what the result holds; black stays black.
     const miScalar reflectivity = evaluated(state, params->reflectivity);
     if (reflectivity > 0.0f) {
-        mi_reflection_dir(&direction, &copy);
-        const bool found = mi_trace_reflection(&traceColour, &copy, &direction) != miFALSE ||
-                           mi_trace_environment(&traceColour, &copy, &direction) != miFALSE;
+        mi_reflection_dir(&reflectionDirection, &copy);
+        const bool found = mi_trace_reflection(&tracedColour, &copy, &reflectionDirection) != miFALSE ||
+                           mi_trace_environment(&tracedColour, &copy, &reflectionDirection) != miFALSE;
         if (found) {
-            result->r = result->r + result->r * reflectivity * traceColour.r * specularColor.r;
-            result->g = result->g + result->g * reflectivity * traceColour.g * specularColor.g;
-            result->b = result->b + result->b * reflectivity * traceColour.b * specularColor.b;
+            result->r = result->r + result->r * reflectivity * tracedColour.r * specularColor.r;
+            result->g = result->g + result->g * reflectivity * tracedColour.g * specularColor.g;
+            result->b = result->b + result->b * reflectivity * tracedColour.b * specularColor.b;
         }
     }
 
@@ -136,10 +140,10 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
         copy.normal = normal;
         copy.dist = state->dist;
         copy.motion = state->motion;
-        if (mi_compute_irradiance(&traceColour, &copy) != miFALSE) {
-            result->r += traceColour.r * color.r * irradianceColor.r / kPi;
-            result->g += traceColour.g * color.g * irradianceColor.g / kPi;
-            result->b += traceColour.b * color.b * irradianceColor.b / kPi;
+        if (mi_compute_irradiance(&tracedColour, &copy) != miFALSE) {
+            result->r += tracedColour.r * color.r * irradianceColor.r / kPi;
+            result->g += tracedColour.g * color.g * irradianceColor.g / kPi;
+            result->b += tracedColour.b * color.b * irradianceColor.b / kPi;
         }
         result->a = 1.0f;
     }

@@ -53,26 +53,26 @@ float smoothStep(float lower, float upper, float x)
     return (3.0f - 2.0f * t) * t * t;
 }
 
-Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColour,
-                     const Float3& specularColour, float roughness, float sharpness, float weight)
+Float3 highlightTerm(const Float3& toViewer, const Float3& normal, const Float3& toLight, const Float3& lightColour,
+                     const Float3& specularColor, float roughness, float sharpness, float weight)
 {
     Float3 result;
 
     // Only lights strictly in front of the surface; NaN fails the test too.
-    const float cosL = (N.y * L.y + N.x * L.x) + N.z * L.z;
+    const float cosL = (normal.y * toLight.y + normal.x * toLight.x) + normal.z * toLight.z;
     if (!(cosL > 0.0f)) {
         return result;
     }
 
     // Half vector; a zero-length one stays zero and later gives a zero lobe.
-    Float3 H{L.x + V.x, L.y + V.y, L.z + V.z};
-    const float length = std::sqrt((H.x * H.x + H.y * H.y) + H.z * H.z);
+    Float3 half{toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z};
+    const float length = std::sqrt((half.x * half.x + half.y * half.y) + half.z * half.z);
     if (length != 0.0f) {
         const float inverse = 1.0f / length;
-        H = {H.x * inverse, H.y * inverse, H.z * inverse};
+        half = {half.x * inverse, half.y * inverse, half.z * inverse};
     }
 
-    const float cosH = (H.y * N.y + H.x * N.x) + H.z * N.z;
+    const float cosH = (half.y * normal.y + half.x * normal.x) + half.z * normal.z;
     const float base = cosH > 0.0f ? cosH : 0.0f;
     const float exponent = 1.0f / roughness;
     const float lobe = std::pow(base, exponent);
@@ -81,9 +81,9 @@ Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, const Fl
     const float k = smoothStep(band.lower, band.upper, lobe);
 
     const float scale = k * weight;
-    result.x = lightColour.x * scale * specularColour.x;
-    result.y = lightColour.y * scale * specularColour.y;
-    result.z = lightColour.z * scale * specularColour.z;
+    result.x = lightColour.x * scale * specularColor.x;
+    result.y = lightColour.y * scale * specularColor.y;
+    result.z = lightColour.z * scale * specularColor.z;
     return result;
 }
 

@@ -20,14 +20,15 @@ Band highlightBand(float sharpness);
 // The band function: 0 below `lower`, 1 above `upper`, (3 - 2t)·t² between.
 float smoothStep(float lower, float upper, float x);
 
+// Directions, named by the way they point wherever the material is shaded:
+//   toViewer      unit vector from the point toward the viewer
+//   toLight       unit vector from the point toward the light
+//   rayDirection  the ray that reached the point, from the viewer: -toViewer
+//   normal        unit shading normal, on the viewer's side
 // Highlight colour that one light sample contributes; the caller adds it into
-// its own sum.
-//   V  unit vector from the point toward the viewer
-//   N  unit shading normal
-//   L  unit vector from the point toward the light
-// Roughness is not guarded: 0 or below gives whatever powf gives for the
-// resulting infinite or negative exponent, identically in both hosts.
-Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColour,
-                     const Float3& specularColour, float roughness, float sharpness, float weight);
+// its own sum. Roughness is not guarded: 0 or below gives whatever powf gives
+// for the resulting infinite or negative exponent, identically in both hosts.
+Float3 highlightTerm(const Float3& toViewer, const Float3& normal, const Float3& toLight, const Float3& lightColour,
+                     const Float3& specularColor, float roughness, float sharpness, float weight);
 
 }  // namespace shading

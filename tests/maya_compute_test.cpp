@@ -213,6 +213,62 @@ TEST_F(Compute, MixedSceneSumsEveryTerm)
     expectBits(shade(), {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f});
 }
 
+TEST_F(Compute, EachProductRoundsInItsWrittenOrder)
+{
+    // No operand a power of two, so that grouping any product otherwise
+    // changes every channel.
+    blackMaterial();
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setRayDepth(0);
+
+    // Translucence: (I × Cb) × kt, not I × (Cb × kt).
+    setMaterial("color", {0.81f, 0.49f, 0.55f});
+    setMaterial("translucence", 0.3f);
+    lights[0] = light({0.37f, 1.57f, 0.62f}, {0.0f, 0.0f, 1.0f}, false, false, false);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1.704578p-4f, 0x1.d8a87p-3f, 0x1.a30556p-4f});
+
+    // Diffuse: ((d × kd) × I) × Cb with d = (L.x N.x + L.y N.y) + L.z N.z.
+    setMaterial("translucence", 0.0f);
+    setMaterial("color", {0.94f, 0.85f, 0.26f});
+    setMaterial("diffuse", 0.28f);
+    context->setNormalCamera({0.27f, 0.24f, 0.81f});
+    lights[0] = light({0.96f, 1.41f, 1.19f}, {-0.14f, -0.34f, 0.71f}, false, true, false);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1.d79fcep-4f, 0x1.39301ep-3f, 0x1.4367ccp-5f});
+
+    // Reflection: (traced × kr) × reflectedColor.
+    ASSERT_TRUE(context->setLights(lights, 0));
+    setMaterial("reflectivity", 0.3f);
+    setMaterial("reflectedColor", {0.49f, 0.95f, 0.13f});
+    trace.answer = {0.79f, 0.91f, 0.3f};
+    expectBits(shade(), {0x1.dbab24p-4f, 0x1.09930ep-2f, 0x1.7f62b6p-7f});
+}
+
+TEST_F(Compute, TermsAreSummedAndScaledInTheirWrittenOrder)
+{
+    // Sa + ((((Sd + Am) + Ci) + St) + Rf), then (1 - T) × that + Ss: any other
+    // grouping of the sum, or U - T × U, changes the bits.
+    setMaterial("color", {0.16f, 0.6f, 0.49f});
+    setMaterial("ambientColor", {0.45f, 0.34f, 0.17f});
+    setMaterial("incandescence", {0.08f, 0.29f, 0.21f});
+    setMaterial("specularColor", {0.15f, 0.19f, 0.3f});
+    setMaterial("reflectedColor", {0.82f, 0.39f, 0.94f});
+    setMaterial("diffuse", 0.86f);
+    setMaterial("translucence", 0.21f);
+    setMaterial("roughness", 1.0f);
+    setMaterial("sharpness", 0.07f);
+    setMaterial("reflectivity", 0.57f);
+    setMaterial("transparency", {0.66f, 0.1f, 0.82f});
+    context->setRayDirection({0.0f, 0.0f, -1.0f});
+    context->setNormalCamera({0.0f, 0.0f, 1.0f});
+    context->setRayDepth(0);
+    trace.answer = {0.39f, 0.56f, 0.77f};
+    lights[0] = light({0.21f, 1.09f, 1.16f}, {0.0f, 0.0f, 1.0f}, true, true, true);
+    ASSERT_TRUE(context->setLights(lights, 1));
+    expectBits(shade(), {0x1.59b664p-3f, 0x1.fb6d9ap+0f, 0x1.5fa9b8p-1f});
+}
+
 TEST_F(Compute, EmptyLightArrayLeavesAmbientIncandescenceAndReflection)
 {
     mixedScene(0);

@@ -88,6 +88,27 @@ TEST(KovaGlossyShading, ALightsSamplesAreAveragedBehindOnesIncluded)
     EXPECT_EQ(counters, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
+TEST(KovaGlossyShading, LightSumsRoundInTheirWrittenOrder)
+{
+    // No operand a power of two and three samples, so that every channel
+    // changes if the normal's length or N'·L is grouped otherwise, the
+    // diffuse product is not light × (cosL × diffuse) × color, a sample's
+    // diffuse and highlight are added together before the sum, the sum is
+    // scaled by 1/3 instead of divided by 3, or the lights are summed apart
+    // from the result.
+    KovaGlossyHost host;
+    host.record.setColor("color", {0.61f, 0.23f, 0.81f, 1.0f});
+    host.record.setColor("specularColor", {0.64f, 0.15f, 0.27f, 1.0f});
+    host.record.setScalar("sharpness", 0.21f);
+    host.record.setScalar("diffuse", 0.85f);
+    host.record.setScalar("specularWeight", 1.33f);
+    host.record.setVector("normalOffset", {-0.13f, 0.16f, 0.25f});
+    host.useLights({host.light({{0.53f, -0.4f, 0.81f}, {-0.11f, -0.22f, 0.66f}, {-0.03f, 0.53f, 0.76f}},
+                               {{0.3f, 1.82f, 0.79f, 1.0f}, {1.37f, 1.43f, 1.72f, 1.0f}, {1.6f, 0.71f, 0.59f, 1.0f}}),
+                    host.light({{-0.21f, -0.29f, 0.63f}}, {{1.37f, 1.36f, 1.07f, 1.0f}})});
+    expectColour(host.shade({0.24f, 0.11f, 0.04f, 0.0f}), 0x1.96c25cp+1f, 0x1.f87ffep-1f, 0x1.bac546p+0f);
+}
+
 TEST(KovaGlossyShading, LightsAreTakenFromEntryILightOnInOrder)
 {
     KovaGlossyHost host;
@@ -163,6 +184,31 @@ TEST(KovaGlossyShading, SpecularColourTintsHighlightAndReflection)
     host.record.setScalar("reflectivity", 0.5f);
     host.reflection = {true, {1.0f, 1.0f, 1.0f, 1.0f}};
     expectColour(host.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
+}
+
+TEST(KovaGlossyShading, ReflectionAmbientAndIrradianceRoundInTheirWrittenOrder)
+{
+    KovaGlossyHost host;
+    // result + ((result × reflectivity) × traced) × specular, then + ambient ×
+    // color, then + incandescence: (reflectivity × traced) or (traced ×
+    // specular) first, result × (1 + ...), or ambient and incandescence added
+    // together change every channel.
+    host.record.setColor("color", {0.58f, 0.52f, 0.89f, 1.0f});
+    host.record.setColor("specularColor", {0.55f, 0.54f, 0.37f, 1.0f});
+    host.record.setColor("ambientColor", {0.34f, 0.1f, 0.16f, 1.0f});
+    host.record.setColor("incandescence", {0.37f, 0.22f, 0.07f, 1.0f});
+    host.record.setScalar("reflectivity", 0.71f);
+    host.reflection = {true, {0.99f, 1.5f, 0.93f, 1.0f}};
+    expectColour(host.shade({0.68f, 0.8f, 0.59f, 0.0f}), 0x1.8294e6p+0f, 0x1.883668p+0f, 0x1.e4a15ap-1f);
+
+    // ((irradiance × color) × irradianceColor) / pi: (color ×
+    // irradianceColor) first, or a factor 1/pi, change every channel.
+    KovaGlossyHost irradiance;
+    irradiance.record.setColor("color", {0.63f, 0.64f, 0.34f, 1.0f});
+    irradiance.record.setBoolean("useIrradiance", true);
+    irradiance.record.setColor("irradianceColor", {0.88f, 0.22f, 0.9f, 1.0f});
+    irradiance.irradiance = {true, {0.6f, 0.4f, 0.64f, 1.0f}};
+    expectColour(irradiance.shade(), 0x1.b1b1f6p-4f, 0x1.25b83p-6f, 0x1.feabdcp-5f);
 }
 
 TEST(KovaGlossyShading, IrradianceOnlyForAColourThatIsNotExactlyBlack)
@@ -243,6 +289,28 @@ TEST(KovaGlossyShading, IrradianceIsGatheredAtTheShadedPointAfterAReflectionHits
     EXPECT_EQ(seen.label, given.label);
     EXPECT_EQ(seen.motion.x, given.motion.x);
     EXPECT_EQ(seen.dir.z, given.dir.z) << "the ray itself is the shaded sample's";
+}
+
+TEST(KovaGlossyShading, ShadingNormalIsScaledByTheReciprocalOfItsLength)
+{
+    // A normal along one axis becomes a × (1/a) = 1 - 2^-24 there, not a / a = 1,
+    // and the diffuse light 0.6 × that cosine shows the difference.
+    const struct {
+        miVector offset, toLight;
+    } axes[] = {
+        {{1.95f, 0.0f, -1.0f}, {0.6f, 0.0f, 0.8f}},
+        {{0.0f, 0.77f, -1.0f}, {0.0f, 0.6f, 0.8f}},
+        {{0.0f, 0.0f, 0.95f}, {0.8f, 0.0f, 0.6f}},
+    };
+    for (const auto& a : axes) {
+        KovaGlossyHost host;
+        host.record.setColor("color", {1.0f, 1.0f, 1.0f, 1.0f});
+        host.record.setColor("specularColor", {0.0f, 0.0f, 0.0f, 1.0f});
+        host.record.setScalar("diffuse", 1.0f);
+        host.record.setVector("normalOffset", a.offset);
+        host.useLights({host.light({a.toLight}, {{1.0f, 1.0f, 1.0f, 1.0f}})});
+        expectColour(host.shade(), 0x1.333332p-1f, 0x1.333332p-1f, 0x1.333332p-1f);
+    }
 }
 
 TEST(KovaGlossyShading, RendererCallsGetOneCopyOfTheStateWithTheShadingNormal)

@@ -62,7 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BandRow{0.0f, 0x1.147ae2p-1f, 0x1.cccccep-1f}, BandRow{0.5f, 0x1.428f5cp-1f, 0x1.9eb854p-1f},
                       BandRow{0.9f, 0x1.676c8cp-1f, 0x1.79db24p-1f}, BandRow{0.97f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
                       BandRow{1.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f}, BandRow{1.5f, 0x1.6de00ep-1f, 0x1.7367a2p-1f},
-                      BandRow{100.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f}, BandRow{-1.0f, 0x1.70a3d8p-2f, 0x1.147ae2p+0f}));
+                      BandRow{100.0f, 0x1.6de00ep-1f, 0x1.7367a2p-1f}, BandRow{-1.0f, 0x1.70a3d8p-2f, 0x1.147ae2p+0f},
+                      // (1 - s) × 0.18 rounds apart from 0.18 - s × 0.18 here.
+                      BandRow{0.4f, 0x1.39581p-1f, 0x1.a7efap-1f}));
 
 TEST(SmoothStep, EdgesAreExactAndCentreIsHalf)
 {
@@ -117,6 +119,51 @@ TEST(HighlightTerm, LightGateIsStrict)
     // A NaN cosine fails the gate.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     expectBlack(highlightTerm(kUp, kUp, {0.0f, 0.0f, nan}, kWhite, kWhite, 0.3f, 0.2f, 1.0f));
+}
+
+TEST(HighlightTerm, OnlyTheGateStandsBetweenTheseLightsAndAFullHighlight)
+{
+    const Float3 light{0.5f, 2.0f, 0.25f};
+    const Float3 specular{0.8f, 0.4f, 1.0f};
+    // Edge-on light: ungated, H = (0.4, 0, 0.8) lies above the band.
+    expectBlack(highlightTerm({-0.6f, 0.0f, 0.8f}, kUp, {1.0f, 0.0f, 0.0f}, light, specular, 1.0f, 0.5f, 1.0f));
+    // NaN cosine: ungated, the NaN lobe base becomes 0 and pow(0, -4) = inf.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    expectBlack(highlightTerm(kUp, kUp, {0.0f, 0.0f, nan}, light, specular, -0.25f, 0.5f, 1.0f));
+    // N·L = (-0.48 + 0.48) + 1e-9 passes; any other grouping loses the 1e-9
+    // to rounding and gives exactly 0.
+    expectBits(highlightTerm({-0.2f, 1.4f, 0.0f}, {0.6f, 0.8f, 1e-5f}, {0.8f, -0.6f, 1e-4f}, light, specular, 1.0f,
+                             0.5f, 1.0f),
+               0x1.99999ap-2f, 0x1.99999ap-1f, 0x1p-2f);
+}
+
+TEST(HighlightTerm, EveryStepRoundsInItsWrittenOrder)
+{
+    // A lobe inside the band and no operand a power of two: grouping H·H,
+    // N·H or (3 - 2t)·t·t otherwise, dividing H by its length instead of
+    // scaling by the reciprocal, or the other way round for the band width,
+    // each change the last bits.
+    const Float3 term = highlightTerm({0.59f, 0.12f, 0.34f}, {0.49f, 0.41f, 0.66f}, {-0.47f, -0.16f, 0.46f},
+                                      {1.96f, 0.14f, 1.17f}, {0.12f, 0.73f, 0.89f}, 1.0f, 0.36f, 1.3f);
+    expectBits(term, 0x1.f29664p-4f, 0x1.b14bd6p-5f, 0x1.13ec9cp-1f);
+    // With N along an axis, cos H is that component of H alone: each
+    // component is scaled by the reciprocal of the length, not divided by it.
+    const struct {
+        Float3 V, N, L;
+        float k;
+    } axes[] = {
+        {{0.57f, -0.48f, 0.42f}, {1.0f, 0.0f, 0.0f}, {0.96f, -0.4f, -0.31f}, 0x1.f28cp-1f},
+        {{0.03f, 0.87f, -0.55f}, {0.0f, 1.0f, 0.0f}, {0.6f, 0.68f, -0.22f}, 0x1.dbe702p-1f},
+        {{0.68f, 0.05f, 0.62f}, {0.0f, 0.0f, 1.0f}, {0.26f, 0.7f, 0.52f}, 0x1.78d6a8p-2f},
+    };
+    for (const auto& a : axes) {
+        expectBits(highlightTerm(a.V, a.N, a.L, kWhite, kWhite, 1.0f, 0.0f, 1.0f), a.k, a.k, a.k);
+    }
+    // Each channel is light × (k × weight) × specular; light × (k × (weight ×
+    // specular)), (light × k) × weight × specular or (light × specular) ×
+    // (k × weight) give other bits in every channel.
+    expectBits(exampleTerm(0.25f, 0.0f, 0.47f, {0.46f, 1.98f, 0.19f}, {0.96f, 0.49f, 0.59f}), 0x1.66a676p-3f,
+               0x1.89fabp-2f, 0x1.6c2c44p-5f);
 }
 
 TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColourTimesWeight)
