@@ -36,7 +36,11 @@ private:
 };
 
 // The module's entry points and version record, exported under plain names.
+#ifdef _WIN32
+#define PLUGIN_EXPORT __declspec(dllexport)
+#else
 #define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
 extern "C" {
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj);
 PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj);
