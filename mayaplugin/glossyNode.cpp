@@ -50,20 +50,6 @@ GLOSSY_EXPORTS_BEGIN
 #include <maya/MFnPlugin.h>
 GLOSSY_EXPORTS_END
 
-#ifdef _WIN32
-#include <windows.h>
-
-// The module's instance handle, kept by its load entry for whoever needs it.
-static HINSTANCE moduleInstance = nullptr;
-
-// Windows calls this on every attach and detach; it only keeps the handle.
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
-{
-    moduleInstance = instance;
-    return TRUE;
-}
-#endif
-
 MTypeId glossy::id(411681);
 
 namespace {

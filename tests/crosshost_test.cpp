@@ -20,6 +20,7 @@
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
 #include "mrhost/shader_library.h"
+#include "support/highlight_bits.h"
 
 namespace {
 
@@ -204,6 +205,31 @@ TEST(CrossHost, BothDeliverablesShadeTheSameHighlightBitForBit)
     // The comparison means something only if many cases have a highlight.
     EXPECT_GT(lit, static_cast<int>(all.size()) / 4);
     EXPECT_LT(lit, static_cast<int>(all.size()));
+}
+
+// The same bits on every build: each deliverable gives the tabled highlight.
+TEST(CrossHost, BothDeliverablesGiveTheTabledBits)
+{
+    MayaSide maya;
+    ASSERT_TRUE(maya.ready());
+    RendererSide renderer;
+    int row = 0;
+    for (const highlightbits::Row& r : highlightbits::kRows) {
+        auto triple = [](const float* v) { return miVector{v[0], v[1], v[2]}; };
+        auto colour = [](const float* v) { return miColor{v[0], v[1], v[2], 1.0f}; };
+        const Case c{triple(r.rayDirection),   triple(r.normal), triple(r.toLight), colour(r.lightColour),
+                     colour(r.specularColour), r.roughness,      r.sharpness};
+        const MFloatVector m = maya.shade(c);
+        const miColor g = renderer.shade(c);
+        const float got[2][3] = {{m.x, m.y, m.z}, {g.r, g.g, g.b}};
+        for (const float* rgb : got) {
+            EXPECT_EQ(std::memcmp(rgb, r.expected, sizeof r.expected), 0)
+                << "row " << row << (rgb == got[0] ? " Maya" : " renderer") << std::hexfloat << ": (" << rgb[0] << ", "
+                << rgb[1] << ", " << rgb[2] << "), expected (" << r.expected[0] << ", " << r.expected[1] << ", "
+                << r.expected[2] << ")";
+        }
+        ++row;
+    }
 }
 
 }  // namespace

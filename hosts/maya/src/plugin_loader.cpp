@@ -3,7 +3,7 @@
 // unloaded code.
 #include "mayahost/plugin_loader.h"
 
-#include <dlfcn.h>
+#include <hostmodule/module.h>
 #include <maya/MString.h>
 
 #include <iostream>
@@ -41,20 +41,20 @@ bool dropTypesOf(const void* plugin)
 
 std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::string* error)
 {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void* handle = hostmodule::open(path, &why);
     if (!handle) {
-        const char* why = dlerror();
-        return refuse(path, why ? why : "the module could not be opened", error);
+        return refuse(path, why, error);
     }
-    const auto* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
-    auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
-    auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, "uninitializePlugin"));
+    const auto* version = static_cast<const char*>(hostmodule::find(handle, "MApiVersion"));
+    auto initialize = reinterpret_cast<EntryPoint>(hostmodule::find(handle, "initializePlugin"));
+    auto uninitialize = reinterpret_cast<EntryPoint>(hostmodule::find(handle, "uninitializePlugin"));
     const char* missing = !version        ? "MApiVersion"
                           : !initialize   ? "initializePlugin"
                           : !uninitialize ? "uninitializePlugin"
                                           : nullptr;
     if (missing) {
-        dlclose(handle);
+        hostmodule::close(handle);
         return refuse(path, std::string("the module does not export ") + missing, error);
     }
 
@@ -63,7 +63,7 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::s
     MObject plugin(&r.plugins.back());
     const MStatus status = initialize(plugin);
     if (!status) {
-        if (dropTypesOf(plugin.hostObject())) dlclose(handle);
+        if (dropTypesOf(plugin.hostObject())) hostmodule::close(handle);
         return refuse(path, std::string("initializePlugin failed ") + status.errorString().asChar(), error);
     }
 
@@ -83,7 +83,7 @@ MStatus LoadedPlugin::unload()
             return MStatus(MStatus::kFailure, "Nodes of the plug-in's types still exist");
         }
     }
-    auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle_, "uninitializePlugin"));
+    auto uninitialize = reinterpret_cast<EntryPoint>(hostmodule::find(handle_, "uninitializePlugin"));
     const MStatus status = uninitialize(plugin_);
     if (!status) {
         uninitializeFailed_ = true;
@@ -92,7 +92,7 @@ MStatus LoadedPlugin::unload()
         return status;
     }
     dropTypesOf(plugin_.hostObject());
-    dlclose(handle_);
+    hostmodule::close(handle_);
     handle_ = nullptr;
     return MStatus::kSuccess;
 }
@@ -103,10 +103,10 @@ LoadedPlugin::~LoadedPlugin()
     if (!uninitializeFailed_ && unload()) return;
     // Its uninitializePlugin already failed: close it all the same, unless
     // live nodes still need its code.
-    if (dropTypesOf(plugin_.hostObject())) dlclose(handle_);
+    if (dropTypesOf(plugin_.hostObject())) hostmodule::close(handle_);
 }
 
-void* LoadedPlugin::symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
+void* LoadedPlugin::symbol(const char* name) const { return handle_ ? hostmodule::find(handle_, name) : nullptr; }
 
 MObject staticPluginObject(const std::string& name)
 {

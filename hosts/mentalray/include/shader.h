@@ -11,12 +11,11 @@
 #ifndef SHADER_H
 #define SHADER_H
 
-/* Shader libraries are built with hidden visibility; what they export must
- * say so. */
+/* The renderer's export marking: an export declaration on Windows and, as the
+ * manual has it, nothing elsewhere. Shader libraries built with hidden
+ * visibility therefore mark their entry points themselves. */
 #if defined(_WIN32)
 #define DLLEXPORT __declspec(dllexport)
-#elif defined(__GNUC__)
-#define DLLEXPORT __attribute__((visibility("default")))
 #else
 #define DLLEXPORT
 #endif

@@ -3,7 +3,7 @@
 // shader call, as the renderer does it.
 #include "mrhost/shader_library.h"
 
-#include <dlfcn.h>
+#include <hostmodule/module.h>
 
 #include <cstdio>
 
@@ -11,24 +11,18 @@ namespace mrhost {
 
 void* coreModuleHandle()
 {
-    // The core is this very library: find its file from one of its own
-    // functions and take a handle to the already loaded module.
-    static void* const handle = [] {
-        Dl_info info{};
-        if (dladdr(reinterpret_cast<void*>(&mi_phen_eval), &info) == 0 || info.dli_fname == nullptr) {
-            return static_cast<void*>(nullptr);
-        }
-        return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-    }();
+    // The core is this very library: the loaded module holding one of its
+    // own functions.
+    static void* const handle = hostmodule::containing(reinterpret_cast<const void*>(&mi_phen_eval));
     return handle;
 }
 
 ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& declaration)
 {
-    module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    module_ = hostmodule::open(path, &why);
     if (module_ == nullptr) {
-        const char* why = dlerror();
-        throw ShaderLoadError("cannot load shader library " + path + ": " + (why != nullptr ? why : "unknown error"));
+        throw ShaderLoadError("cannot load shader library " + path + ": " + why);
     }
     // A library that binds nothing at run time has no miSetModuleHandle.
     using SetHandle = void (*)(void*);
@@ -41,7 +35,7 @@ ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& d
     if (auto versionOf = reinterpret_cast<Version>(symbol(versionName.c_str()))) {
         version_ = versionOf();
         if (version_ != declaration.version) {
-            dlclose(module_);
+            hostmodule::close(module_);
             throw ShaderLoadError(path + ": " + versionName + " returns " + std::to_string(version_) +
                                   " but the declaration is version " + std::to_string(declaration.version));
         }
@@ -53,13 +47,13 @@ ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& d
 
     shader_ = reinterpret_cast<ShaderFunction>(symbol(declaration.name.c_str()));
     if (shader_ == nullptr) {
-        dlclose(module_);
+        hostmodule::close(module_);
         throw ShaderLoadError(path + " does not export the shader " + declaration.name);
     }
 }
 
-ShaderLibrary::~ShaderLibrary() { dlclose(module_); }
+ShaderLibrary::~ShaderLibrary() { hostmodule::close(module_); }
 
-void* ShaderLibrary::symbol(const char* name) const { return dlsym(module_, name); }
+void* ShaderLibrary::symbol(const char* name) const { return hostmodule::find(module_, name); }
 
 }  // namespace mrhost

@@ -38,7 +38,11 @@ private:
 // The module's entry points and version record, exported under plain names.
 // A build may give PLUGIN_EXPORT its own meaning (even none) beforehand.
 #ifndef PLUGIN_EXPORT
+#ifdef _WIN32
+#define PLUGIN_EXPORT __declspec(dllexport)
+#else
 #define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
 #endif
 extern "C" {
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj);

@@ -1,6 +1,6 @@
-// Loads plug-in modules the way Maya's plug-in manager does: dlopen, read
+// Loads plug-in modules the way Maya's plug-in manager does: open, read
 // MApiVersion, call initializePlugin with a plug-in object; on unload call
-// uninitializePlugin, then dlclose. Loading and unloading are not
+// uninitializePlugin, then close. Loading and unloading are not
 // thread-safe: do them before rendering starts and after it ends.
 #pragma once
 
@@ -36,7 +36,7 @@ public:
     const std::string& apiVersion() const { return apiVersion_; }
     // The plug-in object handed to the entry points.
     MObject pluginObject() const { return plugin_; }
-    // A symbol of the loaded module (dlsym), or null.
+    // An export of the loaded module, or null.
     void* symbol(const char* name) const;
 
 private:

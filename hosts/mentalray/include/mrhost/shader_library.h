@@ -1,4 +1,4 @@
-// Loading a shader library the way the renderer does: dlopen it, hand it the
+// Loading a shader library the way the renderer does: open it, hand it the
 // renderer core's module handle through miSetModuleHandle, and check
 // NAME_version against the declaration.
 #pragma once
