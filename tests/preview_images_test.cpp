@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <ImfArray.h>
+#include <ImfChannelList.h>
+#include <ImfFrameBuffer.h>
+#include <ImfHeader.h>
+#include <ImfOutputFile.h>
 #include <ImfRgbaFile.h>
 #include <png.h>
 
@@ -17,6 +21,7 @@
 #include <vector>
 
 #include "environment.h"
+#include "environment_file.h"
 #include "image.h"
 #include "image_files.h"
 
@@ -81,6 +86,35 @@ void writeLatLong(const std::string& path, int width, int height, const Imf::Rgb
     file.setFrameBuffer(pixels.data(), 1, width);
     file.writePixels(height);
 }
+
+// An OpenEXR file of the given data window whose channels are each one
+// value throughout; `pixels` false leaves the pixels unwritten (a header
+// and an offset table only).
+void writeChannels(const std::string& path, const std::vector<std::pair<std::string, float>>& channels,
+                   Imf::PixelType type, const Imath::Box2i& window, Imf::Compression compression = Imf::ZIP_COMPRESSION,
+                   bool pixels = true)
+{
+    Imf::Header header(window, window);
+    header.compression() = compression;
+    for (const auto& channel : channels) header.channels().insert(channel.first, Imf::Channel(type));
+    Imf::OutputFile file(path.c_str(), header);
+    if (!pixels) return;
+    const std::size_t texels =
+        std::size_t(window.max.x - window.min.x + 1) * std::size_t(window.max.y - window.min.y + 1);
+    std::vector<std::vector<float>> floats;
+    std::vector<std::vector<half>> halves;
+    Imf::FrameBuffer frame;
+    for (const auto& [name, value] : channels) {
+        floats.emplace_back(texels, value);
+        halves.emplace_back(texels, half(value));
+        const void* data = type == Imf::FLOAT ? static_cast<const void*>(floats.back().data()) : halves.back().data();
+        frame.insert(name, Imf::Slice::Make(type, data, window));
+    }
+    file.setFrameBuffer(frame);
+    file.writePixels(window.max.y - window.min.y + 1);
+}
+
+const Imath::Box2i kSmallWindow(Imath::V2i(0, 0), Imath::V2i(3, 1));
 
 }  // namespace
 
@@ -216,4 +250,123 @@ TEST(ImageLayout, SideBySideKeepsBothImagesAndTheGap)
     EXPECT_EQ(both.at(5, 0).x, 0.02f) << "the gap";
     EXPECT_EQ(both.at(7, 3).y, 1.0f);
     EXPECT_EQ(both.at(8, 0).y, 1.0f);
+}
+
+TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceTheyCanBe)
+{
+    using Channels = std::vector<std::pair<std::string, float>>;
+    struct Row {
+        const char* what;
+        Channels channels;
+        Imf::PixelType type;
+        Vec3 expected;
+    };
+    // Values beyond the half range and finer than a half step survive.
+    const float big = 0x1.86ap+19f;  // 800000
+    const float fine = 0x1.000002p+0f;
+    const Row rows[] = {
+        {"float R G B", {{"R", big}, {"G", fine}, {"B", -3.0f}}, Imf::FLOAT, {big, fine, -3.0f}},
+        {"half R G B and A",
+         {{"A", 1.0f}, {"B", 0.25f}, {"G", 2.0f}, {"R", 65504.0f}},
+         Imf::HALF,
+         {65504.0f, 2.0f, 0.25f}},
+        {"luminance", {{"Y", 0.75f}}, Imf::HALF, {0.75f, 0.75f, 0.75f}},
+        {"luminance of one layer", {{"sky.Y", fine}}, Imf::FLOAT, {fine, fine, fine}},
+        {"one layer",
+         {{"diffuse.R", 1.0f}, {"diffuse.G", 2.0f}, {"diffuse.B", 4.0f}, {"diffuse.A", 8.0f}},
+         Imf::FLOAT,
+         {1.0f, 2.0f, 4.0f}},
+        {"lower case", {{"r", 1.0f}, {"g", 2.0f}, {"b", 4.0f}}, Imf::FLOAT, {1.0f, 2.0f, 4.0f}},
+        {"unlayered beside layers",
+         {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}, {"spec.R", 8.0f}, {"spec.G", 8.0f}, {"spec.B", 8.0f}},
+         Imf::FLOAT,
+         {1.0f, 2.0f, 4.0f}},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, row.channels, row.type, kSmallWindow);
+        const preview::LatLongImage image = preview::readLatLongImage(path);
+        ASSERT_EQ(image.width, 4) << row.what;
+        ASSERT_EQ(image.height, 2) << row.what;
+        for (const Vec3& texel : image.texels) {
+            EXPECT_EQ(texel.x, row.expected.x) << row.what;
+            EXPECT_EQ(texel.y, row.expected.y) << row.what;
+            EXPECT_EQ(texel.z, row.expected.z) << row.what;
+        }
+    }
+
+    // The preview's own output serves as an environment, every value kept.
+    Image own(4, 2);
+    for (Vec3& p : own.pixels) p = {big, fine, 1e30f};
+    preview::writeExr(own, path);
+    for (const Vec3& texel : preview::readLatLongImage(path).texels) {
+        EXPECT_EQ(texel.x, big);
+        EXPECT_EQ(texel.y, fine);
+        EXPECT_EQ(texel.z, 1e30f);
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentColourThatWouldBeAGuessIsRefusedNamingTheChannels)
+{
+    struct Row {
+        std::vector<std::pair<std::string, float>> channels;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{{"a.R", 1}, {"a.G", 1}, {"a.B", 1}, {"b.R", 1}, {"b.G", 1}, {"b.B", 1}},
+         "colour in more than one layer: expected R, G and B or a luminance Y, in one layer, but found a.B, a.G, a.R, "
+         "b.B, b.G, b.R"},
+        {{{"R", 1}, {"G", 1}},
+         "no channels it can read as colour: expected R, G and B or a luminance Y, in one layer, but "
+         "found G, R"},
+        {{{"R", 1}, {"r", 1}, {"G", 1}, {"B", 1}}, "but found B, G, R, r"},
+        {{{"Z", 1}, {"depth\x01", 1}}, "but found Z, depth\\x01"},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, row.channels, Imf::FLOAT, kSmallWindow);
+        try {
+            preview::readLatLongImage(path);
+            ADD_FAILURE() << row.message << ": accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentWindowFarFromTheOriginIsRead)
+{
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Imath::V2i& corner : {Imath::V2i(1000000000, -1000000000), Imath::V2i(-1000000000, 1000000000)}) {
+        writeChannels(path, {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}}, Imf::FLOAT,
+                      Imath::Box2i(corner, corner + Imath::V2i(15, 7)));
+        const preview::LatLongImage image = preview::readLatLongImage(path);
+        ASSERT_EQ(image.texels.size(), 128u);
+        for (const Vec3& texel : image.texels) EXPECT_EQ(texel.z, 4.0f) << corner.x;
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentPromisingMoreThanItsFileOrTheLimitIsRefusedBeforeReading)
+{
+    struct Row {
+        Imath::V2i size;
+        Imf::Compression compression;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{100000, 100000}, Imf::ZIP_COMPRESSION, "the image is 100000 x 100000 texels, more than the 67108864"},
+        {{8000, 8000}, Imf::NO_COMPRESSION, "the header promises 8000 x 8000 texels, more than a file of"},
+        {{8000, 8000}, Imf::ZIP_COMPRESSION, "the header promises 8000 x 8000 texels, more than a file of"},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, {{"R", 1}, {"G", 1}, {"B", 1}}, Imf::HALF,
+                      Imath::Box2i(Imath::V2i(0, 0), row.size - Imath::V2i(1, 1)), row.compression, false);
+        try {
+            preview::readLatLongImage(path);
+            ADD_FAILURE() << row.message << ": accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
+        }
+    }
 }
