@@ -11,12 +11,15 @@
 #include <ImfRgbaFile.h>
 #include <png.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -203,6 +206,95 @@ TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile)
     EXPECT_TRUE(filesInFolder().empty()) << "left behind: " << filesInFolder().front();
 }
 
+namespace {
+
+void writeText(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
+
+std::string readText(const fs::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST_F(ImageFilesTest, LinksPlantedInTheFolderAreNeitherWrittenThroughNorLeftAsTheImage)
+{
+    writeText(folder_ / "victim", "keep");
+    // At the image's own name, and at the name a temporary once had.
+    fs::create_symlink(folder_ / "victim", folder_ / "a.png");
+    fs::create_symlink(folder_ / "victim", folder_ / (".a.png.tmp-" + std::to_string(::getpid())));
+    const Image image = testImage();
+    preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png}});
+    EXPECT_EQ(readText(folder_ / "victim"), "keep");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder_ / "a.png"))) << "the image is a file of its own";
+    EXPECT_EQ(filesInFolder().size(), 3u) << "nothing but the image, the victim and the planted link";
+}
+
+TEST_F(ImageFilesTest, AFailedReplacementPutsBackTheImagesAlreadyReplaced)
+{
+    writeText(folder_ / "a.png", "earlier a");
+    writeText(folder_ / "b.png", "earlier b");
+    fs::create_directories(folder_ / "c.exr" / "inside");  // cannot be replaced by a file
+    const Image image = testImage();
+    try {
+        preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png},
+                                                {"b.png", &image, preview::ImageFormat::Png},
+                                                {"c.exr", &image, preview::ImageFormat::Exr}});
+        ADD_FAILURE() << "a folder was replaced by an image";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot replace " + (folder_ / "c.exr").string() + ": it is a folder; no image was replaced");
+    }
+    EXPECT_EQ(readText(folder_ / "a.png"), "earlier a");
+    EXPECT_EQ(readText(folder_ / "b.png"), "earlier b");
+    EXPECT_EQ(filesInFolder().size(), 3u) << "no temporary or copy is left";
+}
+
+// Run in a child, whose file-size limit a write exceeds: the write fails with
+// EFBIG (the signal would have killed the run) and is reported as such.
+TEST_F(ImageFilesTest, AFileSizeLimitIsAWriteErrorThatNamesTheImage)
+{
+    writeText(folder_ / "big.exr", "earlier");
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const Image small = testImage();
+        // Values that do not compress: far more than the limit.
+        Image big(200, 200);
+        std::uint32_t state = 1;
+        for (Vec3& p : big.pixels) {
+            state = state * 1664525u + 1013904223u;
+            p = {float(state >> 8), 1.0f / float(state | 1u), float(state & 0xffffu)};
+        }
+        std::string message = "no error";
+        try {
+            preview::writeImages(folder_.string(), {{"small.png", &small, preview::ImageFormat::Png},
+                                                    {"big.exr", &big, preview::ImageFormat::Exr}});
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+        }
+        (void)!::write(pipeEnds[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string message;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) message.append(buffer, std::size_t(n));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the writer was killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(message, "cannot write " + (folder_ / "big.exr").string() + ": File too large; no image was replaced");
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"big.exr"});
+    EXPECT_EQ(readText(folder_ / "big.exr"), "earlier");
+}
+
 TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection)
 {
     const std::string path = (folder_ / "sky.exr").string();
@@ -298,8 +390,8 @@ TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceT
     // The preview's own output serves as an environment, every value kept.
     Image own(4, 2);
     for (Vec3& p : own.pixels) p = {big, fine, 1e30f};
-    preview::writeExr(own, path);
-    for (const Vec3& texel : preview::readLatLongImage(path).texels) {
+    preview::writeImages(folder_.string(), {{"own.exr", &own, preview::ImageFormat::Exr}});
+    for (const Vec3& texel : preview::readLatLongImage((folder_ / "own.exr").string()).texels) {
         EXPECT_EQ(texel.x, big);
         EXPECT_EQ(texel.y, fine);
         EXPECT_EQ(texel.z, 1e30f);
