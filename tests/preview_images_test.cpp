@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "environment.h"
 #include "environment_file.h"
 #include "image.h"
@@ -257,11 +258,7 @@ TEST_F(ImageFilesTest, AFailedReplacementPutsBackTheImagesAlreadyReplaced)
 TEST_F(ImageFilesTest, AFileSizeLimitIsAWriteErrorThatNamesTheImage)
 {
     writeText(folder_ / "big.exr", "earlier");
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::string message = testsupport::runInChild([this] {
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         const Image small = testImage();
@@ -272,24 +269,14 @@ TEST_F(ImageFilesTest, AFileSizeLimitIsAWriteErrorThatNamesTheImage)
             state = state * 1664525u + 1013904223u;
             p = {float(state >> 8), 1.0f / float(state | 1u), float(state & 0xffffu)};
         }
-        std::string message = "no error";
         try {
             preview::writeImages(folder_.string(), {{"small.png", &small, preview::ImageFormat::Png},
                                                     {"big.exr", &big, preview::ImageFormat::Exr}});
         } catch (const std::runtime_error& e) {
-            message = e.what();
+            return std::string(e.what());
         }
-        (void)!::write(pipeEnds[1], message.data(), message.size());
-        ::_exit(0);
-    }
-    ::close(pipeEnds[1]);
-    std::string message;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) message.append(buffer, std::size_t(n));
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "the writer was killed by signal " << WTERMSIG(status);
+        return std::string("no error");
+    });
     EXPECT_EQ(message, "cannot write " + (folder_ / "big.exr").string() + ": File too large; no image was replaced");
     EXPECT_EQ(filesInFolder(), std::vector<std::string>{"big.exr"});
     EXPECT_EQ(readText(folder_ / "big.exr"), "earlier");

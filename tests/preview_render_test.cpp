@@ -7,7 +7,6 @@
 
 #include <png.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <ImfArray.h>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
+#include "child_process.h"
 #include "contact_sheet.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
@@ -273,35 +273,19 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// Runs `body` in a child whose address space may grow by `room` bytes only,
-// and returns the text the body gave back, or why the child ended otherwise.
+// Runs `body` in a child whose address space may grow by `room` bytes only.
 std::string underAddressSpaceLimit(std::size_t room, const std::function<std::string()>& body)
 {
-    int ends[2];
-    if (::pipe(ends) != 0) return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return testsupport::runInChild([&] {
         std::size_t pages = 0;
         std::FILE* statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%zu", &pages) != 1) ::_exit(3);
+        if (statm == nullptr || std::fscanf(statm, "%zu", &pages) != 1) return std::string("no statm");
         std::fclose(statm);
         const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + room;
         const rlimit cap{limit, limit};
         ::setrlimit(RLIMIT_AS, &cap);
-        const std::string text = body();
-        (void)!::write(ends[1], text.data(), text.size());
-        ::_exit(0);
-    }
-    ::close(ends[1]);
-    std::string text;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
-    ::close(ends[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "the child ended with status " + std::to_string(status) + " after: " + text;
-    return text;
+        return body();
+    });
 }
 
 // A host whose shaders give black, so that only the threads matter.
