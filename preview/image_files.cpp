@@ -255,7 +255,13 @@ void backUp(JournalEntry& entry, const std::string& folder, const std::string& n
         copyPath(entry.backup, (std::filesystem::path(folder) / unpredictableName("." + name + ".old")).string());
         if (::link(entry.final, entry.backup) == 0) break;
         if (errno == EEXIST) continue;
-        if ((errno == EPERM || errno == ENOTSUP || errno == EMLINK) && ::rename(entry.final, entry.backup) == 0) break;
+        if ((errno == EPERM || errno == ENOTSUP || errno == EMLINK) && ::rename(entry.final, entry.backup) == 0) {
+            // The name is already empty: from here on, undoing renames the
+            // backup back (marked before hasBackup, so that an interrupt in
+            // between never removes the only copy).
+            entry.replacing = 1;
+            break;
+        }
         throw std::runtime_error("cannot keep a copy of " + std::string(entry.final) + ": " + std::strerror(errno));
     }
     entry.hasBackup = 1;

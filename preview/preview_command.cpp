@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <thread>
 
 #include "contact_sheet.h"

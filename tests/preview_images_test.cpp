@@ -374,6 +374,19 @@ TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceT
         }
     }
 
+    // Luminance and chroma turn back into colour, within their half precision.
+    {
+        std::vector<Imf::Rgba> pixels(8, Imf::Rgba(0.5f, 0.25f, 0.125f));
+        Imf::RgbaOutputFile yc(path.c_str(), 4, 2, Imf::WRITE_YC);
+        yc.setFrameBuffer(pixels.data(), 1, 4);
+        yc.writePixels(2);
+    }
+    for (const Vec3& texel : preview::readLatLongImage(path).texels) {
+        EXPECT_NEAR(texel.x, 0.5f, 0.01f) << "luminance and chroma";
+        EXPECT_NEAR(texel.y, 0.25f, 0.01f) << "luminance and chroma";
+        EXPECT_NEAR(texel.z, 0.125f, 0.01f) << "luminance and chroma";
+    }
+
     // The preview's own output serves as an environment, every value kept.
     Image own(4, 2);
     for (Vec3& p : own.pixels) p = {big, fine, 1e30f};
