@@ -1,14 +1,11 @@
 // The sky gradient and the lat-long image lookup (bilinear, wrapping in
-// azimuth). An image is read once with OpenEXR's RGBA interface, which also
-// accepts luminance-only and half-float files.
+// azimuth).
 #include "environment.h"
-
-#include <ImfArray.h>
-#include <ImfRgbaFile.h>
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
+
+#include "environment_file.h"
 
 namespace preview {
 namespace {
@@ -21,30 +18,11 @@ Vec3 mixColour(const Vec3& a, const Vec3& b, float t) { return a * (1.0f - t) + 
 
 Environment Environment::fromLatLongFile(const std::string& path)
 {
+    LatLongImage image = readLatLongImage(path);
     Environment env;
-    try {
-        Imf::RgbaInputFile file(path.c_str());
-        const Imath::Box2i window = file.dataWindow();
-        const int width = window.max.x - window.min.x + 1;
-        const int height = window.max.y - window.min.y + 1;
-        if (width < 1 || height < 1) throw std::runtime_error("the image is empty");
-        Imf::Array2D<Imf::Rgba> pixels(height, width);
-        file.setFrameBuffer(&pixels[0][0] - window.min.x - window.min.y * width, 1, width);
-        file.readPixels(window.min.y, window.max.y);
-        env.width_ = width;
-        env.height_ = height;
-        env.texels_.reserve(static_cast<std::size_t>(width) * height);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const Imf::Rgba& p = pixels[y][x];
-                env.texels_.push_back({float(p.r), float(p.g), float(p.b)});
-            }
-    } catch (const std::exception& e) {
-        // OpenEXR's messages are long and multi-line; keep the first line.
-        std::string reason = e.what();
-        reason = reason.substr(0, reason.find('\n'));
-        throw std::runtime_error(reason);
-    }
+    env.width_ = image.width;
+    env.height_ = image.height;
+    env.texels_ = std::move(image.texels);
     return env;
 }
 

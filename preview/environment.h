@@ -15,9 +15,8 @@ public:
     // ground colour below the horizon.
     Environment() = default;
 
-    // Reads a latitude-longitude image (u = azimuth, v = polar angle from +y).
-    // Throws std::runtime_error with a one-line reason when the file cannot be
-    // read as an OpenEXR image.
+    // Reads a latitude-longitude image (u = azimuth, v = polar angle from +y)
+    // as readLatLongImage does, with its std::runtime_error when it cannot.
     static Environment fromLatLongFile(const std::string& path);
 
     // Linear RGB radiance arriving from `direction` (unit length).

@@ -1,77 +1,93 @@
 // libpng's simplified API writes the 8-bit sRGB file (it marks it sRGB);
 // OpenEXR's general output file writes three FLOAT channels, so values above
-// 1 and below 0 survive exactly.
+// 1 and below 0 survive exactly. Both write through one file descriptor that
+// keeps the system's reason for a failed write, so that a message can say
+// "No space left on device" about the image rather than the temporary.
+//
+// Replacing a set of images goes through a journal in fixed storage: for
+// each image its temporary, its final name and the backup of what that
+// name held. Undoing an entry needs only rename and unlink, so the same
+// code serves a failed step and a signal handler.
 #include "image_files.h"
 
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>
 #include <ImfHeader.h>
+#include <ImfIO.h>
 #include <ImfOutputFile.h>
+#include <fcntl.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <system_error>
+
+#include "unique_file.h"
 
 namespace preview {
 namespace {
 
-// Temporary files being written, for removal if the run is interrupted
-// meanwhile: fixed storage, since a signal handler may only unlink.
-constexpr int kMaxPending = 16;
-constexpr std::size_t kMaxPath = 4096;
-char pendingPaths[kMaxPending][kMaxPath];
-volatile std::sig_atomic_t pendingCount = 0;
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-extern "C" void removePendingAndStop(int signal)
-{
-    for (int i = 0; i < pendingCount; ++i)
-        if (pendingPaths[i][0] != '\0') ::unlink(pendingPaths[i]);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-// Installs the handler for the life of one writeImages call.
-class InterruptCleanup {
+// Writes to a file descriptor, keeping the first failure's errno.
+class FileSink {
 public:
-    InterruptCleanup()
+    explicit FileSink(int fd) : fd_(fd) {}
+
+    bool write(const char* data, std::size_t size)
     {
-        pendingCount = 0;
-        struct sigaction action {};
-        action.sa_handler = removePendingAndStop;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
-            sigaction(kCleanupSignals[i], &action, &previous_[i]);
+        while (size > 0 && error_ == 0) {
+            const ssize_t written = ::write(fd_, data, size);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) {
+                error_ = written < 0 ? errno : EIO;
+                break;
+            }
+            data += written;
+            size -= std::size_t(written);
+        }
+        return error_ == 0;
     }
-    ~InterruptCleanup()
+    // Flushes to the device and closes; false (errno kept) when either fails.
+    bool finish()
     {
-        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
-            sigaction(kCleanupSignals[i], &previous_[i], nullptr);
-        pendingCount = 0;
+        if (error_ == 0 && ::fsync(fd_) != 0 && errno != EINVAL) error_ = errno;
+        if (::close(fd_) != 0 && error_ == 0) error_ = errno;
+        fd_ = -1;
+        return error_ == 0;
     }
-    void add(const std::string& path)
+    ~FileSink()
     {
-        if (pendingCount >= kMaxPending || path.size() >= kMaxPath) return;
-        std::memcpy(pendingPaths[pendingCount], path.c_str(), path.size() + 1);
-        pendingCount = pendingCount + 1;
+        if (fd_ >= 0) ::close(fd_);
     }
-    // Once renamed, a file is no longer the handler's to remove.
-    void renamed(int index)
-    {
-        if (index < kMaxPending) pendingPaths[index][0] = '\0';
-    }
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    int fd() const { return fd_; }
+    int error() const { return error_; }
 
 private:
-    struct sigaction previous_[std::size(kCleanupSignals)];
+    int fd_;
+    int error_ = 0;
 };
 
-}  // namespace
+[[noreturn]] void failWriting(const std::string& name, const FileSink& sink, const std::string& otherwise)
+{
+    throw std::runtime_error("cannot write " + name + ": " +
+                             (sink.error() != 0 ? std::strerror(sink.error()) : otherwise));
+}
 
-void writePng(const Image& image, const std::string& path)
+extern "C" ssize_t writeToSink(void* cookie, const char* data, std::size_t size)
+{
+    return static_cast<FileSink*>(cookie)->write(data, size) ? ssize_t(size) : -1;
+}
+
+void writePngTo(FileSink& sink, const Image& image, const std::string& name)
 {
     std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
@@ -79,26 +95,54 @@ void writePng(const Image& image, const std::string& path)
         bytes[3 * i + 1] = toSrgb8(image.pixels[i].y);
         bytes[3 * i + 2] = toSrgb8(image.pixels[i].z);
     }
+    // A stdio stream over the sink, for libpng; it never owns the descriptor.
+    cookie_io_functions_t functions{};
+    functions.write = writeToSink;
+    std::FILE* stream = ::fopencookie(&sink, "w", functions);
+    if (stream == nullptr) failWriting(name, sink, std::strerror(errno));
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr)) {
-        const std::string reason = png.message;
-        png_image_free(&png);
-        throw std::runtime_error("cannot write " + path + ": " + reason);
-    }
+    const bool written = png_image_write_to_stdio(&png, stream, 0, bytes.data(), 0, nullptr) != 0;
+    const std::string reason = png.message;
+    png_image_free(&png);
+    const bool closed = std::fclose(stream) == 0;
+    if (!written || !closed) failWriting(name, sink, written ? "the stream did not close" : reason);
 }
 
-void writeExr(const Image& image, const std::string& path)
+// OpenEXR's output stream over the sink.
+class SinkStream : public Imf::OStream {
+public:
+    SinkStream(FileSink& sink, const std::string& name) : Imf::OStream(name.c_str()), sink_(sink) {}
+
+    void write(const char c[], int n) override
+    {
+        if (!sink_.write(c, std::size_t(n))) throw std::runtime_error(std::strerror(sink_.error()));
+        position_ += std::uint64_t(n);
+    }
+    std::uint64_t tellp() override { return position_; }
+    void seekp(std::uint64_t position) override
+    {
+        if (::lseek(sink_.fd(), off_t(position), SEEK_SET) < 0) throw std::runtime_error(std::strerror(errno));
+        position_ = position;
+    }
+
+private:
+    FileSink& sink_;
+    std::uint64_t position_ = 0;
+};
+
+void writeExrTo(FileSink& sink, const Image& image, const std::string& name)
 {
     try {
         Imf::Header header(image.width, image.height);
         header.channels().insert("R", Imf::Channel(Imf::FLOAT));
         header.channels().insert("G", Imf::Channel(Imf::FLOAT));
         header.channels().insert("B", Imf::Channel(Imf::FLOAT));
-        Imf::OutputFile file(path.c_str(), header);
+        SinkStream stream(sink, name);
+        Imf::OutputFile file(stream, header);
         // The pixels are packed x, y, z floats: one FrameBuffer slice per channel.
         char* base = const_cast<char*>(reinterpret_cast<const char*>(image.pixels.data()));
         const std::size_t xStride = sizeof(Vec3);
@@ -110,40 +154,178 @@ void writeExr(const Image& image, const std::string& path)
         file.setFrameBuffer(frame);
         file.writePixels(image.height);
     } catch (const std::exception& e) {
-        std::string reason = e.what();
-        throw std::runtime_error("cannot write " + path + ": " + reason.substr(0, reason.find('\n')));
+        const std::string reason = e.what();
+        failWriting(name, sink, reason.substr(0, reason.find('\n')));
     }
 }
+
+// One image of the set: where it is written, where it goes, and what its
+// final name held before (the backup, a hard link to the earlier file).
+constexpr int kMaxFiles = 16;
+constexpr std::size_t kMaxPath = 4096;
+struct JournalEntry {
+    char temporary[kMaxPath];
+    char final[kMaxPath];
+    char backup[kMaxPath];
+    volatile std::sig_atomic_t hasBackup;
+    volatile std::sig_atomic_t replacing;  // rename of the temporary tried
+};
+JournalEntry journal[kMaxFiles];
+volatile std::sig_atomic_t journalSize = 0;
+
+// Puts one entry's final name back as it was and removes its temporary;
+// false when the earlier file could not be put back (its backup is then
+// kept). Async-signal-safe: rename and unlink only.
+bool undo(const JournalEntry& entry)
+{
+    bool restored = true;
+    if (entry.replacing) {
+        // Renaming a backup onto a name that is still the same file does
+        // nothing, so the unlink below then drops the spare link.
+        if (entry.hasBackup)
+            restored = ::rename(entry.backup, entry.final) == 0 || errno == ENOENT;
+        else
+            ::unlink(entry.final);
+    }
+    if (entry.hasBackup && restored) ::unlink(entry.backup);
+    ::unlink(entry.temporary);
+    return restored;
+}
+
+extern "C" void undoAllAndStop(int signal)
+{
+    for (int i = journalSize - 1; i >= 0; --i) undo(journal[i]);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// For the life of one writeImages call: an interrupt undoes the journal, and
+// a file-size limit is an error of write() (EFBIG), not the end of the run.
+class WriteGuard {
+public:
+    WriteGuard()
+    {
+        journalSize = 0;
+        struct sigaction action {};
+        action.sa_handler = undoAllAndStop;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
+            sigaction(kCleanupSignals[i], &action, &previous_[i]);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, &previousFileSize_);
+    }
+    ~WriteGuard()
+    {
+        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
+            sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+        sigaction(SIGXFSZ, &previousFileSize_, nullptr);
+        journalSize = 0;
+    }
+    WriteGuard(const WriteGuard&) = delete;
+    WriteGuard& operator=(const WriteGuard&) = delete;
+
+private:
+    struct sigaction previous_[std::size(kCleanupSignals)];
+    struct sigaction previousFileSize_;
+};
+
+void copyPath(char (&target)[kMaxPath], const std::string& path)
+{
+    if (path.size() >= kMaxPath) throw std::runtime_error("cannot write " + path + ": the path is too long");
+    std::memcpy(target, path.c_str(), path.size() + 1);
+}
+
+// Makes the backup of what `entry.final` holds: a hard link under an
+// unpredictable name (link never replaces nor follows what is there), or,
+// where links are not supported, the earlier file renamed away.
+void backUp(JournalEntry& entry, const std::string& folder, const std::string& name)
+{
+    struct stat existing {};
+    if (::lstat(entry.final, &existing) != 0) {
+        if (errno == ENOENT) return;
+        throw std::runtime_error("cannot replace " + std::string(entry.final) + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(existing.st_mode))
+        throw std::runtime_error("cannot replace " + std::string(entry.final) + ": it is a folder");
+    for (;;) {
+        copyPath(entry.backup, (std::filesystem::path(folder) / unpredictableName("." + name + ".old")).string());
+        if (::link(entry.final, entry.backup) == 0) break;
+        if (errno == EEXIST) continue;
+        if ((errno == EPERM || errno == ENOTSUP || errno == EMLINK) && ::rename(entry.final, entry.backup) == 0) {
+            // The name is already empty: from here on, undoing renames the
+            // backup back (marked before hasBackup, so that an interrupt in
+            // between never removes the only copy).
+            entry.replacing = 1;
+            break;
+        }
+        throw std::runtime_error("cannot keep a copy of " + std::string(entry.final) + ": " + std::strerror(errno));
+    }
+    entry.hasBackup = 1;
+}
+
+}  // namespace
 
 void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
 {
     namespace fs = std::filesystem;
-    std::vector<fs::path> written;
-    auto removeWritten = [&] {
-        std::error_code ignored;
-        for (const fs::path& path : written) fs::remove(path, ignored);
+    if (files.size() > std::size_t(kMaxFiles)) throw std::invalid_argument("writeImages: too many files at once");
+    WriteGuard guard;
+    // Undoes the entries so far, newest first; names an earlier file that
+    // could not be put back.
+    auto undoJournal = [] {
+        std::string lost;
+        for (int i = journalSize - 1; i >= 0; --i)
+            if (!undo(journal[i])) lost = journal[i].final;
+        journalSize = 0;
+        return lost;
     };
-    const std::string suffix = ".tmp-" + std::to_string(::getpid());
-    InterruptCleanup cleanup;
     try {
         for (const ImageFile& file : files) {
-            const fs::path temporary = fs::path(folder) / ("." + file.name + suffix);
-            written.push_back(temporary);
-            cleanup.add(temporary.string());
+            const std::string name = (fs::path(folder) / file.name).string();
+            JournalEntry& entry = journal[journalSize];
+            copyPath(entry.final, name);
+            entry.hasBackup = 0;
+            entry.replacing = 0;
+            UniqueFile temporary;
+            try {
+                temporary = createUniqueFile(folder, "." + file.name);
+            } catch (const std::system_error& e) {
+                throw std::runtime_error("cannot write " + name + ": " + std::strerror(e.code().value()));
+            }
+            FileSink sink(temporary.fd);
+            std::snprintf(entry.temporary, kMaxPath, "%s", temporary.path.c_str());
+            journalSize = journalSize + 1;
             if (file.format == ImageFormat::Png)
-                writePng(*file.image, temporary.string());
+                writePngTo(sink, *file.image, name);
             else
-                writeExr(*file.image, temporary.string());
+                writeExrTo(sink, *file.image, name);
+            if (!sink.finish()) failWriting(name, sink, "");
         }
         for (std::size_t i = 0; i < files.size(); ++i) {
-            fs::rename(written[i], fs::path(folder) / files[i].name);
-            cleanup.renamed(int(i));
-            written[i].clear();
+            JournalEntry& entry = journal[i];
+            backUp(entry, folder, files[i].name);
+            entry.replacing = 1;
+            if (::rename(entry.temporary, entry.final) != 0)
+                throw std::runtime_error("cannot replace " + std::string(entry.final) + ": " + std::strerror(errno));
         }
+    } catch (const std::bad_alloc&) {
+        const std::string lost = undoJournal();
+        throw std::runtime_error(
+            "out of memory writing the images" +
+            (lost.empty() ? "; no image was replaced" : "; the earlier " + lost + " could not be put back"));
     } catch (const std::exception& e) {
-        removeWritten();
-        throw std::runtime_error(e.what());
+        const std::string lost = undoJournal();
+        throw std::runtime_error(std::string(e.what()) + (lost.empty()
+                                                              ? "; no image was replaced"
+                                                              : "; the earlier " + lost + " could not be put back"));
     }
+    // Every image is in place: the backups are no longer needed.
+    for (int i = 0; i < journalSize; ++i)
+        if (journal[i].hasBackup) ::unlink(journal[i].backup);
 }
 
 }  // namespace preview

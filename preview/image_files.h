@@ -1,8 +1,10 @@
 // Writing images: 8-bit sRGB PNG through libpng, linear float OpenEXR through
 // OpenEXR. A set of images is written all or nothing: each goes to a hidden
-// temporary name in the target folder and is renamed only once all are
-// written, so a failed run leaves no partial image behind. An interrupt
-// (SIGINT, SIGTERM, SIGHUP) while writing removes the temporary files too.
+// temporary in the target folder, made exclusively under an unpredictable
+// name, and is renamed into place only once all are written; should a later
+// rename fail, the images already replaced are put back. An interrupt
+// (SIGINT, SIGTERM, SIGHUP) while writing undoes the same way, and a
+// file-size limit (SIGXFSZ) is a write error like a full disk.
 #pragma once
 
 #include <stdexcept>
@@ -21,12 +23,10 @@ struct ImageFile {
     ImageFormat format;
 };
 
-// Writes one image to `path`. Throws std::runtime_error naming the path.
-void writePng(const Image& image, const std::string& path);
-void writeExr(const Image& image, const std::string& path);
-
-// Writes every file into `folder`; on any failure removes what it wrote and
-// throws std::runtime_error with a one-line reason.
+// Writes every file into `folder` (at most 16); on any failure leaves the
+// folder as it was and throws std::runtime_error with one line naming the
+// image and the reason ("cannot write out/maya.png: No space left on
+// device; no image was replaced").
 void writeImages(const std::string& folder, const std::vector<ImageFile>& files);
 
 }  // namespace preview

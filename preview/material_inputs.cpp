@@ -1,5 +1,6 @@
 // The table of material inputs and value parsing. Numbers are read with
-// std::from_chars so the user's locale never changes what "0.5" means.
+// std::from_chars so the user's locale never changes what "0.5" means, to
+// the grammar of strtof and nothing else.
 #include "material_inputs.h"
 
 #include <charconv>
@@ -37,35 +38,76 @@ const MaterialInput* findMaterialInput(std::string_view name)
     return nullptr;
 }
 
+namespace {
+
+// Whether a number beyond the float range lies below it (toward zero): read
+// again in wider types, or else told by the sign of its exponent.
+bool belowFloatRange(std::string_view digits, std::chars_format format)
+{
+    const char* end = digits.data() + digits.size();
+    double wide = 0.0;
+    if (std::from_chars(digits.data(), end, wide, format).ec == std::errc()) return std::fabs(wide) < 1.0;
+    long double wider = 0.0L;
+    if (std::from_chars(digits.data(), end, wider, format).ec == std::errc()) return std::fabs(wider) < 1.0L;
+    const std::size_t exponent = digits.find_first_of(format == std::chars_format::hex ? "pP" : "eE");
+    return exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
+}
+
+}  // namespace
+
+NumberRead readNumber(std::string_view text, float& value)
+{
+    // strtof's grammar: one sign, then decimal digits with an optional
+    // exponent, or 0x and hexadecimal ones with an optional binary exponent,
+    // or inf or nan; from_chars reads what follows the sign and the 0x.
+    std::string_view digits = text;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
+    const bool hex = digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    if (hex) digits.remove_prefix(2);
+    if (digits.empty() || digits.front() == '+' || digits.front() == '-') return NumberRead::Malformed;
+    const std::chars_format format = hex ? std::chars_format::hex : std::chars_format::general;
+    float magnitude = 0.0f;
+    const char* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, magnitude, format);
+    if (ptr != end || (ec != std::errc() && ec != std::errc::result_out_of_range)) return NumberRead::Malformed;
+    if (ec == std::errc::result_out_of_range)
+        return belowFloatRange(digits, format) ? NumberRead::Underflow : NumberRead::Overflow;
+    if (!std::isfinite(magnitude)) return NumberRead::NotFinite;
+    value = negative ? -magnitude : magnitude;
+    return NumberRead::Number;
+}
+
 std::optional<float> parseNumber(std::string_view text)
 {
-    // from_chars refuses a leading '+', which users do type.
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     float value = 0.0f;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+    if (readNumber(text, value) != NumberRead::Number) return std::nullopt;
     return value;
 }
 
-std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text)
+std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text, std::string* problem)
 {
     MaterialValue value;
     value.kind = kind;
+    // One number of the value; a number beyond the float range is named.
+    auto number = [problem](std::string_view part, float& result) {
+        const NumberRead read = readNumber(part, result);
+        if (problem && (read == NumberRead::Underflow || read == NumberRead::Overflow))
+            *problem = "'" + std::string(part) + "' " +
+                       (read == NumberRead::Underflow ? "underflows to zero" : "overflows to infinity") +
+                       " in single precision";
+        return read == NumberRead::Number;
+    };
     switch (kind) {
     case InputKind::Scalar: {
-        const auto number = parseNumber(text);
-        if (!number) return std::nullopt;
-        value.values = {*number, 0.0f, 0.0f};
+        if (!number(text, value.values[0])) return std::nullopt;
         return value;
     }
     case InputKind::Triple: {
         for (int i = 0; i < 3; ++i) {
             const std::size_t comma = text.find(',');
             if ((i < 2) != (comma != std::string_view::npos)) return std::nullopt;
-            const auto number = parseNumber(text.substr(0, comma));
-            if (!number) return std::nullopt;
-            value.values[i] = *number;
+            if (!number(text.substr(0, comma), value.values[i])) return std::nullopt;
             if (i < 2) text.remove_prefix(comma + 1);
         }
         return value;

@@ -33,8 +33,10 @@ struct MaterialValue {
     std::array<float, 3> values{0.0f, 0.0f, 0.0f};
 };
 
-// Parses text as a value of the given kind; nullopt when malformed.
-std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text);
+// Parses text as a value of the given kind; nullopt when malformed. A
+// number beyond the float range is also described in *problem (when given):
+// "'1e-50' underflows to zero in single precision".
+std::optional<MaterialValue> parseMaterialValue(InputKind kind, std::string_view text, std::string* problem = nullptr);
 // What a value of the kind looks like, for error messages.
 const char* expectedForm(InputKind kind);
 // The value as a user would type it.
@@ -42,7 +44,16 @@ std::string formatMaterialValue(const MaterialValue& value);
 // a + (b - a) t, channel by channel.
 MaterialValue interpolate(const MaterialValue& a, const MaterialValue& b, float t);
 
-// Parses a finite decimal number (no trailing text); nullopt when malformed.
+// How reading a number went.
+enum class NumberRead { Number, Malformed, NotFinite, Underflow, Overflow };
+
+// Reads text that is wholly a number as strtof reads one: an optional sign,
+// then decimal digits with an optional point and exponent, or 0x and
+// hexadecimal digits with an optional p exponent (no spaces, nothing after).
+// Refuses infinities and NaN, and numbers beyond the float range: too large,
+// or too small to be anything but zero though not written as zero.
+NumberRead readNumber(std::string_view text, float& value);
+// The number readNumber reads, or nullopt.
 std::optional<float> parseNumber(std::string_view text);
 
 // One input set to one value.

@@ -74,7 +74,8 @@ private:
 MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(scene)
 {
     std::string error;
-    plugin_ = mayahost::LoadedPlugin::load(modulePath, &error);
+    // The preview reports a failed load itself, once.
+    plugin_ = mayahost::LoadedPlugin::load(modulePath, &error, mayahost::LoadReport::CallerOnly);
     if (!plugin_) throw HostLoadError("cannot load the Maya plug-in " + modulePath + ": " + error);
     node_ = mayahost::Node::create("glossy");
     if (!node_) throw HostLoadError("the Maya plug-in " + modulePath + " registered no glossy node type");

@@ -91,32 +91,34 @@ private:
 MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath)
     : scene_(scene)
 {
+    // Whatever the declaration or the library lacks (the light array, say)
+    // fails the load with its reason, never later.
     try {
         declaration_ =
             std::make_unique<mrhost::ShaderDeclaration>(mrhost::readDeclaration(declarationPath, "kova_glossy"));
         library_ = std::make_unique<mrhost::ShaderLibrary>(libraryPath, *declaration_);
+        renderScene_ = std::make_unique<mrhost::Scene>();
+        std::vector<miTag> lights;
+        for (const Light& light : scene.lights()) {
+            if (!light.isArea) {
+                lights.push_back(renderScene_->addPointLight(toVector(light.centre), toColour(light.colour)));
+                continue;
+            }
+            const int k = scene.areaSamplesPerSide();
+            lights.push_back(renderScene_->addAreaLight(toVector(light.centre - light.edgeU - light.edgeV),
+                                                        toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f), k,
+                                                        k, toColour(light.colour)));
+        }
+        void* user = const_cast<Scene*>(&scene_);
+        renderScene_->setReflectionTracer(traceReflection, user);
+        renderScene_->setEnvironment(traceEnvironment, user);
+        renderScene_->setIrradiance(gatherIrradiance, user);
+        renderScene_->setShadowTest(shadowTest, user);
+        record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
+        record_->setArray("light", lights.data(), static_cast<int>(lights.size()));
     } catch (const std::exception& e) {
         throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
     }
-    renderScene_ = std::make_unique<mrhost::Scene>();
-    std::vector<miTag> lights;
-    for (const Light& light : scene.lights()) {
-        if (!light.isArea) {
-            lights.push_back(renderScene_->addPointLight(toVector(light.centre), toColour(light.colour)));
-            continue;
-        }
-        const int k = scene.areaSamplesPerSide();
-        lights.push_back(renderScene_->addAreaLight(toVector(light.centre - light.edgeU - light.edgeV),
-                                                    toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f), k, k,
-                                                    toColour(light.colour)));
-    }
-    void* user = const_cast<Scene*>(&scene_);
-    renderScene_->setReflectionTracer(traceReflection, user);
-    renderScene_->setEnvironment(traceEnvironment, user);
-    renderScene_->setIrradiance(gatherIrradiance, user);
-    renderScene_->setShadowTest(shadowTest, user);
-    record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
-    record_->setArray("light", lights.data(), static_cast<int>(lights.size()));
 }
 
 MentalRayHost::~MentalRayHost() = default;

@@ -20,8 +20,8 @@ namespace preview {
 
 class MentalRayHost : public MaterialHost {
 public:
-    // Throws HostLoadError when the declaration cannot be read or the library
-    // cannot be loaded.
+    // Throws HostLoadError when the declaration cannot be read, lacks what the
+    // preview sets (the light array), or the library cannot be loaded.
     MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath);
     ~MentalRayHost() override;
 

@@ -57,10 +57,11 @@ MaterialSetting parseSetting(const std::string& text)
 {
     std::string valueText;
     const MaterialInput& input = splitAssignment("--set", text, "NAME=VALUE", valueText);
-    const auto value = parseMaterialValue(input.kind, valueText);
+    std::string problem;
+    const auto value = parseMaterialValue(input.kind, valueText, &problem);
     if (!value)
-        throw UsageError("--set " + text + ": '" + valueText + "' is not a value for " + input.name + " (expected " +
-                         expectedForm(input.kind) + ")");
+        throw UsageError("--set " + text + ": " + (problem.empty() ? "'" + valueText + "' is not a value" : problem) +
+                         " for " + input.name + " (expected " + expectedForm(input.kind) + ")");
     return {input.name, *value};
 }
 
@@ -77,9 +78,13 @@ Sweep parseSweep(const std::string& text)
         throw UsageError("--sweep " + text + ": expected NAME=FROM:TO:STEPS");
     Sweep sweep;
     sweep.name = input.name;
-    const auto from = parseMaterialValue(input.kind, range.substr(0, first));
-    const auto to = parseMaterialValue(input.kind, range.substr(first + 1, second - first - 1));
-    if (!from || !to) throw UsageError("--sweep " + text + ": FROM and TO must each be " + expectedForm(input.kind));
+    std::string problem;
+    const auto from = parseMaterialValue(input.kind, range.substr(0, first), &problem);
+    const auto to =
+        from ? parseMaterialValue(input.kind, range.substr(first + 1, second - first - 1), &problem) : std::nullopt;
+    if (!from || !to)
+        throw UsageError("--sweep " + text + ": " + (problem.empty() ? "" : problem + "; ") +
+                         "FROM and TO must each be " + expectedForm(input.kind));
     sweep.from = *from;
     sweep.to = *to;
     // The steps lie at FROM + (TO - FROM) t, so the span itself must be a float.

@@ -3,7 +3,6 @@
 // once every one of them has been rendered.
 #include "preview_command.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "contact_sheet.h"
@@ -21,6 +22,7 @@
 #include "mentalray_adapter.h"
 #include "options.h"
 #include "progress.h"
+#include "unique_file.h"
 
 namespace preview {
 namespace {
@@ -71,21 +73,27 @@ std::optional<std::string> prepareOutputFolder(const std::string& folder)
     std::error_code ec;
     if (fs::exists(folder, ec)) {
         if (!fs::is_directory(folder, ec)) return std::string("it exists and is not a folder");
+    } else if (fs::is_symlink(fs::symlink_status(folder, ec))) {
+        return std::string("it is a link to nothing (its target does not exist)");
     } else if (!fs::create_directories(folder, ec) && ec) {
         return "cannot create it (" + ec.message() + ")";
     }
     // Asking for permission is not enough (root passes every check, a
     // read-only mount passes none of them rightly): make a file and remove it.
-    const std::string probe = (fs::path(folder) / (".glossy-preview-probe-" + std::to_string(::getpid()))).string();
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (fd < 0) return "cannot create files in it (" + std::string(std::strerror(errno)) + ")";
-    ::close(fd);
-    ::unlink(probe.c_str());
+    try {
+        const UniqueFile probe = createUniqueFile(folder, ".glossy-preview-probe");
+        ::close(probe.fd);
+        ::unlink(probe.path.c_str());
+    } catch (const std::system_error& e) {
+        return "cannot create files in it (" + std::string(std::strerror(e.code().value())) + ")";
+    }
     return std::nullopt;
 }
 
-int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-               const DeliverablePaths& deliverables, bool showProgress)
+namespace {
+
+int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             const DeliverablePaths& deliverables, bool showProgress)
 {
     PreviewOptions options;
     try {
@@ -95,7 +103,14 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 2;
     }
     if (options.help) {
-        out << helpText();
+        // A full or closed output is a failure to be told, not a success.
+        errno = 0;
+        out << helpText() << std::flush;
+        if (!out) {
+            err << "glossy-preview: cannot write the help text"
+                << (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string()) << '\n';
+            return 1;
+        }
         return 0;
     }
     Environment environment;
@@ -139,20 +154,31 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::uint64_t perImage =
         std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) * std::uint64_t(settings.samples);
     const auto start = std::chrono::steady_clock::now();
+    const char* rendering = hosts[0]->name();
     try {
         ProgressBar progress(err, perImage * 2, showProgress);
         for (MaterialHost* host : hosts) {
+            rendering = host->name();
             applySettings(*host, options.settings);
             images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
         }
         progress.finish();
+    } catch (const std::bad_alloc&) {
+        err << "glossy-preview: out of memory rendering the " << rendering << " image; no image was written\n";
+        return 1;
     } catch (const std::exception& e) {
         err << "glossy-preview: rendering failed: " << e.what() << '\n';
         return 1;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    const Image both = sideBySide(images[0], images[1], kSideBySideGap);
+    Image both;
+    try {
+        both = sideBySide(images[0], images[1], kSideBySideGap);
+    } catch (const std::bad_alloc&) {
+        err << "glossy-preview: out of memory making the side-by-side image; no image was written\n";
+        return 1;
+    }
     try {
         writeImages(options.outDir, {{"maya.png", &images[0], ImageFormat::Png},
                                      {"maya.exr", &images[0], ImageFormat::Exr},
@@ -166,6 +192,22 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "glossy-preview: " << closingLine(images[0].width, images[0].height, settings.samples, perImage * 2, seconds)
         << "; images in " << options.outDir << '\n';
     return 0;
+}
+
+}  // namespace
+
+int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const DeliverablePaths& deliverables, bool showProgress)
+{
+    // Whatever a step did not foresee still ends in one line and a status.
+    try {
+        return runSteps(args, out, err, deliverables, showProgress);
+    } catch (const std::bad_alloc&) {
+        err << "glossy-preview: out of memory; no image was written\n";
+    } catch (const std::exception& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+    }
+    return 1;
 }
 
 }  // namespace preview

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <exception>
 #include <mutex>
+#include <stdexcept>
+#include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -114,7 +117,19 @@ Image render(const Scene& scene, MaterialHost& host, const RenderSettings& setti
     };
     const int threadCount = std::max(1, std::min(settings.threads, job.tileCount));
     std::vector<std::thread> workers;
-    for (int i = 1; i < threadCount; ++i) workers.emplace_back(work);
+    workers.reserve(std::size_t(threadCount - 1));
+    for (int i = 1; i < threadCount; ++i) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error& e) {
+            // A process or memory limit: stop the ones that started at their
+            // next tile, join them, and say how far it got.
+            queue.next = job.tileCount;
+            for (std::thread& worker : workers) worker.join();
+            throw std::runtime_error("cannot start " + std::to_string(threadCount) + " render threads, only " +
+                                     std::to_string(i) + " (" + e.code().message() + "); try a smaller --threads");
+        }
+    }
     work();
     for (std::thread& worker : workers) worker.join();
     if (failure) std::rethrow_exception(failure);

@@ -25,6 +25,8 @@ struct RenderSettings {
 // Counts samples shaded, read by the progress display while rendering.
 using SampleCounter = std::atomic<std::uint64_t>;
 
+// Throws std::runtime_error when a shader cannot be made or not every
+// thread can be started (the threads that did start are joined first).
 Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter = nullptr);
 
 // The colour of one sample through pixel (px, py) of an image of that size.

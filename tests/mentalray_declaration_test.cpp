@@ -4,17 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
+#include "mrhost/shader_library.h"
 
 namespace {
 
 using mrhost::DeclarationError;
 using mrhost::ParamType;
 using mrhost::parseDeclarations;
+using namespace std::string_view_literals;
 
 TEST(Declaration, LaysOutEveryTypeWithArraysAsCounterPairs)
 {
@@ -62,7 +65,7 @@ declare shader scalar "second" () end declare
 TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
 {
     struct Case {
-        const char* text;
+        std::string_view text;
         int line;
         const char* message;
     };
@@ -85,23 +88,51 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
         {"declare shader color \"s (\n", 1, "expected a closing '\"' before the end of the line"},
         {"\n\nshader color \"s\" ()", 3, "expected 'declare', found 'shader'"},
         {"declare shader color (\n) end declare", 1, "expected the quoted name of the shader, found '('"},
-        {"declare shader color \"s\" (\n  integer \"n\" default 1.5\n) end declare", 3,
-         "expected a whole number for the default of integer \"n\""},
+        {"declare shader color \"s\" (\n  integer \"n\" default 1.5\n) end declare", 2,
+         "expected a whole number from -2147483648 to 2147483647 for the default of integer \"n\", found '1.5'"},
         {"declare shader color \"s\" (\n  scalar \"x\" default ; \n) end declare", 2,
          "expected a word, a number, a quoted name or one of ( ) , but found ';'"},
         // Numbers beyond the int range are refused, never converted.
         {"declare shader color \"s\" (\n  scalar \"a\"\n) version 3e9 end declare", 3,
          "expected a positive whole version number, found '3e9'"},
-        {"declare shader color \"s\" (\n  integer \"n\" default 1e10\n) end declare", 3,
-         "expected a whole number for the default of integer \"n\""},
+        {"declare shader color \"s\" (\n  integer \"n\" default 1e10\n) end declare", 2,
+         "expected a whole number from -2147483648 to 2147483647 for the default of integer \"n\", found '1e10'"},
+        {"declare shader color \"s\" (\n  integer \"n\" default 2147483648\n) end declare", 2,
+         "expected a whole number from -2147483648 to 2147483647 for the default of integer \"n\", found "
+         "'2147483648'"},
+        {"declare shader color \"s\" () version 2147483648 end declare", 1,
+         "expected a positive whole version number, found '2147483648'"},
+        // Beyond the float range either way: not infinity, not zero.
+        {"declare shader color \"s\" (\n  scalar \"x\" default 1e39\n) end declare", 2,
+         "expected a number within the range of a float for the default of scalar \"x\", found '1e39'"},
+        {"declare shader color \"s\" (\n  vector \"v\" default 1 -1e-50 0\n) end declare", 2,
+         "expected a number within the range of a float for the default of vector \"v\", found '-1e-50'"},
+        {"declare shader color \"s\" (\n  scalar \"x\" default 1e+-5\n) end declare", 2,
+         "expected a number within the range of a float for the default of scalar \"x\", found '1e+-5'"},
+        // Said once, or refused: never the last of several silently.
+        {"declare shader color \"s\" ()\n  version 2\n  apply material\n  version 3\nend declare", 4,
+         "expected one 'version' for shader \"s\", found a second (the first is on line 2)"},
+        {"declare shader color \"s\" () end declare\n\ndeclare shader\n  scalar \"s\" () end declare", 4,
+         "expected a new shader name, found \"s\" a second time (first declared on line 1)"},
+        // A name is handed on as a C string: only printable bytes, shown escaped.
+        {"declare shader color \"kova\0x\" () end declare"sv, 1,
+         "expected printable characters in a quoted name, found '\\x00'"},
+        {"\n\xff\xfe\x01 declare", 2, "expected a word, a number, a quoted name or one of ( ) , but found '\\xff'"},
+        {"declare shader color \"caf\xc3\xa9\" (\n  sc\x1b"
+         "alar \"a\") end declare",
+         2, "expected a word, a number, a quoted name or one of ( ) , but found '\\x1b'"},
+        {"declare shader color \"caf\xc3\xa9\" (\n  colr \"a\") end declare\n  \"\xc3\xa9", 3,
+         "expected a closing '\"' before the end of the line"},
+        {"declare shader color \"s\" (\n  scalar \"a\x1b[2J\") end declare", 2,
+         "expected printable characters in a quoted name, found '\\x1b'"},
     };
     for (const Case& c : cases) {
         try {
             parseDeclarations(c.text, "bad.mi");
-            ADD_FAILURE() << "accepted: " << c.text;
+            ADD_FAILURE() << "accepted: " << c.message;
         } catch (const DeclarationError& error) {
-            EXPECT_EQ(error.line(), c.line) << c.text;
-            EXPECT_EQ(error.what(), "bad.mi:" + std::to_string(c.line) + ": " + c.message) << c.text;
+            EXPECT_EQ(error.line(), c.line) << error.what();
+            EXPECT_EQ(error.what(), "bad.mi:" + std::to_string(c.line) + ": " + c.message);
         }
     }
 }
@@ -120,10 +151,72 @@ TEST(ParameterRecord, AnyNonZeroBooleanDefaultIsOn)
     EXPECT_EQ(off, miFALSE);
 }
 
-TEST(Declaration, MissingFileOrShaderIsAnError)
+TEST(ParameterRecord, IntegerDefaultsAreExactAndFloatsReachTheEndsOfTheirRange)
+{
+    const auto d = parseDeclarations(
+        "declare shader color \"s\" (\n"
+        "  integer \"odd\" default 16777217, integer \"most\" default +2147483647,\n"
+        "  integer \"least\" default -2147483648, scalar \"large\" default 3.4028234e38,\n"
+        "  scalar \"tiny\" default 1.5e-45, scalar \"zero\" default -0e-999\n"
+        ") version 2147483647 end declare",
+        "s.mi")[0];
+    EXPECT_EQ(d.version, 2147483647);
+    const mrhost::ParameterRecord record(d, 1);
+    const char* block = static_cast<const char*>(record.parameters());
+    const std::pair<const char*, miInteger> integers[] = {
+        {"odd", 16777217}, {"most", 2147483647}, {"least", -2147483647 - 1}};
+    for (const auto& [name, expected] : integers) {
+        miInteger value;
+        std::memcpy(&value, block + d.find(name)->offset, sizeof value);
+        EXPECT_EQ(value, expected) << name << " is not rounded through float";
+    }
+    // Worked out by hand: the largest float, the smallest subnormal, and a negative zero.
+    const std::pair<const char*, float> scalars[] = {
+        {"large", 0x1.fffffep+127f}, {"tiny", 0x1p-149f}, {"zero", -0x0p+0f}};
+    for (const auto& [name, expected] : scalars) {
+        float value;
+        std::memcpy(&value, block + d.find(name)->offset, sizeof value);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << name << ": " << value;
+    }
+}
+
+TEST(Declaration, MissingFileFolderOrShaderIsAnError)
 {
     EXPECT_THROW(mrhost::readDeclarations("/nonexistent/none.mi"), DeclarationError);
     EXPECT_THROW(mrhost::readDeclaration(KOVA_GLOSSY_DECLARATION, "no_such_shader"), DeclarationError);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    try {
+        mrhost::readDeclarations(folder);
+        ADD_FAILURE() << "a folder was read as a declaration file";
+    } catch (const DeclarationError& error) {
+        EXPECT_EQ(error.what(), folder + ":0: expected a declaration file, found a folder");
+    }
+}
+
+TEST(Declaration, ManyParametersAreReadInTimeLinearInTheirNumber)
+{
+    // 200,000 parameters, on one line and then one to a line: a reader that
+    // compared each name with all those before it took minutes for this.
+    constexpr int kCount = 200000;
+    for (const char* separator : {", ", ",\n"}) {
+        std::string text = "declare shader color \"many\" (";
+        for (int i = 0; i < kCount; ++i) {
+            text += (i == 0 ? "" : separator) + std::string("scalar \"p") + std::to_string(i) + "\" default 1";
+        }
+        text += ") end declare";
+        const auto d = parseDeclarations(text, "many.mi")[0];
+        ASSERT_EQ(d.parameters.size(), std::size_t{kCount});
+        EXPECT_EQ(d.parameters.back().name, "p199999");
+        EXPECT_EQ(d.recordSize, std::size_t{4} * kCount);
+    }
+}
+
+TEST(ShaderLoading, ANameThatACStringCannotHoldIsRefusedBeforeAnyLookUp)
+{
+    mrhost::ShaderDeclaration declaration;
+    declaration.name = std::string("kova_glossy\0x", 13);
+    declaration.version = 1;
+    EXPECT_THROW(mrhost::ShaderLibrary(KOVA_GLOSSY_MODULE_PATH, declaration), mrhost::ShaderLoadError);
 }
 
 TEST(ParameterRecord, ArraysGrowFromTheirEntryAndSettersCheckNameAndType)

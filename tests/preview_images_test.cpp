@@ -4,19 +4,28 @@
 #include <gtest/gtest.h>
 
 #include <ImfArray.h>
+#include <ImfChannelList.h>
+#include <ImfFrameBuffer.h>
+#include <ImfHeader.h>
+#include <ImfOutputFile.h>
 #include <ImfRgbaFile.h>
 #include <png.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "environment.h"
+#include "environment_file.h"
 #include "image.h"
 #include "image_files.h"
 
@@ -81,6 +90,35 @@ void writeLatLong(const std::string& path, int width, int height, const Imf::Rgb
     file.setFrameBuffer(pixels.data(), 1, width);
     file.writePixels(height);
 }
+
+// An OpenEXR file of the given data window whose channels are each one
+// value throughout; `pixels` false leaves the pixels unwritten (a header
+// and an offset table only).
+void writeChannels(const std::string& path, const std::vector<std::pair<std::string, float>>& channels,
+                   Imf::PixelType type, const Imath::Box2i& window, Imf::Compression compression = Imf::ZIP_COMPRESSION,
+                   bool pixels = true)
+{
+    Imf::Header header(window, window);
+    header.compression() = compression;
+    for (const auto& channel : channels) header.channels().insert(channel.first, Imf::Channel(type));
+    Imf::OutputFile file(path.c_str(), header);
+    if (!pixels) return;
+    const std::size_t texels =
+        std::size_t(window.max.x - window.min.x + 1) * std::size_t(window.max.y - window.min.y + 1);
+    std::vector<std::vector<float>> floats;
+    std::vector<std::vector<half>> halves;
+    Imf::FrameBuffer frame;
+    for (const auto& [name, value] : channels) {
+        floats.emplace_back(texels, value);
+        halves.emplace_back(texels, half(value));
+        const void* data = type == Imf::FLOAT ? static_cast<const void*>(floats.back().data()) : halves.back().data();
+        frame.insert(name, Imf::Slice::Make(type, data, window));
+    }
+    file.setFrameBuffer(frame);
+    file.writePixels(window.max.y - window.min.y + 1);
+}
+
+const Imath::Box2i kSmallWindow(Imath::V2i(0, 0), Imath::V2i(3, 1));
 
 }  // namespace
 
@@ -169,6 +207,81 @@ TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile)
     EXPECT_TRUE(filesInFolder().empty()) << "left behind: " << filesInFolder().front();
 }
 
+namespace {
+
+void writeText(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
+
+std::string readText(const fs::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST_F(ImageFilesTest, LinksPlantedInTheFolderAreNeitherWrittenThroughNorLeftAsTheImage)
+{
+    writeText(folder_ / "victim", "keep");
+    // At the image's own name, and at the name a temporary once had.
+    fs::create_symlink(folder_ / "victim", folder_ / "a.png");
+    fs::create_symlink(folder_ / "victim", folder_ / (".a.png.tmp-" + std::to_string(::getpid())));
+    const Image image = testImage();
+    preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png}});
+    EXPECT_EQ(readText(folder_ / "victim"), "keep");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder_ / "a.png"))) << "the image is a file of its own";
+    EXPECT_EQ(filesInFolder().size(), 3u) << "nothing but the image, the victim and the planted link";
+}
+
+TEST_F(ImageFilesTest, AFailedReplacementPutsBackTheImagesAlreadyReplaced)
+{
+    writeText(folder_ / "a.png", "earlier a");
+    writeText(folder_ / "b.png", "earlier b");
+    fs::create_directories(folder_ / "c.exr" / "inside");  // cannot be replaced by a file
+    const Image image = testImage();
+    try {
+        preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png},
+                                                {"b.png", &image, preview::ImageFormat::Png},
+                                                {"c.exr", &image, preview::ImageFormat::Exr}});
+        ADD_FAILURE() << "a folder was replaced by an image";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot replace " + (folder_ / "c.exr").string() + ": it is a folder; no image was replaced");
+    }
+    EXPECT_EQ(readText(folder_ / "a.png"), "earlier a");
+    EXPECT_EQ(readText(folder_ / "b.png"), "earlier b");
+    EXPECT_EQ(filesInFolder().size(), 3u) << "no temporary or copy is left";
+}
+
+// Run in a child, whose file-size limit a write exceeds: the write fails with
+// EFBIG (the signal would have killed the run) and is reported as such.
+TEST_F(ImageFilesTest, AFileSizeLimitIsAWriteErrorThatNamesTheImage)
+{
+    writeText(folder_ / "big.exr", "earlier");
+    const std::string message = testsupport::runInChild([this] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const Image small = testImage();
+        // Values that do not compress: far more than the limit.
+        Image big(200, 200);
+        std::uint32_t state = 1;
+        for (Vec3& p : big.pixels) {
+            state = state * 1664525u + 1013904223u;
+            p = {float(state >> 8), 1.0f / float(state | 1u), float(state & 0xffffu)};
+        }
+        try {
+            preview::writeImages(folder_.string(), {{"small.png", &small, preview::ImageFormat::Png},
+                                                    {"big.exr", &big, preview::ImageFormat::Exr}});
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    });
+    EXPECT_EQ(message, "cannot write " + (folder_ / "big.exr").string() + ": File too large; no image was replaced");
+    EXPECT_EQ(filesInFolder(), std::vector<std::string>{"big.exr"});
+    EXPECT_EQ(readText(folder_ / "big.exr"), "earlier");
+}
+
 TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection)
 {
     const std::string path = (folder_ / "sky.exr").string();
@@ -216,4 +329,136 @@ TEST(ImageLayout, SideBySideKeepsBothImagesAndTheGap)
     EXPECT_EQ(both.at(5, 0).x, 0.02f) << "the gap";
     EXPECT_EQ(both.at(7, 3).y, 1.0f);
     EXPECT_EQ(both.at(8, 0).y, 1.0f);
+}
+
+TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceTheyCanBe)
+{
+    using Channels = std::vector<std::pair<std::string, float>>;
+    struct Row {
+        const char* what;
+        Channels channels;
+        Imf::PixelType type;
+        Vec3 expected;
+    };
+    // Values beyond the half range and finer than a half step survive.
+    const float big = 0x1.86ap+19f;  // 800000
+    const float fine = 0x1.000002p+0f;
+    const Row rows[] = {
+        {"float R G B", {{"R", big}, {"G", fine}, {"B", -3.0f}}, Imf::FLOAT, {big, fine, -3.0f}},
+        {"half R G B and A",
+         {{"A", 1.0f}, {"B", 0.25f}, {"G", 2.0f}, {"R", 65504.0f}},
+         Imf::HALF,
+         {65504.0f, 2.0f, 0.25f}},
+        {"luminance", {{"Y", 0.75f}}, Imf::HALF, {0.75f, 0.75f, 0.75f}},
+        {"luminance of one layer", {{"sky.Y", fine}}, Imf::FLOAT, {fine, fine, fine}},
+        {"one layer",
+         {{"diffuse.R", 1.0f}, {"diffuse.G", 2.0f}, {"diffuse.B", 4.0f}, {"diffuse.A", 8.0f}},
+         Imf::FLOAT,
+         {1.0f, 2.0f, 4.0f}},
+        {"lower case", {{"r", 1.0f}, {"g", 2.0f}, {"b", 4.0f}}, Imf::FLOAT, {1.0f, 2.0f, 4.0f}},
+        {"unlayered beside layers",
+         {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}, {"spec.R", 8.0f}, {"spec.G", 8.0f}, {"spec.B", 8.0f}},
+         Imf::FLOAT,
+         {1.0f, 2.0f, 4.0f}},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, row.channels, row.type, kSmallWindow);
+        const preview::LatLongImage image = preview::readLatLongImage(path);
+        ASSERT_EQ(image.width, 4) << row.what;
+        ASSERT_EQ(image.height, 2) << row.what;
+        for (const Vec3& texel : image.texels) {
+            EXPECT_EQ(texel.x, row.expected.x) << row.what;
+            EXPECT_EQ(texel.y, row.expected.y) << row.what;
+            EXPECT_EQ(texel.z, row.expected.z) << row.what;
+        }
+    }
+
+    // Luminance and chroma turn back into colour, within their half precision.
+    {
+        std::vector<Imf::Rgba> pixels(8, Imf::Rgba(0.5f, 0.25f, 0.125f));
+        Imf::RgbaOutputFile yc(path.c_str(), 4, 2, Imf::WRITE_YC);
+        yc.setFrameBuffer(pixels.data(), 1, 4);
+        yc.writePixels(2);
+    }
+    for (const Vec3& texel : preview::readLatLongImage(path).texels) {
+        EXPECT_NEAR(texel.x, 0.5f, 0.01f) << "luminance and chroma";
+        EXPECT_NEAR(texel.y, 0.25f, 0.01f) << "luminance and chroma";
+        EXPECT_NEAR(texel.z, 0.125f, 0.01f) << "luminance and chroma";
+    }
+
+    // The preview's own output serves as an environment, every value kept.
+    Image own(4, 2);
+    for (Vec3& p : own.pixels) p = {big, fine, 1e30f};
+    preview::writeImages(folder_.string(), {{"own.exr", &own, preview::ImageFormat::Exr}});
+    for (const Vec3& texel : preview::readLatLongImage((folder_ / "own.exr").string()).texels) {
+        EXPECT_EQ(texel.x, big);
+        EXPECT_EQ(texel.y, fine);
+        EXPECT_EQ(texel.z, 1e30f);
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentColourThatWouldBeAGuessIsRefusedNamingTheChannels)
+{
+    struct Row {
+        std::vector<std::pair<std::string, float>> channels;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{{"a.R", 1}, {"a.G", 1}, {"a.B", 1}, {"b.R", 1}, {"b.G", 1}, {"b.B", 1}},
+         "colour in more than one layer: expected R, G and B or a luminance Y, in one layer, but found a.B, a.G, a.R, "
+         "b.B, b.G, b.R"},
+        {{{"R", 1}, {"G", 1}},
+         "no channels it can read as colour: expected R, G and B or a luminance Y, in one layer, but "
+         "found G, R"},
+        {{{"R", 1}, {"r", 1}, {"G", 1}, {"B", 1}}, "but found B, G, R, r"},
+        {{{"Z", 1}, {"depth\x01", 1}}, "but found Z, depth\\x01"},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, row.channels, Imf::FLOAT, kSmallWindow);
+        try {
+            preview::readLatLongImage(path);
+            ADD_FAILURE() << row.message << ": accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentWindowFarFromTheOriginIsRead)
+{
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Imath::V2i& corner : {Imath::V2i(1000000000, -1000000000), Imath::V2i(-1000000000, 1000000000)}) {
+        writeChannels(path, {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}}, Imf::FLOAT,
+                      Imath::Box2i(corner, corner + Imath::V2i(15, 7)));
+        const preview::LatLongImage image = preview::readLatLongImage(path);
+        ASSERT_EQ(image.texels.size(), 128u);
+        for (const Vec3& texel : image.texels) EXPECT_EQ(texel.z, 4.0f) << corner.x;
+    }
+}
+
+TEST_F(ImageFilesTest, EnvironmentPromisingMoreThanItsFileOrTheLimitIsRefusedBeforeReading)
+{
+    struct Row {
+        Imath::V2i size;
+        Imf::Compression compression;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{100000, 100000}, Imf::ZIP_COMPRESSION, "the image is 100000 x 100000 texels, more than the 67108864"},
+        {{8000, 8000}, Imf::NO_COMPRESSION, "the header promises 8000 x 8000 texels, more than a file of"},
+        {{8000, 8000}, Imf::ZIP_COMPRESSION, "the header promises 8000 x 8000 texels, more than a file of"},
+    };
+    const std::string path = (folder_ / "sky.exr").string();
+    for (const Row& row : rows) {
+        writeChannels(path, {{"R", 1}, {"G", 1}, {"B", 1}}, Imf::HALF,
+                      Imath::Box2i(Imath::V2i(0, 0), row.size - Imath::V2i(1, 1)), row.compression, false);
+        try {
+            preview::readLatLongImage(path);
+            ADD_FAILURE() << row.message << ": accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
+        }
+    }
 }

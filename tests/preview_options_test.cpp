@@ -56,6 +56,8 @@ protected:
         // A plain file, for the cases that need one where a folder is expected.
         std::FILE* f = std::fopen((root_ / "file").c_str(), "w");
         std::fclose(f);
+        // A link to nothing, for the cases that need one.
+        fs::create_symlink(root_ / "missing", root_ / "nowhere");
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -102,7 +104,7 @@ TEST_P(PreviewBadInput, OneLineStatusTwoAndNothingWritten)
     EXPECT_FALSE(fs::exists(root_ / "out")) << input.what << ": the output folder was made";
     std::size_t entries = 0;
     for (auto it = fs::recursive_directory_iterator(root_); it != fs::recursive_directory_iterator(); ++it) ++entries;
-    EXPECT_EQ(entries, 1u) << input.what << ": only the test's own file may be there";
+    EXPECT_EQ(entries, 2u) << input.what << ": only the test's own file and link may be there";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -117,6 +119,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"number that is not finite", {"--set=diffuse=inf"}, "(expected a number"},
         BadInput{"colour with two channels", {"--set", "color=1,0"}, "(expected three numbers r,g,b"},
         BadInput{"colour with four channels", {"--set", "color=1,0,0,1"}, "(expected three numbers r,g,b"},
+        BadInput{"number with two signs", {"--set", "roughness=+-1"}, "'+-1' is not a value for roughness"},
+        BadInput{"number after a space", {"--set", "roughness= 1"}, "' 1' is not a value for roughness"},
+        BadInput{"hexadecimal number cut short", {"--set", "roughness=0x"}, "'0x' is not a value for roughness"},
+        BadInput{"number that underflows",
+                 {"--set", "color=1,1e-50,1"},
+                 "--set color=1,1e-50,1: '1e-50' underflows to zero in single precision for color (expected three"},
+        BadInput{
+            "number that overflows", {"--set", "diffuse=1e39"}, "'1e39' overflows to infinity in single precision"},
+        BadInput{"sweep from a number that underflows",
+                 {"--sweep", "roughness=-1e-60:1:3"},
+                 "'-1e-60' underflows to zero in single precision; FROM and TO must each be"},
         BadInput{"malformed boolean", {"--set", "useIrradiance=maybe"}, "(expected on or off)"},
         BadInput{"malformed count", {"--samples", "4k"}, "--samples 4k: expected a whole number"},
         BadInput{"zero width", {"--width=0"}, "expected a whole number from 1"},
@@ -136,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
         BadInput{"output folder that is a file", {"--out", "ROOT/file"}, "is not a folder"},
+        BadInput{"output folder that is a link to nothing", {"--out", "ROOT/nowhere"}, "is a link to nothing"},
         BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return caseName(info.param.what); });
 
@@ -151,6 +165,33 @@ TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput)
         EXPECT_NE(text.find(item), std::string::npos) << item;
     for (const preview::MaterialInput& input : preview::materialInputs())
         EXPECT_NE(text.find(input.name), std::string::npos) << input.name;
+}
+
+// Numbers as strtof reads them, wholly, and nothing else.
+TEST(PreviewOptions, NumbersFollowTheGrammarOfStrtofAndStayWithinTheFloatRange)
+{
+    using preview::NumberRead;
+    const std::pair<const char*, NumberRead> rows[] = {
+        {"0x1.8p-1", NumberRead::Number},     {"+.5", NumberRead::Number},         {"5.", NumberRead::Number},
+        {"-0X1P+2", NumberRead::Number},      {"1e-40", NumberRead::Number},       {"-0e-999", NumberRead::Number},
+        {"", NumberRead::Malformed},          {"+-1", NumberRead::Malformed},      {"--1", NumberRead::Malformed},
+        {" 1", NumberRead::Malformed},        {"1 ", NumberRead::Malformed},       {"1e", NumberRead::Malformed},
+        {"0x", NumberRead::Malformed},        {"0x-1", NumberRead::Malformed},     {"1,5", NumberRead::Malformed},
+        {"inf", NumberRead::NotFinite},       {"-NaN", NumberRead::NotFinite},     {"1e-50", NumberRead::Underflow},
+        {"-0x1p-200", NumberRead::Underflow}, {"1e-99999", NumberRead::Underflow}, {"1e39", NumberRead::Overflow},
+        {"-1e99999", NumberRead::Overflow},
+    };
+    for (const auto& [text, expected] : rows) {
+        float value = 7.0f;
+        EXPECT_EQ(preview::readNumber(text, value), expected) << "'" << text << "'";
+    }
+    const std::pair<const char*, float> values[] = {
+        {"0x1.8p-1", 0x1.8p-1f}, {"+.5", 0.5f}, {"-0X1P+2", -4.0f}, {"1e-40", 0x1.16c2p-133f}};
+    for (const auto& [text, expected] : values) {
+        float value = 7.0f;
+        preview::readNumber(text, value);
+        EXPECT_EQ(value, expected) << text;
+    }
 }
 
 TEST(PreviewOptions, ValuesAreParsedInEveryForm)
@@ -171,24 +212,61 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm)
     EXPECT_EQ(o.outDir, "out");
 }
 
-// A deliverable that does not load is a failure of the run, not of the
-// command line: status 1, one line naming it, no image.
+// A deliverable that does not load, or a declaration that lacks what the
+// preview sets, is a failure of the run, not of the command line: status 1,
+// one line naming it (said once), no image.
 TEST(PreviewRun, ADeliverableThatDoesNotLoadFailsWithStatusOneAndNoImage)
 {
     const fs::path out = fs::temp_directory_path() / ("preview_run_" + std::to_string(::getpid()));
+    const fs::path noLight = fs::temp_directory_path() / ("preview_run_no_light_" + std::to_string(::getpid()) + ".mi");
+    {
+        std::FILE* f = std::fopen(noLight.c_str(), "w");
+        std::fputs("declare shader color \"kova_glossy\" (scalar \"diffuse\") version 1 end declare\n", f);
+        std::fclose(f);
+    }
     preview::DeliverablePaths noShader = preview::builtDeliverables();
     noShader.shaderLibrary = "/nonexistent/kova_glossy.so";
+    preview::DeliverablePaths noLightArray = preview::builtDeliverables();
+    noLightArray.shaderDeclaration = noLight.string();
+    preview::DeliverablePaths declarationFolder = preview::builtDeliverables();
+    declarationFolder.shaderDeclaration = fs::temp_directory_path().string();
     const std::pair<preview::DeliverablePaths, const char*> cases[] = {
         {kUnused, "cannot load the Maya plug-in /nonexistent/glossy.so"},
-        {noShader, "cannot load the renderer shader"}};
+        {noShader, "cannot load the renderer shader"},
+        {noLightArray, "cannot load the renderer shader: shader \"kova_glossy\" has no array parameter \"light\""},
+        {declarationFolder, "expected a declaration file, found a folder"}};
     for (const auto& [paths, message] : cases) {
         fs::remove_all(out);
         std::ostringstream stdoutText, stderrText;
+        testing::internal::CaptureStderr();
         EXPECT_EQ(preview::runPreview({"--width", "16", "--height", "16", "--out", out.string()}, stdoutText,
                                       stderrText, paths, false),
                   1);
-        EXPECT_NE(stderrText.str().find(message), std::string::npos) << stderrText.str();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "reported beside the run's own line";
+        const std::string line = stderrText.str();
+        EXPECT_NE(line.find(message), std::string::npos) << line;
+        EXPECT_EQ(line.find('\n'), line.size() - 1) << "exactly one line: " << line;
         EXPECT_TRUE(fs::is_empty(out)) << message;
     }
     fs::remove_all(out);
+    fs::remove(noLight);
+}
+
+namespace {
+
+// An output that takes nothing, as a full device.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+}  // namespace
+
+TEST(PreviewHelp, AnOutputThatCannotTakeItFailsTheRun)
+{
+    RefusingBuffer refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    EXPECT_EQ(preview::runPreview({"--help"}, out, err, kUnused, false), 1);
+    EXPECT_EQ(err.str().rfind("glossy-preview: cannot write the help text", 0), 0u) << err.str();
 }

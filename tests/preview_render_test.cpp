@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <ImfArray.h>
@@ -15,11 +16,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "allocation_counter.h"
+#include "child_process.h"
 #include "contact_sheet.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
@@ -254,6 +257,93 @@ TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCou
         settings.threads = threads;
         EXPECT_THROW(render(scene, host, settings), std::runtime_error) << threads << " threads";
     }
+}
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Runs `body` in a child whose address space may grow by `room` bytes only.
+std::string underAddressSpaceLimit(std::size_t room, const std::function<std::string()>& body)
+{
+    return testsupport::runInChild([&] {
+        std::size_t pages = 0;
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (statm == nullptr || std::fscanf(statm, "%zu", &pages) != 1) return std::string("no statm");
+        std::fclose(statm);
+        const rlim_t limit = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + room;
+        const rlimit cap{limit, limit};
+        ::setrlimit(RLIMIT_AS, &cap);
+        return body();
+    });
+}
+
+// A host whose shaders give black, so that only the threads matter.
+class BlackHost : public MaterialHost {
+    class Black : public MaterialShader {
+        ShadeResult shade(const ShadingPoint&, Sampler&) override { return {}; }
+    };
+
+public:
+    const char* name() const override { return "black"; }
+    LightView lightView() const override { return LightView::Centres; }
+    bool hasInput(const MaterialInput&) const override { return false; }
+    void setInput(const std::string&, const MaterialValue&) override {}
+    std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Black>(); }
+};
+
+}  // namespace
+
+// Each thread's stack needs address space: under a tight limit only a few
+// start. The render stops those, joins them and says so; it never aborts.
+TEST(PreviewRenderFailure, ThreadsThatCannotStartFailTheRenderCleanly)
+{
+    if (kSanitized) GTEST_SKIP() << "a sanitizer's own allocations do not survive an address-space limit";
+    const std::string message = underAddressSpaceLimit(std::size_t{48} << 20, [] {
+        const Scene scene(Environment(), 1);
+        BlackHost host;
+        RenderSettings settings;
+        settings.width = 256;
+        settings.height = 256;
+        settings.threads = 256;
+        try {
+            render(scene, host, settings);
+            return std::string("rendered");
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+    });
+    EXPECT_EQ(message.rfind("cannot start 256 render threads, only ", 0), 0u) << message;
+    EXPECT_NE(message.find("; try a smaller --threads"), std::string::npos) << message;
+}
+
+// The largest image the options allow needs more memory than the child may
+// have: the run says what it was making, with status 1 and no image.
+TEST(PreviewCommand, RunningOutOfMemoryNamesWhatWasBeingMadeAndWritesNoImage)
+{
+    if (kSanitized) GTEST_SKIP() << "a sanitizer reports a failed allocation and ends the run by design";
+    const fs::path out = fs::temp_directory_path() / ("preview_memory_test_" + std::to_string(::getpid()));
+    fs::remove_all(out);
+    const std::string result = underAddressSpaceLimit(std::size_t{512} << 20, [&out] {
+        std::ostringstream stdoutText, stderrText;
+        const int status =
+            runPreview({"--width", "16384", "--height", "16384", "--samples", "1", "--out", out.string()}, stdoutText,
+                       stderrText, builtDeliverables(), false);
+        return std::to_string(status) + " " + stderrText.str();
+    });
+    EXPECT_EQ(result, "1 glossy-preview: out of memory rendering the maya image; no image was written\n");
+    EXPECT_TRUE(fs::is_empty(out));
+    fs::remove_all(out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Maya), hostName);

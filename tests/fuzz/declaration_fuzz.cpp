@@ -1,11 +1,13 @@
 // The renderer's declaration reader on arbitrary text, and the parameter
 // record it lays out from each declaration it accepts. Bad text must end in
-// a DeclarationError (nothing else may escape), and an accepted declaration
-// must describe a record that holds every parameter it names.
+// a DeclarationError (nothing else may escape) whose message is one printable
+// line with the line number, and an accepted declaration must describe a
+// record that holds every parameter it names.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "mrhost/declaration.h"
@@ -41,6 +43,24 @@ void checkLayout(const mrhost::ShaderDeclaration& declaration)
     }
 }
 
+// "fuzz.mi:<line>: <printable text>": whatever bytes the text holds.
+void checkMessage(const char* message)
+{
+    const char* prefix = "fuzz.mi:";
+    if (std::strncmp(message, prefix, std::strlen(prefix)) != 0) {
+        fail("a message does not start with the text's name");
+    }
+    const char* at = message + std::strlen(prefix);
+    if (*at < '0' || *at > '9') {
+        fail("a message has no line number");
+    }
+    for (; *at != '\0'; ++at) {
+        if (*at < ' ' || *at > '~') {
+            fail("a message holds a byte that is not printable");
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -50,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const mrhost::ShaderDeclaration& declaration : mrhost::parseDeclarations(text, "fuzz.mi")) {
             checkLayout(declaration);
         }
-    } catch (const mrhost::DeclarationError&) {
+    } catch (const mrhost::DeclarationError& error) {
         // Refused with the line and what was expected: the answer for bad text.
+        checkMessage(error.what());
     }
     return 0;
 }

@@ -15,9 +15,10 @@ namespace {
 
 using EntryPoint = MStatus (*)(MObject);
 
-std::nullptr_t refuse(const std::string& path, const std::string& why, std::string* error)
+std::nullptr_t refuse(const std::string& path, const std::string& why, std::string* error, LoadReport report)
 {
-    std::cerr << "Plug-in \"" << path << "\" was not loaded: " << why << std::endl;
+    if (report == LoadReport::StandardError)
+        std::cerr << "Plug-in \"" << path << "\" was not loaded: " << why << std::endl;
     if (error) *error = why;
     return nullptr;
 }
@@ -39,12 +40,12 @@ bool dropTypesOf(const void* plugin)
 
 }  // namespace
 
-std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::string* error)
+std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::string* error, LoadReport report)
 {
     std::string why;
     void* handle = hostmodule::open(path, &why);
     if (!handle) {
-        return refuse(path, why, error);
+        return refuse(path, why, error, report);
     }
     const auto* version = static_cast<const char*>(hostmodule::find(handle, "MApiVersion"));
     auto initialize = reinterpret_cast<EntryPoint>(hostmodule::find(handle, "initializePlugin"));
@@ -55,7 +56,7 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::s
                                           : nullptr;
     if (missing) {
         hostmodule::close(handle);
-        return refuse(path, std::string("the module does not export ") + missing, error);
+        return refuse(path, std::string("the module does not export ") + missing, error, report);
     }
 
     Registry& r = registry();
@@ -64,7 +65,7 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::load(const std::string& path, std::s
     const MStatus status = initialize(plugin);
     if (!status) {
         if (dropTypesOf(plugin.hostObject())) hostmodule::close(handle);
-        return refuse(path, std::string("initializePlugin failed ") + status.errorString().asChar(), error);
+        return refuse(path, std::string("initializePlugin failed ") + status.errorString().asChar(), error, report);
     }
 
     std::unique_ptr<LoadedPlugin> loaded(new LoadedPlugin());

@@ -1,20 +1,56 @@
 // Reader of `declare shader` blocks. The text is split into tokens that keep
 // their line, then each block is read by a small recursive-descent parser that
 // stops at the first thing out of place with the line and what it expected.
+// Every step is linear in the text: names are checked for repeats by hashing.
 #include "mrhost/declaration.h"
 
-#include <cctype>
-#include <cmath>
-#include <cstdlib>
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace mrhost {
 namespace {
 
-// A number that converts to an int exactly; the conversion of anything else
-// (beyond the int range, infinite, NaN, fractional) is refused, never tried.
-bool isWholeInt(float value) { return value >= -2147483648.0f && value < 2147483648.0f && value == std::floor(value); }
+// Bytes that a terminal shows as themselves; any other byte of a file (other
+// encodings, control bytes) is shown as \xNN so that a message stays one
+// printable line.
+bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
+
+std::string printable(std::string_view text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (isPrintable(c) && c != '\\') {
+            result += c;
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            result += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        }
+    }
+    return result;
+}
+
+// A number token read as the type it fills: an int by its digits, never
+// through float, so that every int is exact; a float refused when it lies
+// beyond the float range (it would become infinite, or zero though not
+// written as zero). Anything not wholly a number of that type is refused.
+template <typename Number>
+bool readNumber(std::string_view text, Number& value)
+{
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && text.front() != '+' && ec == std::errc() && ptr == end;
+}
 
 struct Token {
     enum Kind { Word, String, Number, Punct, End } kind;
@@ -59,9 +95,19 @@ std::vector<Token> tokenize(std::string_view text, const std::string& source)
                 ++i;
             }
         } else if (c == '"') {
-            const std::size_t close = text.find('"', i + 1);
-            const std::size_t newline = text.find('\n', i + 1);
-            if (close == std::string_view::npos || newline < close) {
+            // One pass to the closing quote: a name is handed on as a C
+            // string, so it may hold only printable bytes (no zero byte).
+            std::size_t close = i + 1;
+            while (close < text.size() && text[close] != '"' && text[close] != '\n') {
+                const auto byte = static_cast<unsigned char>(text[close]);
+                if (byte < 0x20 || byte == 0x7f) {
+                    throw DeclarationError(
+                        source, line,
+                        std::string("expected printable characters in a quoted name, found '") + text[close] + "'");
+                }
+                ++close;
+            }
+            if (close == text.size() || text[close] != '"') {
                 throw DeclarationError(source, line, "expected a closing '\"' before the end of the line");
             }
             tokens.push_back({Token::String, std::string(text.substr(i + 1, close - i - 1)), line});
@@ -117,8 +163,16 @@ public:
     std::vector<ShaderDeclaration> declarations()
     {
         std::vector<ShaderDeclaration> result;
+        std::unordered_map<std::string, int> lineOf;
         while (peek().kind != Token::End) {
             result.push_back(declaration());
+            const auto [first, isNew] = lineOf.emplace(result.back().name, nameLine_);
+            if (!isNew) {
+                throw DeclarationError(source_, nameLine_,
+                                       "expected a new shader name, found \"" + result.back().name +
+                                           "\" a second time (first declared on line " + std::to_string(first->second) +
+                                           ")");
+            }
         }
         return result;
     }
@@ -169,7 +223,8 @@ private:
         fail(peek(), std::string(what) + " (boolean, integer, scalar, vector, color, light, shader or texture)");
     }
 
-    float number(const char* what)
+    // A boolean word or a float; a number beyond the float range is refused.
+    float number(const std::string& what)
     {
         const Token& token = peek();
         if (isWord(token, "on") || isWord(token, "true")) {
@@ -180,12 +235,19 @@ private:
             next();
             return 0.0f;
         }
-        if (token.kind != Token::Number) {
+        float value = 0.0f;
+        if (token.kind != Token::Number || !readNumber(token.text, value)) {
             fail(token, what);
         }
-        char* end = nullptr;
-        const float value = std::strtof(token.text.c_str(), &end);
-        if (end != token.text.c_str() + token.text.size()) {
+        next();
+        return value;
+    }
+
+    std::int32_t integer(const std::string& what)
+    {
+        const Token& token = peek();
+        std::int32_t value = 0;
+        if (token.kind != Token::Number || !readNumber(token.text, value)) {
             fail(token, what);
         }
         next();
@@ -201,27 +263,31 @@ private:
                                        (parameter.isArray ? "an array" : std::string("a ") + keyword(parameter.type)) +
                                        " parameter takes no default");
         }
-        const std::string what =
-            std::string("a default value for ") + keyword(parameter.type) + " \"" + parameter.name + "\"";
-        parameter.defaultValue.push_back(number(what.c_str()));
+        const std::string subject = std::string(keyword(parameter.type)) + " \"" + parameter.name + "\"";
+        if (parameter.type == ParamType::Integer) {
+            parameter.integerDefault =
+                integer("a whole number from -2147483648 to 2147483647 for the default of " + subject);
+            parameter.defaultValue.push_back(static_cast<float>(parameter.integerDefault));
+            return;
+        }
+        const std::string what = "a number within the range of a float for the default of " + subject;
+        parameter.defaultValue.push_back(number(what));
         while (peek().kind == Token::Number && static_cast<int>(parameter.defaultValue.size()) < most) {
-            parameter.defaultValue.push_back(number(what.c_str()));
+            parameter.defaultValue.push_back(number(what));
         }
         const int least = parameter.type == ParamType::Color ? 3 : most;
         if (static_cast<int>(parameter.defaultValue.size()) < least) {
-            fail(peek(), std::to_string(least) + " numbers for the default of " + keyword(parameter.type) + " \"" +
-                             parameter.name + "\"");
+            fail(peek(), std::to_string(least) + " numbers for the default of " + subject);
         }
         if (parameter.type == ParamType::Color && parameter.defaultValue.size() == 3) {
             parameter.defaultValue.push_back(0.0f);  // a colour given as r g b has alpha 0
         }
-        if (parameter.type == ParamType::Integer && !isWholeInt(parameter.defaultValue[0])) {
-            throw DeclarationError(source_, peek().line,
-                                   "expected a whole number for the default of integer \"" + parameter.name + "\"");
+        if (parameter.type == ParamType::Boolean) {
+            parameter.integerDefault = parameter.defaultValue[0] != 0.0f ? 1 : 0;  // any non-zero default is on
         }
     }
 
-    Parameter parameter(ShaderDeclaration& declaration)
+    Parameter parameter(ShaderDeclaration& declaration, std::unordered_set<std::string>& names)
     {
         Parameter p;
         p.line = peek().line;
@@ -233,7 +299,7 @@ private:
             p.type = type("a parameter type or 'array'");
         }
         p.name = quotedName("the parameter");
-        if (declaration.find(p.name) != nullptr) {
+        if (!names.insert(p.name).second) {
             throw DeclarationError(source_, p.line,
                                    "expected a new parameter name, found \"" + p.name + "\" a second time");
         }
@@ -259,13 +325,15 @@ private:
         expectWord("shader");
         ShaderDeclaration d;
         d.resultType = type("the result type of the shader");
+        nameLine_ = peek().line;
         d.name = quotedName("the shader");
         expectPunct("(");
+        std::unordered_set<std::string> names;
         if (peek().kind == Token::Punct && peek().text == ")") {
             next();
         } else {
             for (;;) {
-                d.parameters.push_back(parameter(d));
+                d.parameters.push_back(parameter(d, names));
                 if (peek().kind == Token::Punct && peek().text == ",") {
                     next();
                     continue;
@@ -277,17 +345,22 @@ private:
                 fail(peek(), "',' or ')' after parameter \"" + d.parameters.back().name + "\"");
             }
         }
-        bool versioned = false;
+        int versionLine = 0;
         for (;;) {
             if (isWord(peek(), "version")) {
+                if (versionLine != 0) {
+                    throw DeclarationError(source_, peek().line,
+                                           "expected one 'version' for shader \"" + d.name +
+                                               "\", found a second (the first is on line " +
+                                               std::to_string(versionLine) + ")");
+                }
+                versionLine = peek().line;
                 next();
                 const Token& token = peek();
-                const float value = number("a version number");
-                if (value < 1.0f || !isWholeInt(value)) {
+                d.version = integer("a positive whole version number");
+                if (d.version < 1) {
                     fail(token, "a positive whole version number");
                 }
-                d.version = static_cast<int>(value);
-                versioned = true;
             } else if (isWord(peek(), "apply")) {
                 next();
                 if (peek().kind != Token::Word) {
@@ -309,7 +382,7 @@ private:
                 fail(peek(), "'version', 'apply' or 'end declare'");
             }
         }
-        if (!versioned) {
+        if (versionLine == 0) {
             d.version = 1;  // an undeclared version is version 1
         }
         return d;
@@ -317,6 +390,7 @@ private:
 
     std::vector<Token> tokens_;
     std::size_t position_ = 0;
+    int nameLine_ = 0;  // of the name of the declaration last read
     const std::string& source_;
 };
 
@@ -357,7 +431,7 @@ const Parameter* ShaderDeclaration::find(std::string_view parameterName) const
 }
 
 DeclarationError::DeclarationError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(source + ":" + std::to_string(line) + ": " + message), line_(line)
+    : std::runtime_error(printable(source) + ":" + std::to_string(line) + ": " + printable(message)), line_(line)
 {
 }
 
@@ -368,6 +442,10 @@ std::vector<ShaderDeclaration> parseDeclarations(std::string_view text, const st
 
 std::vector<ShaderDeclaration> readDeclarations(const std::string& path)
 {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        throw DeclarationError(path, 0, "expected a declaration file, found a folder");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw DeclarationError(path, 0, "expected a readable declaration file");

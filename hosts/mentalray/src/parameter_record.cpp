@@ -104,9 +104,8 @@ ParameterRecord::ParameterRecord(const ShaderDeclaration& declaration, int array
         if (!p.defaultValue.empty()) {
             char* at = l.block() + p.offset;
             if (p.type == ParamType::Boolean || p.type == ParamType::Integer) {
-                // Any non-zero boolean default is on; integers were checked whole by the reader.
-                const miInteger value = p.type == ParamType::Boolean ? (p.defaultValue[0] != 0.0f ? miTRUE : miFALSE)
-                                                                     : static_cast<miInteger>(p.defaultValue[0]);
+                // The reader keeps both exactly: a boolean as 0 or 1, an integer as written.
+                const miInteger value = p.integerDefault;
                 std::memcpy(at, &value, sizeof value);
             } else {
                 std::memcpy(at, p.defaultValue.data(), p.defaultValue.size() * sizeof(float));

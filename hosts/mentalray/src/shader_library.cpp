@@ -19,6 +19,12 @@ void* coreModuleHandle()
 
 ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& declaration)
 {
+    // Symbols are looked up by C string: a name it cannot hold whole would
+    // find other symbols than the declaration names.
+    if (declaration.name.empty() || declaration.name.find('\0') != std::string::npos) {
+        throw ShaderLoadError("cannot load shader library " + path +
+                              ": the declared shader name is empty or holds a zero byte");
+    }
     std::string why;
     module_ = hostmodule::open(path, &why);
     if (module_ == nullptr) {

@@ -12,13 +12,18 @@
 
 namespace mayahost {
 
+// Where a failed load is reported: on standard error as Maya's plug-in
+// manager does, or only to a caller that reports it once in its own words.
+enum class LoadReport { StandardError, CallerOnly };
+
 class LoadedPlugin {
 public:
     // Loads the module at `path`. On failure (the module does not open, lacks
     // MApiVersion or an entry point, or initializePlugin fails) returns null,
-    // writes why to *error (when given) and to standard error, and leaves the
-    // module unloaded.
-    static std::unique_ptr<LoadedPlugin> load(const std::string& path, std::string* error = nullptr);
+    // writes why to *error (when given) and, unless told CallerOnly, to
+    // standard error, and leaves the module unloaded.
+    static std::unique_ptr<LoadedPlugin> load(const std::string& path, std::string* error = nullptr,
+                                              LoadReport report = LoadReport::StandardError);
 
     // Unloads a module that is still loaded (quietly closing it if its
     // uninitializePlugin already failed).

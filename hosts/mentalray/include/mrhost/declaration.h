@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,6 +33,9 @@ struct Parameter {
     // Declared default, as many numbers as the type holds (colour r g b a,
     // vector x y z, boolean 0/1); empty when none was given.
     std::vector<float> defaultValue;
+    // The default of an integer, exactly as written, or of a boolean (0 or
+    // 1); meaningful only when defaultValue is not empty.
+    std::int32_t integerDefault = 0;
     int line = 0;
 };
 
@@ -48,7 +52,8 @@ struct ShaderDeclaration {
 };
 
 // A declaration that does not follow the syntax: what() names the file, the
-// line and what was expected there ("kova_glossy.mi:12: expected ...").
+// line and what was expected there ("kova_glossy.mi:12: expected ..."), one
+// printable line whatever bytes the file holds (others are shown as \xNN).
 class DeclarationError : public std::runtime_error {
 public:
     DeclarationError(const std::string& source, int line, const std::string& message);
@@ -62,7 +67,8 @@ private:
 // text in errors. Throws DeclarationError.
 std::vector<ShaderDeclaration> parseDeclarations(std::string_view text, const std::string& sourceName);
 
-// The same for a file; a file that cannot be read is a DeclarationError at line 0.
+// The same for a file; a file that cannot be read, or a folder, is a
+// DeclarationError at line 0.
 std::vector<ShaderDeclaration> readDeclarations(const std::string& path);
 
 // The declaration of the named shader in a file; DeclarationError if the file
