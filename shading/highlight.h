@@ -84,12 +84,15 @@ inline Float3 highlightTerm(const Float3& V, const Float3& N, const Float3& L, c
         H = {H.x * inverse, H.y * inverse, H.z * inverse};
     }
 
+    // The band does not depend on the lobe: worked out before the power, it
+    // is ready when the power returns instead of lengthening the wait on it.
+    const Band band = highlightBand(sharpness);
+
     const float cosH = (H.y * N.y + H.x * N.x) + H.z * N.z;
     const float base = cosH > 0.0f ? cosH : 0.0f;
     const float exponent = 1.0f / roughness;
     const float lobe = std::pow(base, exponent);
 
-    const Band band = highlightBand(sharpness);
     const float k = smoothStep(band.lower, band.upper, lobe);
 
     const float scale = k * weight;
