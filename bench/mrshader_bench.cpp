@@ -116,6 +116,19 @@ struct Setup {
     }
 };
 
+// The diffuse light of one sample (colour c from direction L), added to the
+// light's sum; both floors share it.
+inline void addDiffuse(const Float3& N, const Float3& L, const Float3& c, const kova_glossy_params& p, Float3& sum)
+{
+    const float cosL = (L.y * N.y + L.x * N.x) + L.z * N.z;
+    if (cosL > 0.0f) {
+        const float weight = cosL * p.diffuse;
+        sum.x += c.x * weight * p.color.r;
+        sum.y += c.y * weight * p.color.g;
+        sum.z += c.z * weight * p.color.b;
+    }
+}
+
 // Everything kova_glossy must do for one sample, written inline, on the
 // answering renderer's samples. Connections are out of this benchmark: the
 // floor only tests that none is there, as the shader does.
@@ -143,13 +156,7 @@ miColor shadeInline(const miState& s, const kova_glossy_params& p, const std::ve
             const AnsweredSample& sample = light.samples[k];
             const Float3 L{sample.direction.x, sample.direction.y, sample.direction.z};
             const Float3 c{sample.colour.r, sample.colour.g, sample.colour.b};
-            const float cosL = (L.y * N.y + L.x * N.x) + L.z * N.z;
-            if (cosL > 0.0f) {
-                const float weight = cosL * p.diffuse;
-                sum.x += c.x * weight * p.color.r;
-                sum.y += c.y * weight * p.color.g;
-                sum.z += c.z * weight * p.color.b;
-            }
+            addDiffuse(N, L, c, p, sum);
             bench::addHighlight(V, N, L, c, specularColour, p.roughness, p.sharpness, p.specularWeight, sum);
         }
         if (light.count > 0) {
@@ -174,6 +181,16 @@ miColor shadeInline(const miState& s, const kova_glossy_params& p, const std::ve
 
 bool sameBits(const miColor& a, const miColor& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// One call of the shader per state, as the renderer makes them.
+void shadeEach(mrhost::ShaderFunction shader, void* params, std::vector<miState>& states)
+{
+    for (miState& s : states) {
+        miColor result{0.0f, 0.0f, 0.0f, 0.0f};
+        shader(&result, &s, params);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
 void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPerLight)
 {
     Setup setup(lightCount, samplesPerLight);
@@ -181,13 +198,7 @@ void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPer
     void* params = setup.record.parameters();
     const auto& p = *static_cast<const kova_glossy_params*>(params);
 
-    const auto work = [&] {
-        for (miState& s : setup.states) {
-            miColor result{0.0f, 0.0f, 0.0f, 0.0f};
-            shader(&result, &s, params);
-            benchmark::DoNotOptimize(result);
-        }
-    };
+    const auto work = [&] { shadeEach(shader, params, setup.states); };
     const auto floor = [&] {
         for (const miState& s : setup.states) {
             miState copy = s;
@@ -200,13 +211,7 @@ void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPer
                 for (std::size_t k = 0; k < light.directions.size(); ++k) {
                     const Float3 L{light.directions[k].x, light.directions[k].y, light.directions[k].z};
                     const Float3 c{light.colours[k].r, light.colours[k].g, light.colours[k].b};
-                    const float cosL = (L.y * N.y + L.x * N.x) + L.z * N.z;
-                    if (cosL > 0.0f) {
-                        const float weight = cosL * p.diffuse;
-                        sum.x += c.x * weight * p.color.r;
-                        sum.y += c.y * weight * p.color.g;
-                        sum.z += c.z * weight * p.color.b;
-                    }
+                    addDiffuse(N, L, c, p, sum);
                     const Float3 h =
                         shading::highlightTerm(V, N, L, c, {p.specularColor.r, p.specularColor.g, p.specularColor.b},
                                                p.roughness, p.sharpness, p.specularWeight);
@@ -235,13 +240,7 @@ void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPer
             return;
         }
     }
-    const auto alone = [&] {
-        for (miState& s : setup.states) {
-            miColor result{0.0f, 0.0f, 0.0f, 0.0f};
-            aloneShader(&result, &s, aloneParams);
-            benchmark::DoNotOptimize(result);
-        }
-    };
+    const auto alone = [&] { shadeEach(aloneShader, aloneParams, setup.states); };
     const auto aloneFloor = [&] {
         for (const miState& s : setup.states) {
             miColor result = shadeInline(s, aloneP, setup.answeredLights);
