@@ -1,36 +1,78 @@
 // Times a workload and its floor (the work that cannot be avoided) side by
 // side in every iteration, and reports their ratio as the counter
 // "x_floor", so the figure does not depend on how fast the machine is.
+// Single-threaded passes, timed in the thread's processor time.
+// runAgainstFloors adds a second pair timed in the same passes, reported as
+// "x_alone": the deliverable alone, through its real entry point on the
+// cheapest host possible, against every operation it must do written inline.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
+#include <time.h>
+
 #include <cstdint>
 
 namespace bench {
+
+// Processor time of the calling thread: a pass that another program's thread
+// pushes off the processor for a while is not charged for the wait, so the
+// ratios hold on a machine that other work shares.
+inline double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+template <class Pass>
+double secondsOf(Pass pass)
+{
+    const double start = threadSeconds();
+    pass();
+    return threadSeconds() - start;
+}
+
+inline double ratio(double numerator, double denominator) { return denominator > 0.0 ? numerator / denominator : 0.0; }
 
 // Register the benchmark with ->UseManualTime(): the reported time is the
 // workload's; the floor is timed alongside it on the same inputs.
 template <class Work, class Floor>
 void runAgainstFloor(benchmark::State& state, std::int64_t itemsPerPass, Work work, Floor floor)
 {
-    using Clock = std::chrono::steady_clock;
     double workSeconds = 0.0;
     double floorSeconds = 0.0;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        work();
-        const auto middle = Clock::now();
-        floor();
-        const auto end = Clock::now();
-        const double workPass = std::chrono::duration<double>(middle - start).count();
+        const double workPass = secondsOf(work);
         workSeconds += workPass;
-        floorSeconds += std::chrono::duration<double>(end - middle).count();
+        floorSeconds += secondsOf(floor);
         state.SetIterationTime(workPass);
     }
     state.SetItemsProcessed(state.iterations() * itemsPerPass);
-    state.counters["x_floor"] = floorSeconds > 0.0 ? workSeconds / floorSeconds : 0.0;
+    state.counters["x_floor"] = ratio(workSeconds, floorSeconds);
+}
+
+// As runAgainstFloor, with the pair `alone` / `aloneFloor` timed in every
+// iteration too. The reported time stays the workload's.
+template <class Work, class Floor, class Alone, class AloneFloor>
+void runAgainstFloors(benchmark::State& state, std::int64_t itemsPerPass, Work work, Floor floor, Alone alone,
+                      AloneFloor aloneFloor)
+{
+    double workSeconds = 0.0;
+    double floorSeconds = 0.0;
+    double aloneSeconds = 0.0;
+    double aloneFloorSeconds = 0.0;
+    for (auto _ : state) {
+        const double workPass = secondsOf(work);
+        workSeconds += workPass;
+        floorSeconds += secondsOf(floor);
+        aloneSeconds += secondsOf(alone);
+        aloneFloorSeconds += secondsOf(aloneFloor);
+        state.SetIterationTime(workPass);
+    }
+    state.SetItemsProcessed(state.iterations() * itemsPerPass);
+    state.counters["x_floor"] = ratio(workSeconds, floorSeconds);
+    state.counters["x_alone"] = ratio(aloneSeconds, aloneFloorSeconds);
 }
 
 }  // namespace bench

@@ -1,12 +1,15 @@
 // glossy::compute per sample, loaded through the Maya stand-in, with 1 and
 // with 4 lights, against a floor that does the same arithmetic directly on
 // the same inputs: per light the ambient, diffuse and translucence sums and
-// highlightTerm, then the transparency scaling.
-//   GlossyCompute      compute alone, on data blocks the renderer has filled
+// highlightTerm, then the transparency scaling ("x_floor").
+//   GlossyCompute      compute alone, on data blocks the renderer has filled;
+//                      also "x_alone": against everything compute must do
+//                      written inline, from a plain record of its inputs
 //   GlossyShadeSample  the renderer's whole per-sample path: fill the render
 //                      inputs and lights, request outColor
 #include "floor_ratio.h"
 #include "highlight.h"
+#include "highlight_inline.h"
 
 #include <maya/MPlug.h>
 #include <maya/MPxNode.h>
@@ -14,6 +17,7 @@
 #include <mayahost/plugin_loader.h>
 
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -113,6 +117,85 @@ void shadeDirectly(const Setup& setup)
     }
 }
 
+// Everything compute reads for one sample, as plain values in the order it
+// reads them, and the colour it writes: what the inline floor works on.
+struct ComputeInputs {
+    struct LightRecord {
+        Float3 I, L;
+        bool ambient, diffuse, specular;
+    };
+    Float3 V, P, N, Cb, Ca, Ci, Cs, Cr;
+    float kd, kt, ro, sh, kr;
+    unsigned int lightCount;
+    LightRecord lights[4];
+    Float3 T;
+    Float3 out;
+};
+
+ComputeInputs inputsOf(const Setup& setup, const Sample& s)
+{
+    const Material& m = setup.m;
+    ComputeInputs in{};
+    in.V = toFloat3(s.V);
+    in.P = toFloat3(s.P);
+    in.N = toFloat3(s.N);
+    in.Cb = toFloat3(m.Cb);
+    in.Ca = toFloat3(m.Ca);
+    in.Ci = toFloat3(m.Ci);
+    in.Cs = toFloat3(m.Cs);
+    in.kd = m.kd;
+    in.kt = m.kt;
+    in.ro = m.ro;
+    in.sh = m.sh;
+    in.lightCount = static_cast<unsigned int>(setup.lights.size());
+    for (unsigned int i = 0; i < in.lightCount; ++i) {
+        const mayahost::LightSample& l = setup.lights[i];
+        in.lights[i] = {toFloat3(l.intensity), toFloat3(l.direction), l.ambient, l.diffuse, l.specular};
+    }
+    in.T = toFloat3(m.T);
+    return in;
+}
+
+// Everything compute must do for one sample, written inline. Reflectivity is
+// 0 here, so the reflection is only tested, as compute tests it.
+void computeInline(ComputeInputs& in)
+{
+    Float3 Sa, Sd, Ss, St, Rf;
+    const Float3 V = in.V, N = in.N, Cb = in.Cb, Cs = in.Cs;
+    const float kd = in.kd, kt = in.kt, ro = in.ro, sh = in.sh;
+    const Float3 toViewer{-V.x, -V.y, -V.z};
+    for (unsigned int i = 0; i < in.lightCount; ++i) {
+        const ComputeInputs::LightRecord& light = in.lights[i];
+        const Float3 I = light.I, L = light.L;
+        if (light.ambient) {
+            Sa = {Sa.x + I.x * Cb.x, Sa.y + I.y * Cb.y, Sa.z + I.z * Cb.z};
+        }
+        if (light.diffuse) {
+            const float d = (L.x * N.x + L.y * N.y) + L.z * N.z;
+            if (d > 0.0f) {
+                const float dkd = d * kd;
+                Sd = {Sd.x + (dkd * I.x) * Cb.x, Sd.y + (dkd * I.y) * Cb.y, Sd.z + (dkd * I.z) * Cb.z};
+            }
+        }
+        if (light.specular) bench::addHighlight(toViewer, N, L, I, Cs, ro, sh, 1.0f, Ss);
+        St = {St.x + (I.x * Cb.x) * kt, St.y + (I.y * Cb.y) * kt, St.z + (I.z * Cb.z) * kt};
+    }
+    if (in.kr > 0.0f) Rf = {std::nanf(""), std::nanf(""), std::nanf("")};  // would trace: not in this benchmark
+    const Float3 Am{in.Ca.x * Cb.x, in.Ca.y * Cb.y, in.Ca.z * Cb.z};
+    const Float3 U{Sa.x + ((((Sd.x + Am.x) + in.Ci.x) + St.x) + Rf.x),
+                   Sa.y + ((((Sd.y + Am.y) + in.Ci.y) + St.y) + Rf.y),
+                   Sa.z + ((((Sd.z + Am.z) + in.Ci.z) + St.z) + Rf.z)};
+    const Float3 T = in.T;
+    in.out = {(1.0f - T.x) * U.x + Ss.x, (1.0f - T.y) * U.y + Ss.y, (1.0f - T.z) * U.z + Ss.z};
+}
+
+bool sameBits(const Float3& a, const MFloatVector& b)
+{
+    const float bs[3] = {b.x, b.y, b.z};
+    const float as[3] = {a.x, a.y, a.z};
+    return std::memcmp(as, bs, sizeof as) == 0;
+}
+
 // The renderer's whole per-sample path through one context.
 void shadeSamples(benchmark::State& state, int lightCount)
 {
@@ -161,7 +244,26 @@ void computeOnly(benchmark::State& state, int lightCount)
         }
     };
     const auto floor = [&] { shadeDirectly(setup); };
-    bench::runAgainstFloor(state, static_cast<std::int64_t>(setup.samples.size()), work, floor);
+
+    std::vector<ComputeInputs> records;
+    for (const Sample& s : setup.samples) records.push_back(inputsOf(setup, s));
+    const auto aloneFloor = [&] {
+        for (ComputeInputs& in : records) {
+            computeInline(in);
+            benchmark::DoNotOptimize(in);
+        }
+    };
+    // The floor must give compute's own bits, or it is not the same work.
+    work();
+    aloneFloor();
+    const mayahost::AttributeInfo* outColorInfo = setup.node->attribute("outColor");
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (!sameBits(records[i].out, blocks[i]->float3(outColorInfo))) {
+            state.SkipWithError("the inline floor and compute give different bits");
+            return;
+        }
+    }
+    bench::runAgainstFloors(state, static_cast<std::int64_t>(setup.samples.size()), work, floor, work, aloneFloor);
     blocks.clear();
 }
 

@@ -12,14 +12,18 @@
 #include "platform.h"
 
 namespace binding {
+
+std::atomic<void*> gTable[kTableSize];
+
 namespace {
 
 std::atomic<void*> gModule{nullptr};
-std::atomic<void*> gTable[kTableSize];
 
 // The exact names the renderer exports, in the order of Function.
 const char* const kNames[] = {"mi_compute_irradiance", "mi_trace_reflection", "mi_trace_environment",
                               "mi_sample_light",       "mi_phen_eval",        "mi_reflection_dir"};
+
+}  // namespace
 
 void* lookUp(int index)
 {
@@ -37,15 +41,6 @@ void* lookUp(int index)
                      reinterpret_cast<std::uintptr_t>(module), error);
     }
     return address;
-}
-
-}  // namespace
-
-void* entry(Function function)
-{
-    const int index = static_cast<int>(function);
-    void* const address = gTable[index].load(std::memory_order_relaxed);
-    return address != nullptr ? address : lookUp(index);
 }
 
 }  // namespace binding

@@ -8,6 +8,8 @@ extern "C" {
 
 #include "glossy_export.h"
 
+#include <atomic>
+
 namespace binding {
 
 // The renderer functions the shader calls, as indices into the table.
@@ -16,9 +18,22 @@ enum class Function { ComputeIrradiance, TraceReflection, TraceEnvironment, Samp
 // Room in the table; the shader uses the first six entries.
 constexpr int kTableSize = 500;
 
+// The bound addresses, one atomic word per function (null: not bound yet).
+extern std::atomic<void*> gTable[kTableSize];
+
+// Looks the function up in the renderer's module and stores the address;
+// null (after reporting it on stderr) when the lookup fails.
+void* lookUp(int index);
+
 // The function's address in the renderer's module, looked up now if it is
-// not bound yet; null (after reporting it on stderr) when the lookup fails.
-void* entry(Function function);
+// not bound yet. Inline: every renderer call of every sample goes through
+// here, and once bound it is one load.
+inline void* entry(Function function)
+{
+    const int index = static_cast<int>(function);
+    void* const address = gTable[index].load(std::memory_order_relaxed);
+    return address != nullptr ? address : lookUp(index);
+}
 
 // The same, as a pointer of the function's own type.
 template <typename FunctionPointer>

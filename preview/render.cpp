@@ -18,6 +18,15 @@ namespace {
 
 constexpr int kTileSize = 16;
 
+// Any channel other than zero lets something through, a negative or NaN one
+// included: compositing with exact zeros adds +0 to each finite channel,
+// which the pixel sum cannot tell from adding nothing, so the ray behind is
+// traced only where it can change the picture.
+bool letsLightThrough(const Vec3& transparency)
+{
+    return !(transparency.x == 0.0f && transparency.y == 0.0f && transparency.z == 0.0f);
+}
+
 }  // namespace
 
 Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
@@ -28,7 +37,7 @@ Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, 
     switch (hit.surface) {
     case Surface::Ball: {
         const ShadeResult result = shader.shade({hit.point, hit.normal, ray.direction}, sampler);
-        if (!seeThrough) return result.colour;
+        if (!seeThrough || !letsLightThrough(result.transparency)) return result.colour;
         // What lies behind the ball along the same ray, without refraction.
         const Vec3 behind = scene.traceFromBall(ray, view);
         return result.colour + result.transparency * behind;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -200,6 +201,17 @@ TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrder)
     EXPECT_NE(firstDifference(cells[0], cells[2]), -1);
 }
 
+TEST_P(PreviewRender, AnOpaqueBallLooksTheSameWithOrWithoutWhatLiesBehind)
+{
+    // Nothing on the ball lets light through, so compositing what lies behind
+    // it may not change a single bit of any pixel: reflection on, and two
+    // samples per pixel so that jittered rays and their samplers take part.
+    host_->setInput("reflectivity", scalar(0.6f));
+    const Image composited = renderImage(2, true, 2);
+    const Image alone = renderImage(2, false, 2);
+    EXPECT_EQ(firstDifference(composited, alone), -1) << "first pixel that differs";
+}
+
 INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay), hostName);
 
 using PreviewMayaRender = PreviewRender;
@@ -245,6 +257,57 @@ public:
 };
 
 }  // namespace
+
+namespace {
+
+// Answers every point with the same colour and transparency.
+class FixedShader : public MaterialShader {
+public:
+    explicit FixedShader(const ShadeResult& result) : result_(result) {}
+    ShadeResult shade(const ShadingPoint&, Sampler&) override { return result_; }
+
+private:
+    ShadeResult result_;
+};
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST(PreviewCompositing, WhatLiesBehindShowsThroughEveryChannelThatIsNotExactlyZero)
+{
+    const Scene scene(Environment(), 1);
+    // The ray through the ball's centre, and what it meets once past the ball.
+    float px = 0.0f, py = 0.0f;
+    scene.project(scene.ballCentre(), kWidth, kHeight, px, py);
+    const Ray ray = scene.cameraRay(px, py, kWidth, kHeight);
+    const Vec3 behind = scene.traceFromBall(ray, LightView::Centres);
+    ASSERT_GT(luminance(behind), 0.0f);
+
+    const Vec3 colour{0.3f, 0.2f, 0.1f};
+    const float nan = std::nanf("");
+    // A negative or NaN channel still composites, as it did before the ray
+    // behind was skipped for opaque results.
+    const Vec3 transparencies[] = {{0.0f, 0.0f, 0.0f},  {-0.0f, -0.0f, -0.0f}, {0.0f, 0.0f, 0.25f},
+                                   {-0.5f, 0.0f, 0.0f}, {0.0f, nan, 0.0f},     {1.0f, 1.0f, 1.0f}};
+    for (const Vec3& t : transparencies) {
+        FixedShader shader({colour, t});
+        Sampler sampler(0, 0, 0);
+        const Vec3 c = traceCameraRay(scene, shader, LightView::Centres, px, py, kWidth, kHeight, true, sampler);
+        const float expected[] = {colour.x + t.x * behind.x, colour.y + t.y * behind.y, colour.z + t.z * behind.z};
+        const float got[] = {c.x, c.y, c.z};
+        for (int i = 0; i < 3; ++i) {
+            if (std::isnan(expected[i])) {
+                EXPECT_TRUE(std::isnan(got[i]))
+                    << "transparency " << t.x << " " << t.y << " " << t.z << ", channel " << i;
+            } else {
+                EXPECT_TRUE(sameBits(got[i], expected[i]))
+                    << "transparency " << t.x << " " << t.y << " " << t.z << ", channel " << i << ": " << got[i]
+                    << " vs " << expected[i];
+            }
+        }
+    }
+}
 
 TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount)
 {
