@@ -21,6 +21,7 @@
 #include "mentalray_adapter.h"
 #include "options.h"
 #include "progress.h"
+#include "setting_sources.h"
 
 namespace preview {
 namespace {
@@ -34,10 +35,10 @@ void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& setti
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
-void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err)
+void noteOneSidedInputs(const std::vector<MaterialSetting>& settings, const PreviewOptions& options, std::ostream& err)
 {
     std::vector<std::string> names;
-    for (const MaterialSetting& s : options.settings) names.push_back(s.name);
+    for (const MaterialSetting& s : settings) names.push_back(s.name);
     for (const Sweep& s : options.sweeps) names.push_back(s.name);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -62,7 +63,7 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
 
 DeliverablePaths builtDeliverables()
 {
-    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH};
+    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH, GLOSSY_PRESET_FOLDER};
 }
 
 std::optional<std::string> prepareOutputFolder(const std::string& folder)
@@ -98,6 +99,13 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << helpText();
         return 0;
     }
+    std::vector<MaterialSetting> materialSettings;
+    try {
+        materialSettings = resolveSettings(options, {deliverables.presetFolder, deliverables.shaderDeclaration});
+    } catch (const SettingSourceError& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 2;
+    }
     Environment environment;
     if (!options.envPath.empty()) {
         try {
@@ -123,7 +131,7 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }
-    noteOneSidedInputs(options, err);
+    noteOneSidedInputs(materialSettings, options, err);
     describeSweeps(options.sweeps, err);
 
     RenderSettings settings;
@@ -142,7 +150,7 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     try {
         ProgressBar progress(err, perImage * 2, showProgress);
         for (MaterialHost* host : hosts) {
-            applySettings(*host, options.settings);
+            applySettings(*host, materialSettings);
             images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
         }
         progress.finish();

@@ -159,8 +159,8 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm)
         preview::parseOptions({"--set", "color=0.8,0.2,+1e-1", "--set=useIrradiance=on", "--sweep=roughness=0.1:0.9:5",
                                "--sweep", "specularColor=0,0,0:1,0.5,0:3", "--samples=2", "--width", "300"});
     ASSERT_EQ(o.settings.size(), 2u);
-    EXPECT_EQ(o.settings[0].value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
-    EXPECT_EQ(o.settings[1].value.values[0], 1.0f);
+    EXPECT_EQ(o.settings[0].setting.value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
+    EXPECT_EQ(o.settings[1].setting.value.values[0], 1.0f);
     ASSERT_EQ(o.sweeps.size(), 2u);
     EXPECT_EQ(o.sweeps[0].valueAt(0).values[0], 0.1f);
     EXPECT_EQ(o.sweeps[0].valueAt(4).values[0], 0.9f) << "the last step lands on TO";
