@@ -22,6 +22,7 @@
 #include "options.h"
 #include "progress.h"
 #include "setting_sources.h"
+#include "sheet_labels.h"
 
 namespace preview {
 namespace {
@@ -57,6 +58,20 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
         err << "glossy-preview: " << axes[i] << ": " << sweeps[i].name << " from "
             << formatMaterialValue(sweeps[i].from) << " to " << formatMaterialValue(sweeps[i].to) << " in "
             << sweeps[i].steps << " steps\n";
+}
+
+// Without a usable font the sheets stay unlabelled, said once.
+void labelSheets(std::vector<Image>& sheets, MaterialHost* const (&hosts)[2], const std::vector<Sweep>& sweeps,
+                 std::ostream& err)
+{
+    std::string whyNot;
+    const std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
+    if (!font) {
+        err << "glossy-preview: warning: no usable font (" << whyNot << "); the sheets are unlabelled\n";
+        return;
+    }
+    const char* titles[] = {"Maya", "mental ray"};
+    for (int i = 0; i < 2; ++i) labelContactSheet(sheets[i], *hosts[i], titles[i], sweeps, *font);
 }
 
 }  // namespace
@@ -160,11 +175,15 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    const Image both = sideBySide(images[0], images[1], kSideBySideGap);
+    // The PNG pictures of a sheet carry labels; the EXR images keep only the
+    // rendered values.
+    std::vector<Image> pictures = images;
+    if (!options.sweeps.empty()) labelSheets(pictures, hosts, options.sweeps, err);
+    const Image both = sideBySide(pictures[0], pictures[1], kSideBySideGap);
     try {
-        writeImages(options.outDir, {{"maya.png", &images[0], ImageFormat::Png},
+        writeImages(options.outDir, {{"maya.png", &pictures[0], ImageFormat::Png},
                                      {"maya.exr", &images[0], ImageFormat::Exr},
-                                     {"mentalray.png", &images[1], ImageFormat::Png},
+                                     {"mentalray.png", &pictures[1], ImageFormat::Png},
                                      {"mentalray.exr", &images[1], ImageFormat::Exr},
                                      {"side-by-side.png", &both, ImageFormat::Png}});
     } catch (const std::exception& e) {
