@@ -4,13 +4,21 @@
 #   glossy.mod                         module description
 #   plug-ins/glossy.so                 the plug-in module
 #   scripts/AEglossyTemplate.mel       attribute-editor layout of the node
+#   icons/render_glossy.png, .xpm      the node's icon in the Create Render Node window
+#   presets/attrPresets/glossy/*.mel   attribute presets of the node (looks)
 #   mentalray/include/kova_glossy.mi   the shader declaration ...
 #   mentalray/lib/kova_glossy.so       ... beside the library it declares
+#
+# Maya adds a module's icons/, presets/ and scripts/ folders to its icon,
+# preset and script paths by itself; presets of a node type live under
+# attrPresets/<node type>/.
 #
 # Each deliverable's files are installed only when its target exists, so the
 # tree can be configured while a deliverable is still missing.
 set(GLOSSY_INSTALL_PLUGINS plug-ins)
 set(GLOSSY_INSTALL_SCRIPTS scripts)
+set(GLOSSY_INSTALL_ICONS icons)
+set(GLOSSY_INSTALL_PRESETS presets/attrPresets/glossy)
 set(GLOSSY_INSTALL_SHADER_DECLARATIONS mentalray/include)
 set(GLOSSY_INSTALL_SHADER_LIBRARIES mentalray/lib)
 
@@ -21,6 +29,11 @@ if(TARGET glossy)
   install(TARGETS glossy LIBRARY DESTINATION ${GLOSSY_INSTALL_PLUGINS})
   install(FILES "${PROJECT_SOURCE_DIR}/install/scripts/AEglossyTemplate.mel"
           DESTINATION ${GLOSSY_INSTALL_SCRIPTS})
+  install(FILES "${PROJECT_SOURCE_DIR}/install/icons/render_glossy.png"
+                "${PROJECT_SOURCE_DIR}/install/icons/render_glossy.xpm"
+          DESTINATION ${GLOSSY_INSTALL_ICONS})
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/install/presets/attrPresets/glossy/"
+          DESTINATION ${GLOSSY_INSTALL_PRESETS} FILES_MATCHING PATTERN "*.mel")
 endif()
 
 if(TARGET kova_glossy)
