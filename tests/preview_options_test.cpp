@@ -83,7 +83,7 @@ protected:
 
 // Deliverables that are never reached: a bad input stops the run first.
 const preview::DeliverablePaths kUnused{"/nonexistent/glossy.so", "/nonexistent/kova_glossy.so",
-                                        "/nonexistent/kova_glossy.mi"};
+                                        "/nonexistent/kova_glossy.mi", "/nonexistent/presets"};
 
 }  // namespace
 
@@ -132,6 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "given 3 times"},
         BadInput{
             "the same input swept twice", {"--sweep", "roughness=0:1:2", "--sweep", "roughness=0:1:3"}, "given twice"},
+        BadInput{"set of a swept input",
+                 {"--set", "roughness=0.2", "--sweep", "roughness=0:1:3"},
+                 "roughness is also set by --set roughness=0.2"},
+        BadInput{"set of a swept input after its sweep",
+                 {"--sweep", "sharpness=0:1:3", "--set", "sharpness=1"},
+                 "sharpness is also set by --set sharpness=1"},
+        BadInput{"shader without its mi", {"--shader", "look"}, "expected it right after the --mi FILE"},
+        BadInput{"two shaders for one mi", {"--mi", "a.mi", "--shader", "x", "--shader", "y"}, "expected one per --mi"},
         BadInput{"sheet too small", {"--width", "100", "--sweep", "roughness=0:1:10"}, "too small"},
         BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
