@@ -15,7 +15,8 @@ constexpr int kMaxSweepSteps = 64;
 constexpr int kMinCellSize = 16;
 
 const char* const kOptionNames =
-    "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --sweep, --help";
+    "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --preset, --mi, --shader, "
+    "--sweep, --help";
 
 int parseCount(const std::string& option, const std::string& text, int lowest, int highest)
 {
@@ -53,7 +54,7 @@ const MaterialInput& splitAssignment(const std::string& option, const std::strin
     return *input;
 }
 
-MaterialSetting parseSetting(const std::string& text)
+SettingSource parseSetting(const std::string& text)
 {
     std::string valueText;
     const MaterialInput& input = splitAssignment("--set", text, "NAME=VALUE", valueText);
@@ -62,7 +63,31 @@ MaterialSetting parseSetting(const std::string& text)
     if (!value)
         throw UsageError("--set " + text + ": " + (problem.empty() ? "'" + valueText + "' is not a value" : problem) +
                          " for " + input.name + " (expected " + expectedForm(input.kind) + ")");
-    return {input.name, *value};
+    SettingSource source;
+    source.setting = {input.name, *value};
+    return source;
+}
+
+SettingSource fileSource(SettingSource::Kind kind, const std::string& option, const std::string& file,
+                         const char* expected)
+{
+    if (file.empty()) throw UsageError(option + ": expected " + expected);
+    SettingSource source;
+    source.kind = kind;
+    source.file = file;
+    return source;
+}
+
+// --shader names the block of the --mi just before it.
+void nameShaderBlock(PreviewOptions& options, const std::string& name)
+{
+    if (options.settings.empty() || options.settings.back().kind != SettingSource::Kind::ShaderBlock)
+        throw UsageError("--shader " + name + ": expected it right after the --mi FILE it picks a block from");
+    if (!options.settings.back().shaderName.empty())
+        throw UsageError("--shader " + name + ": the --mi before it already has --shader " +
+                         options.settings.back().shaderName + " (expected one per --mi)");
+    if (name.empty()) throw UsageError("--shader: expected the name of a shader block");
+    options.settings.back().shaderName = name;
 }
 
 Sweep parseSweep(const std::string& text)
@@ -110,6 +135,11 @@ void checkSweeps(const PreviewOptions& options)
                          " times (expected once or twice: columns, then rows)");
     if (options.sweeps.size() == 2 && options.sweeps[0].name == options.sweeps[1].name)
         throw UsageError("--sweep " + options.sweeps[0].name + " given twice (expected two different inputs)");
+    for (const Sweep& sweep : options.sweeps)
+        for (const SettingSource& source : options.settings)
+            if (source.kind == SettingSource::Kind::Set && source.setting.name == sweep.name)
+                throw UsageError("--sweep " + sweep.name + ": " + sweep.name + " is also set by " +
+                                 describeSource(source) + " (expected a swept input to be set only by its sweep)");
     if (options.sweeps.empty()) return;
     const int columns = options.sweeps[0].steps;
     const int rows = options.sweeps.size() == 2 ? options.sweeps[1].steps : 1;
@@ -120,6 +150,18 @@ void checkSweeps(const PreviewOptions& options)
 }
 
 }  // namespace
+
+std::string describeSource(const SettingSource& source)
+{
+    switch (source.kind) {
+    case SettingSource::Kind::Set:
+        return "--set " + source.setting.name + "=" + formatMaterialValue(source.setting.value);
+    case SettingSource::Kind::Preset: return "--preset " + source.file;
+    case SettingSource::Kind::ShaderBlock:
+        return "--mi " + source.file + (source.shaderName.empty() ? "" : " --shader " + source.shaderName);
+    }
+    return "";
+}
 
 MaterialValue Sweep::valueAt(int step) const { return interpolate(from, to, float(step) / float(steps - 1)); }
 
@@ -142,7 +184,8 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
         }
         const bool known = option == "--width" || option == "--height" || option == "--samples" ||
                            option == "--threads" || option == "--area-samples" || option == "--out" ||
-                           option == "--env" || option == "--set" || option == "--sweep";
+                           option == "--env" || option == "--set" || option == "--sweep" || option == "--preset" ||
+                           option == "--mi" || option == "--shader";
         if (!known) throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
@@ -166,6 +209,14 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
             options.envPath = value;
         } else if (option == "--set")
             options.settings.push_back(parseSetting(value));
+        else if (option == "--preset")
+            options.settings.push_back(fileSource(SettingSource::Kind::Preset, option, value,
+                                                  "a shipped preset's name or a .mel preset file"));
+        else if (option == "--mi")
+            options.settings.push_back(
+                fileSource(SettingSource::Kind::ShaderBlock, option, value, "a .mi file of shader blocks"));
+        else if (option == "--shader")
+            nameShaderBlock(options, value);
         else
             options.sweeps.push_back(parseSweep(value));
     }
@@ -192,9 +243,15 @@ std::string helpText()
          << "  --env FILE.exr         latitude-longitude OpenEXR environment [a sky gradient]\n"
          << "  --set NAME=VALUE       set a material input on every host that has it (repeatable);\n"
             "                         colours and vectors as r,g,b [each host's own defaults]\n"
+         << "  --preset NAME|FILE     apply a Maya attribute preset of the glossy node: a shipped\n"
+            "                         preset by name, or a .mel preset file (repeatable)\n"
+         << "  --mi FILE              apply a kova_glossy shader block of a .mi file (repeatable)\n"
+         << "  --shader NAME          after --mi: the shader block to take [the file's only one]\n"
+            "                         Settings apply in the order given; a later one wins.\n"
          << "  --sweep NAME=FROM:TO:STEPS\n"
             "                         a contact sheet varying NAME over STEPS (at least 2) balls;\n"
-            "                         once for columns, a second time for rows [no sweep]\n"
+            "                         once for columns, a second time for rows; nothing else may\n"
+            "                         set NAME [no sweep]\n"
          << "  --help                 this text\n\n"
             "Material inputs (M: Maya node attribute, R: renderer shader parameter):\n";
     for (const MaterialInput& input : materialInputs()) {

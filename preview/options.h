@@ -22,6 +22,20 @@ struct Sweep {
     MaterialValue valueAt(int step) const;
 };
 
+// Where material settings come from, in command-line order: one --set, a
+// --preset (a shipped preset's name or a .mel file), or a --mi file's shader
+// block (the one named by --shader, or its only kova_glossy block).
+struct SettingSource {
+    enum class Kind { Set, Preset, ShaderBlock };
+    Kind kind = Kind::Set;
+    MaterialSetting setting;  // Set
+    std::string file;         // Preset, ShaderBlock
+    std::string shaderName;   // ShaderBlock; empty: the file's only one
+};
+
+// How a source names itself in messages ("--preset satin").
+std::string describeSource(const SettingSource& source);
+
 struct PreviewOptions {
     int width = 480;
     int height = 360;
@@ -29,8 +43,8 @@ struct PreviewOptions {
     int threads = 0;      // 0: one per core
     int areaSamples = 3;  // per side of the area light, on the renderer
     std::string outDir = "out";
-    std::string envPath;  // empty: the gradient sky
-    std::vector<MaterialSetting> settings;
+    std::string envPath;                  // empty: the gradient sky
+    std::vector<SettingSource> settings;  // applied in this order
     std::vector<Sweep> sweeps;
     bool help = false;
 };

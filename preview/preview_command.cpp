@@ -22,6 +22,8 @@
 #include "mentalray_adapter.h"
 #include "options.h"
 #include "progress.h"
+#include "setting_sources.h"
+#include "sheet_labels.h"
 #include "unique_file.h"
 
 namespace preview {
@@ -36,10 +38,10 @@ void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& setti
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
-void noteOneSidedInputs(const PreviewOptions& options, std::ostream& err)
+void noteOneSidedInputs(const std::vector<MaterialSetting>& settings, const PreviewOptions& options, std::ostream& err)
 {
     std::vector<std::string> names;
-    for (const MaterialSetting& s : options.settings) names.push_back(s.name);
+    for (const MaterialSetting& s : settings) names.push_back(s.name);
     for (const Sweep& s : options.sweeps) names.push_back(s.name);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -60,11 +62,25 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
             << sweeps[i].steps << " steps\n";
 }
 
+// Without a usable font the sheets stay unlabelled, said once.
+void labelSheets(std::vector<Image>& sheets, MaterialHost* const (&hosts)[2], const std::vector<Sweep>& sweeps,
+                 std::ostream& err)
+{
+    std::string whyNot;
+    const std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
+    if (!font) {
+        err << "glossy-preview: warning: no usable font (" << whyNot << "); the sheets are unlabelled\n";
+        return;
+    }
+    const char* titles[] = {"Maya", "mental ray"};
+    for (int i = 0; i < 2; ++i) labelContactSheet(sheets[i], *hosts[i], titles[i], sweeps, *font);
+}
+
 }  // namespace
 
 DeliverablePaths builtDeliverables()
 {
-    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH};
+    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH, GLOSSY_PRESET_FOLDER};
 }
 
 std::optional<std::string> prepareOutputFolder(const std::string& folder)
@@ -113,6 +129,13 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         }
         return 0;
     }
+    std::vector<MaterialSetting> materialSettings;
+    try {
+        materialSettings = resolveSettings(options, {deliverables.presetFolder, deliverables.shaderDeclaration});
+    } catch (const SettingSourceError& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 2;
+    }
     Environment environment;
     if (!options.envPath.empty()) {
         try {
@@ -138,7 +161,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }
-    noteOneSidedInputs(options, err);
+    noteOneSidedInputs(materialSettings, options, err);
     describeSweeps(options.sweeps, err);
 
     RenderSettings settings;
@@ -159,7 +182,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         ProgressBar progress(err, perImage * 2, showProgress);
         for (MaterialHost* host : hosts) {
             rendering = host->name();
-            applySettings(*host, options.settings);
+            applySettings(*host, materialSettings);
             images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
         }
         progress.finish();
@@ -172,17 +195,22 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
+    // The PNG pictures of a sheet carry labels; the EXR images keep only the
+    // rendered values.
+    std::vector<Image> pictures;
     Image both;
     try {
-        both = sideBySide(images[0], images[1], kSideBySideGap);
+        pictures = images;
+        if (!options.sweeps.empty()) labelSheets(pictures, hosts, options.sweeps, err);
+        both = sideBySide(pictures[0], pictures[1], kSideBySideGap);
     } catch (const std::bad_alloc&) {
         err << "glossy-preview: out of memory making the side-by-side image; no image was written\n";
         return 1;
     }
     try {
-        writeImages(options.outDir, {{"maya.png", &images[0], ImageFormat::Png},
+        writeImages(options.outDir, {{"maya.png", &pictures[0], ImageFormat::Png},
                                      {"maya.exr", &images[0], ImageFormat::Exr},
-                                     {"mentalray.png", &images[1], ImageFormat::Png},
+                                     {"mentalray.png", &pictures[1], ImageFormat::Png},
                                      {"mentalray.exr", &images[1], ImageFormat::Exr},
                                      {"side-by-side.png", &both, ImageFormat::Png}});
     } catch (const std::exception& e) {

@@ -14,6 +14,7 @@ struct DeliverablePaths {
     std::string mayaModule;         // glossy.so
     std::string shaderLibrary;      // kova_glossy.so
     std::string shaderDeclaration;  // kova_glossy.mi
+    std::string presetFolder;       // the glossy node's attribute presets
 };
 DeliverablePaths builtDeliverables();
 

@@ -115,11 +115,45 @@ const char* const kPlugin = "plug-ins/glossy.so";
 const char* const kTemplate = "scripts/AEglossyTemplate.mel";
 const char* const kDeclaration = "mentalray/include/kova_glossy.mi";
 const char* const kShaderLibrary = "mentalray/lib/kova_glossy.so";
+// Maya looks for a node type's icon as render_<type> on its icon path and for
+// its presets under attrPresets/<type>/ on its preset path; a module adds its
+// icons/ and presets/ folders to those paths.
+const char* const kIcons[] = {"icons/render_glossy.png", "icons/render_glossy.xpm"};
+const char* const kPresetFolder = "presets/attrPresets/glossy";
+
+std::set<std::string> installedPresets()
+{
+    std::set<std::string> presets;
+    for (const auto& entry : fs::directory_iterator(fs::path(GLOSSY_SOURCE_DIR) / "install" / kPresetFolder))
+        presets.insert(std::string(kPresetFolder) + "/" + entry.path().filename().string());
+    return presets;
+}
 
 TEST_F(InstalledTree, HoldsTheModuleFilesAndNothingElse)
 {
-    const std::set<std::string> expected{kModuleFile, kPlugin, kTemplate, kDeclaration, kShaderLibrary};
+    std::set<std::string> expected{kModuleFile, kPlugin, kTemplate, kDeclaration, kShaderLibrary, kIcons[0], kIcons[1]};
+    const std::set<std::string> presets = installedPresets();
+    EXPECT_GE(presets.size(), 3u);
+    expected.insert(presets.begin(), presets.end());
     EXPECT_EQ(filesUnder(prefix_), expected);
+}
+
+// The icon's size from its header: a PNG's IHDR, an XPM's values line.
+TEST_F(InstalledTree, IconsAreSmallSquareImagesOfTheirFormat)
+{
+    const std::string png = readText(prefix_ / kIcons[0]);
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0) << "PNG signature";
+    const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(png[i]); };
+    const unsigned width = (byteAt(16) << 24) | (byteAt(17) << 16) | (byteAt(18) << 8) | byteAt(19);
+    const unsigned height = (byteAt(20) << 24) | (byteAt(21) << 16) | (byteAt(22) << 8) | byteAt(23);
+    EXPECT_EQ(width, 32u);
+    EXPECT_EQ(height, 32u);
+
+    const std::string xpm = readText(prefix_ / kIcons[1]);
+    EXPECT_EQ(xpm.rfind("/* XPM */", 0), 0u);
+    EXPECT_NE(xpm.find("static char *render_glossy[]"), std::string::npos);
+    EXPECT_NE(xpm.find("\"32 32 "), std::string::npos) << "32 x 32 pixels";
 }
 
 // The parts of a module description: its header and its variable lines.
@@ -368,6 +402,38 @@ TEST_F(InstalledPlugin, TemplateShowsEachMaterialInputOnceAndHidesTheRenderInput
 
     const std::set<std::string> suppressed(editor.suppressed.begin(), editor.suppressed.end());
     EXPECT_EQ(suppressed, renderInputs);
+}
+
+// Each installed preset, in the form the Attribute Editor saves, sets only
+// attributes of the registered node that a user keys, each with as many
+// numbers as the attribute holds.
+TEST_F(InstalledPlugin, PresetsSetOnlyKeyableAttributesOfTheNode)
+{
+    for (const std::string& preset : installedPresets()) {
+        const std::string text = readText(prefix_ / preset);
+        std::istringstream lines(text);
+        std::vector<std::string> statements;
+        for (std::string line; std::getline(lines, line);) {
+            line = trimmed(line);
+            if (!line.empty() && line.rfind("//", 0) != 0) statements.push_back(line);
+        }
+        ASSERT_GE(statements.size(), 3u) << preset;
+        EXPECT_EQ(statements.front(), "startAttrPreset( \"glossy\" );") << preset;
+        EXPECT_EQ(statements.back(), "endAttrPreset();") << preset;
+        for (std::size_t i = 1; i + 1 < statements.size(); ++i) {
+            std::istringstream words(statements[i].substr(0, statements[i].size() - 1));
+            std::string command, quoted;
+            words >> command >> quoted;
+            EXPECT_EQ(command, "blendAttr") << preset << ": " << statements[i];
+            const std::string name = quoted.size() > 2 ? quoted.substr(1, quoted.size() - 2) : quoted;
+            const mayahost::AttributeInfo* attribute = type_->attribute(name);
+            ASSERT_NE(attribute, nullptr) << preset << ": the node has no attribute " << name;
+            EXPECT_TRUE(attribute->keyable) << preset << ": " << name;
+            std::size_t numbers = 0;
+            for (std::string number; words >> number;) ++numbers;
+            EXPECT_EQ(numbers, std::max<std::size_t>(attribute->children.size(), 1)) << preset << ": " << statements[i];
+        }
+    }
 }
 
 // The installed declaration and library, loaded as the renderer loads them.

@@ -85,7 +85,7 @@ protected:
 
 // Deliverables that are never reached: a bad input stops the run first.
 const preview::DeliverablePaths kUnused{"/nonexistent/glossy.so", "/nonexistent/kova_glossy.so",
-                                        "/nonexistent/kova_glossy.mi"};
+                                        "/nonexistent/kova_glossy.mi", "/nonexistent/presets"};
 
 }  // namespace
 
@@ -145,6 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "given 3 times"},
         BadInput{
             "the same input swept twice", {"--sweep", "roughness=0:1:2", "--sweep", "roughness=0:1:3"}, "given twice"},
+        BadInput{"set of a swept input",
+                 {"--set", "roughness=0.2", "--sweep", "roughness=0:1:3"},
+                 "roughness is also set by --set roughness=0.2"},
+        BadInput{"set of a swept input after its sweep",
+                 {"--sweep", "sharpness=0:1:3", "--set", "sharpness=1"},
+                 "sharpness is also set by --set sharpness=1"},
+        BadInput{"shader without its mi", {"--shader", "look"}, "expected it right after the --mi FILE"},
+        BadInput{"two shaders for one mi", {"--mi", "a.mi", "--shader", "x", "--shader", "y"}, "expected one per --mi"},
         BadInput{"sheet too small", {"--width", "100", "--sweep", "roughness=0:1:10"}, "too small"},
         BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
@@ -200,8 +208,8 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm)
         preview::parseOptions({"--set", "color=0.8,0.2,+1e-1", "--set=useIrradiance=on", "--sweep=roughness=0.1:0.9:5",
                                "--sweep", "specularColor=0,0,0:1,0.5,0:3", "--samples=2", "--width", "300"});
     ASSERT_EQ(o.settings.size(), 2u);
-    EXPECT_EQ(o.settings[0].value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
-    EXPECT_EQ(o.settings[1].value.values[0], 1.0f);
+    EXPECT_EQ(o.settings[0].setting.value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
+    EXPECT_EQ(o.settings[1].setting.value.values[0], 1.0f);
     ASSERT_EQ(o.sweeps.size(), 2u);
     EXPECT_EQ(o.sweeps[0].valueAt(0).values[0], 0.1f);
     EXPECT_EQ(o.sweeps[0].valueAt(4).values[0], 0.9f) << "the last step lands on TO";

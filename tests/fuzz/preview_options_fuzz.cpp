@@ -29,8 +29,8 @@ bool finite(const preview::MaterialValue& value)
 
 void checkAccepted(const preview::PreviewOptions& options)
 {
-    for (const preview::MaterialSetting& setting : options.settings) {
-        if (!finite(setting.value)) {
+    for (const preview::SettingSource& source : options.settings) {
+        if (!finite(source.setting.value)) {
             fail("a --set value is not a finite number");
         }
     }

@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "mi_tokens.h"
+
 namespace mrhost {
 namespace {
 
@@ -463,6 +465,20 @@ ShaderDeclaration readDeclaration(const std::string& path, std::string_view shad
         }
     }
     throw DeclarationError(path, 0, "expected a declaration of shader \"" + std::string(shaderName) + "\"");
+}
+
+// The one tokenizer, handed to the other readers of the language.
+std::vector<MiToken> tokenizeMi(std::string_view text, const std::string& sourceName)
+{
+    static_assert(int(Token::Word) == int(MiToken::Word) && int(Token::String) == int(MiToken::String) &&
+                      int(Token::Number) == int(MiToken::Number) && int(Token::Punct) == int(MiToken::Punct) &&
+                      int(Token::End) == int(MiToken::End),
+                  "the two token kinds name the same kinds in the same order");
+    std::vector<MiToken> result;
+    for (Token& token : tokenize(text, sourceName)) {
+        result.push_back({static_cast<MiToken::Kind>(token.kind), std::move(token.text), token.line});
+    }
+    return result;
 }
 
 }  // namespace mrhost

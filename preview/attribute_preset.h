@@ -1,0 +1,34 @@
+// Maya attribute presets of the `glossy` node: the .mel files the Attribute
+// Editor's Presets menu saves and applies, read into material settings.
+//
+//   startAttrPreset( "glossy" );
+//   blendAttr "roughness" 0.1;
+//   blendAttr "specularColor" 1 0.8 0.5;
+//   endAttrPreset();
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "material_inputs.h"
+
+namespace preview {
+
+// A preset that does not read; what() is "FILE:LINE: expected ..., found ...".
+class PresetError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The settings of a preset's text, in its order; sourceName names the text in
+// errors. Every attribute must be a material input of the `glossy` node, once,
+// with as many numbers as it holds. Lines are `//` comments, blank, or one
+// statement each. Throws PresetError.
+std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName);
+
+// The same for a file (read by readTextFile). Throws PresetError.
+std::vector<MaterialSetting> readAttributePreset(const std::string& path);
+
+}  // namespace preview

@@ -1,0 +1,131 @@
+// Presets and shader blocks are read here, after the command line is checked
+// and before a host is loaded, so that a bad file stops the run with status 2
+// and no image.
+#include "setting_sources.h"
+
+#include <mrhost/declaration.h>
+#include <mrhost/shader_instance.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "attribute_preset.h"
+#include "text_file.h"
+
+namespace preview {
+namespace {
+
+constexpr const char* kShaderName = "kova_glossy";
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// A name without a folder or extension is a shipped preset; the rest are files.
+std::string presetPath(const std::string& nameOrFile, const std::string& folder)
+{
+    const bool isFile = nameOrFile.find('/') != std::string::npos ||
+                        (nameOrFile.size() > 4 && nameOrFile.compare(nameOrFile.size() - 4, 4, ".mel") == 0);
+    if (isFile) return nameOrFile;
+    const std::vector<std::string> names = shippedPresetNames(folder);
+    if (std::find(names.begin(), names.end(), nameOrFile) == names.end())
+        throw SettingSourceError("--preset " + printable(nameOrFile) + ": no shipped preset of that name (expected " +
+                                 (names.empty() ? std::string("a .mel file") : "one of " + joined(names)) +
+                                 ", or a .mel file)");
+    return (std::filesystem::path(folder) / (nameOrFile + ".mel")).string();
+}
+
+const mrhost::ShaderInstance& pickBlock(const std::vector<mrhost::ShaderInstance>& blocks, const SettingSource& source)
+{
+    std::vector<const mrhost::ShaderInstance*> ours;
+    for (const mrhost::ShaderInstance& block : blocks)
+        if (block.shaderName == kShaderName) ours.push_back(&block);
+    const std::string file = printable(source.file);
+    if (!source.shaderName.empty()) {
+        for (const mrhost::ShaderInstance& block : blocks) {
+            if (block.name != source.shaderName) continue;
+            if (block.shaderName != kShaderName)
+                throw SettingSourceError(file + ":" + std::to_string(block.line) + ": expected a " + kShaderName +
+                                         " block, found \"" + printable(block.name) + "\" of \"" +
+                                         printable(block.shaderName) + "\"");
+            return block;
+        }
+        throw SettingSourceError(file + ":0: expected a shader block named \"" + printable(source.shaderName) + "\"");
+    }
+    if (ours.size() == 1) return *ours[0];
+    std::vector<std::string> names;
+    for (const mrhost::ShaderInstance* block : ours) names.push_back("\"" + printable(block->name) + "\"");
+    throw SettingSourceError(file + ":0: expected one " + kShaderName + " block or --shader NAME, found " +
+                             (ours.empty() ? std::string("none") : joined(names)));
+}
+
+std::vector<MaterialSetting> blockSettings(const SettingSource& source, const std::string& declarationPath)
+{
+    std::vector<mrhost::ShaderInstance> blocks;
+    try {
+        const std::vector<mrhost::ShaderDeclaration> declarations = mrhost::readDeclarations(declarationPath);
+        blocks = mrhost::parseShaderInstances(readTextFile(source.file), source.file, declarations);
+    } catch (const std::runtime_error& e) {
+        throw SettingSourceError(e.what());
+    }
+    const mrhost::ShaderInstance& block = pickBlock(blocks, source);
+    std::vector<MaterialSetting> settings;
+    for (const mrhost::InstanceValue& value : block.values) {
+        const MaterialInput* input = findMaterialInput(value.name);
+        if (input == nullptr || !input->inMentalRay ||
+            value.numbers.size() < (input->kind == InputKind::Triple ? 3u : 1u))
+            throw SettingSourceError(printable(source.file) + ":" + std::to_string(value.line) + ": \"" +
+                                     printable(value.name) + "\" is not an input glossy-preview can set");
+        MaterialSetting setting{input->name, {}};
+        setting.value.kind = input->kind;
+        for (std::size_t i = 0; i < 3 && i < value.numbers.size(); ++i) setting.value.values[i] = value.numbers[i];
+        settings.push_back(setting);
+    }
+    return settings;
+}
+
+std::vector<MaterialSetting> settingsOf(const SettingSource& source, const SettingFiles& files)
+{
+    switch (source.kind) {
+    case SettingSource::Kind::Set: return {source.setting};
+    case SettingSource::Kind::Preset: try { return readAttributePreset(presetPath(source.file, files.presetFolder));
+        } catch (const PresetError& e) {
+            throw SettingSourceError(e.what());
+        }
+    case SettingSource::Kind::ShaderBlock: return blockSettings(source, files.shaderDeclaration);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::string> shippedPresetNames(const std::string& presetFolder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(presetFolder, ec))
+        if (entry.path().extension() == ".mel") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files)
+{
+    std::vector<MaterialSetting> settings;
+    for (const SettingSource& source : options.settings) {
+        for (const MaterialSetting& setting : settingsOf(source, files)) {
+            for (const Sweep& sweep : options.sweeps)
+                if (sweep.name == setting.name)
+                    throw SettingSourceError("--sweep " + sweep.name + ": " + sweep.name + " is also set by " +
+                                             printable(describeSource(source)) +
+                                             " (expected a swept input to be set only by its sweep)");
+            settings.push_back(setting);
+        }
+    }
+    return settings;
+}
+
+}  // namespace preview

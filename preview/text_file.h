@@ -1,0 +1,26 @@
+// Reading a small text file a user names (a preset, a shader block file),
+// refusing what is not one: a folder, a missing file, binary bytes.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace preview {
+
+// A file that is not readable text; what() names the file and why
+// ("satin.mel:0: ..." with line 0 for the file as a whole, or the line of
+// the first byte that is not text).
+class TextFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole file. Text is UTF-8 without NUL or other control bytes than tab,
+// carriage return and line feed; anything else is refused with its line.
+std::string readTextFile(const std::string& path);
+
+// The text as a message can show it: bytes outside printable ASCII as \xNN.
+std::string printable(std::string_view text);
+
+}  // namespace preview

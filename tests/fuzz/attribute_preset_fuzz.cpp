@@ -1,0 +1,44 @@
+// The preview's attribute preset reader on arbitrary text. Bad text must end
+// in a PresetError with a printable message (nothing else may escape); an
+// accepted preset must set only attributes of the glossy node, once each,
+// to finite values.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "attribute_preset.h"
+
+namespace {
+
+[[noreturn]] void fail(const char* what)
+{
+    std::fprintf(stderr, "attribute preset fuzz: %s\n", what);
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        std::set<std::string> names;
+        for (const preview::MaterialSetting& setting : preview::parseAttributePreset(text, "fuzz.mel")) {
+            const preview::MaterialInput* input = preview::findMaterialInput(setting.name);
+            if (input == nullptr || !input->inMaya) fail("an attribute the node lacks was accepted");
+            if (setting.value.kind != input->kind) fail("a value of another kind was accepted");
+            if (!names.insert(setting.name).second) fail("an attribute was accepted twice");
+            for (const float v : setting.value.values)
+                if (!std::isfinite(v)) fail("a value is not finite");
+        }
+    } catch (const preview::PresetError& e) {
+        for (const char c : std::string(e.what()))
+            if (c < 0x20 || c >= 0x7f) fail("a message holds an unprintable byte");
+    }
+    return 0;
+}

@@ -1,0 +1,244 @@
+// Attribute presets and shader blocks on glossy-preview's command line: the
+// preset reader, the shipped presets, the order in which sources apply, and
+// one line naming file and line, status 2 and no image for every bad file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "attribute_preset.h"
+#include "options.h"
+#include "preview_command.h"
+#include "setting_sources.h"
+
+namespace fs = std::filesystem;
+using namespace preview;
+
+namespace {
+
+std::string testName(const char* what)
+{
+    std::string name;
+    for (const char c : std::string(what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
+
+// A scratch folder per test and process, removed afterwards.
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root_ =
+            fs::temp_directory_path() / ("preview_files_" + testName(info->name()) + "_" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    std::string write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(root_ / name, std::ios::binary) << text;
+        return (root_ / name).string();
+    }
+
+    fs::path root_;
+};
+
+TEST(AttributePreset, ReadsEachAttributeInOrderWithItsKind)
+{
+    const auto settings = parseAttributePreset(
+        "// a look\r\n"
+        "startAttrPreset( \"glossy\" );\r\n"
+        "\tblendAttr \"specularColor\" 1 0.8 0.5;\n"
+        "blendAttr \"roughness\"  +0.125 ;\n"
+        "\n"
+        "endAttrPreset();\n"
+        "// done\n",
+        "look.mel");
+    ASSERT_EQ(settings.size(), 2u);
+    EXPECT_EQ(settings[0].name, "specularColor");
+    EXPECT_EQ(settings[0].value.kind, InputKind::Triple);
+    EXPECT_EQ(settings[0].value.values, (std::array<float, 3>{1.0f, 0.8f, 0.5f}));
+    EXPECT_EQ(settings[1].name, "roughness");
+    EXPECT_EQ(settings[1].value.values[0], 0.125f);
+}
+
+struct BadPreset {
+    const char* what;
+    const char* text;
+    int line;
+    const char* message;
+};
+
+void PrintTo(const BadPreset& bad, std::ostream* os) { *os << bad.what; }
+
+class AttributePresetBad : public ::testing::TestWithParam<BadPreset> {};
+
+TEST_P(AttributePresetBad, NamesTheFileTheLineAndWhatWasExpected)
+{
+    const BadPreset& bad = GetParam();
+    try {
+        parseAttributePreset(bad.text, "look.mel");
+        FAIL() << bad.what << ": accepted";
+    } catch (const PresetError& e) {
+        const std::string what = e.what();
+        EXPECT_EQ(what.rfind("look.mel:" + std::to_string(bad.line) + ": ", 0), 0u) << what;
+        EXPECT_NE(what.find(bad.message), std::string::npos) << what;
+        for (const char c : what) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << "unprintable byte in: " << what;
+    }
+}
+
+#define START "startAttrPreset( \"glossy\" );\n"
+#define END "endAttrPreset();\n"
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, AttributePresetBad,
+    ::testing::Values(
+        BadPreset{"empty file", "", 1, "expected startAttrPreset( \"glossy\" );, found the end of the file"},
+        BadPreset{"no start", "blendAttr \"roughness\" 0.1;\n", 1, "expected startAttrPreset"},
+        BadPreset{"another node type", "startAttrPreset( \"blinn\" );\n", 1, "found one of \"blinn\""},
+        BadPreset{"attribute the node lacks", START "blendAttr \"specularWeight\" 1;\n" END, 2,
+                  "expected an attribute of the glossy node"},
+        BadPreset{"misspelt attribute", START "blendAttr \"colour\" 1 1 1;\n" END, 2, "found \"colour\""},
+        BadPreset{"too few numbers", START "blendAttr \"color\" 1 1;\n" END, 2, "expected 3 numbers for \"color\""},
+        BadPreset{"too many numbers", START "blendAttr \"roughness\" 1 2;\n" END, 2, "';' after the 1 number"},
+        BadPreset{"malformed number", START "blendAttr \"roughness\" 0.1x;\n" END, 2, "1 number for \"roughness\""},
+        BadPreset{"number beyond a float", START "blendAttr \"roughness\" 1e39;\n" END, 2, "1 number"},
+        BadPreset{"no semicolon", START "blendAttr \"roughness\" 0.1\n" END, 2, "';' after"},
+        BadPreset{"text after the statement", START "blendAttr \"roughness\" 0.1; x\n" END, 2, "the end of the line"},
+        BadPreset{"attribute twice", START "blendAttr \"diffuse\" 1;\n\nblendAttr \"diffuse\" 0;\n" END, 4,
+                  "first on line 2"},
+        BadPreset{"string attribute", START "blendAttrStr \"name\" \"x\";\n" END, 2, "blendAttr \"NAME\" VALUE"},
+        BadPreset{"no end", START "blendAttr \"diffuse\" 1;\n", 2, "expected endAttrPreset();"},
+        BadPreset{"statement after the end", START END "blendAttr \"diffuse\" 1;\n", 3, "nothing but comments"},
+        BadPreset{"control byte", START "blendAttr \"dif\x7f\" 1;\n" END, 2, "\"dif\\x7F\""}),
+    [](const ::testing::TestParamInfo<BadPreset>& info) { return testName(info.param.what); });
+
+TEST(ShippedPresets, AtLeastThreeLooksEachReadsAndTheyDiffer)
+{
+    const std::string folder = builtDeliverables().presetFolder;
+    const std::vector<std::string> names = shippedPresetNames(folder);
+    ASSERT_GE(names.size(), 3u) << folder;
+    std::vector<std::vector<MaterialSetting>> looks;
+    for (const std::string& name : names) {
+        const auto settings = readAttributePreset(folder + "/" + name + ".mel");
+        EXPECT_GE(settings.size(), 4u) << name;
+        looks.push_back(settings);
+    }
+    const auto roughnessOf = [](const std::vector<MaterialSetting>& look) {
+        for (const MaterialSetting& s : look)
+            if (s.name == "roughness") return s.value.values[0];
+        return -1.0f;
+    };
+    for (std::size_t i = 0; i < looks.size(); ++i)
+        for (std::size_t j = i + 1; j < looks.size(); ++j)
+            EXPECT_NE(roughnessOf(looks[i]), roughnessOf(looks[j])) << names[i] << " and " << names[j];
+}
+
+using SettingOrder = ScratchFolder;
+
+TEST_F(SettingOrder, SourcesApplyInCommandLineOrder)
+{
+    const std::string preset =
+        write("mine.mel", START "blendAttr \"roughness\" 0.5;\nblendAttr \"diffuse\" 0.25;\n" END);
+    const std::string block = write("scene.mi",
+                                    "shader \"a\" \"kova_glossy\" (\"roughness\" 0.75, \"useIrradiance\" on)\n"
+                                    "shader \"b\" \"kova_glossy\" (\"roughness\" 0.875)\n");
+    const PreviewOptions options =
+        parseOptions({"--set", "roughness=0.125", "--preset", preset, "--mi", block, "--shader", "b", "--set",
+                      "diffuse=1", "--mi", block, "--shader", "a"});
+    const DeliverablePaths paths = builtDeliverables();
+    const auto settings = resolveSettings(options, {paths.presetFolder, paths.shaderDeclaration});
+    std::vector<std::pair<std::string, float>> got;
+    for (const MaterialSetting& s : settings) got.emplace_back(s.name, s.value.values[0]);
+    const std::vector<std::pair<std::string, float>> expected{
+        {"roughness", 0.125f}, {"roughness", 0.5f},  {"diffuse", 0.25f},     {"roughness", 0.875f},
+        {"diffuse", 1.0f},     {"roughness", 0.75f}, {"useIrradiance", 1.0f}};
+    EXPECT_EQ(got, expected);
+}
+
+struct BadFile {
+    const char* what;
+    const char* content;  // written to ROOT/FILE; null writes nothing
+    std::vector<std::string> args;
+    const char* message;  // a part of the line, with ROOT for the folder
+};
+
+void PrintTo(const BadFile& bad, std::ostream* os) { *os << bad.what; }
+
+class PreviewBadFile : public ScratchFolder, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(PreviewBadFile, OneLineNamingFileAndLineStatusTwoAndNoImage)
+{
+    const BadFile& bad = GetParam();
+    if (bad.content != nullptr) write("FILE", bad.content);
+    const auto withRoot = [&](std::string text) {
+        for (std::size_t at; (at = text.find("ROOT")) != std::string::npos;) text.replace(at, 4, root_.string());
+        return text;
+    };
+    std::vector<std::string> args{"--out", (root_ / "out").string()};
+    for (const std::string& arg : bad.args) args.push_back(withRoot(arg));
+    std::ostringstream out, err;
+    EXPECT_EQ(runPreview(args, out, err, builtDeliverables(), false), 2) << bad.what;
+    const std::string line = err.str();
+    EXPECT_NE(line.find(withRoot(bad.message)), std::string::npos) << bad.what << ": " << line;
+    ASSERT_FALSE(line.empty());
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "exactly one line: " << line;
+    EXPECT_FALSE(fs::exists(root_ / "out")) << bad.what << ": the output folder was made";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PreviewBadFile,
+    ::testing::Values(BadFile{"unknown preset name",
+                              nullptr,
+                              {"--preset", "satn"},
+                              "no shipped preset of that name (expected one of"},
+                      BadFile{"missing preset file", nullptr, {"--preset", "ROOT/FILE"}, "ROOT/FILE:0: cannot read it"},
+                      BadFile{"preset folder", nullptr, {"--preset", "ROOT/"}, "ROOT/:0: expected a text file"},
+                      BadFile{"binary preset",
+                              "startAttrPreset( \"glossy\" );\n\x01\x02",
+                              {"--preset", "ROOT/FILE"},
+                              "ROOT/FILE:2: expected text"},
+                      BadFile{"malformed preset line",
+                              START "blendAttr roughness 0.1;\n" END,
+                              {"--preset", "ROOT/FILE"},
+                              "ROOT/FILE:2: expected the quoted name of an attribute"},
+                      BadFile{"preset setting a swept input",
+                              START "blendAttr \"sharpness\" 1;\n" END,
+                              {"--sweep", "sharpness=0:1:3", "--preset", "ROOT/FILE"},
+                              "sharpness is also set by --preset ROOT/FILE"},
+                      BadFile{"missing mi file", nullptr, {"--mi", "ROOT/FILE"}, "ROOT/FILE:0: cannot read it"},
+                      BadFile{"unknown shader parameter",
+                              "shader \"a\" \"kova_glossy\" (\n\"rougness\" 0.1)",
+                              {"--mi", "ROOT/FILE"},
+                              "ROOT/FILE:2: expected a parameter of \"kova_glossy\", found \"rougness\""},
+                      BadFile{"shader value of the wrong type",
+                              "shader \"a\" \"kova_glossy\" (\n\n\"useIrradiance\" 0.5)",
+                              {"--mi", "ROOT/FILE"},
+                              "ROOT/FILE:3: expected a value for boolean \"useIrradiance\""},
+                      BadFile{"shader colour of two numbers",
+                              "shader \"a\" \"kova_glossy\" (\"color\" 1 0)",
+                              {"--mi", "ROOT/FILE"},
+                              "ROOT/FILE:1: expected 3 or 4 numbers for color \"color\""},
+                      BadFile{"two blocks and no shader named",
+                              "shader \"a\" \"kova_glossy\" ()\nshader \"b\" \"kova_glossy\" ()",
+                              {"--mi", "ROOT/FILE"},
+                              "ROOT/FILE:0: expected one kova_glossy block or --shader NAME, found \"a\", \"b\""},
+                      BadFile{"shader named that is not there",
+                              "shader \"a\" \"kova_glossy\" ()",
+                              {"--mi", "ROOT/FILE", "--shader", "b"},
+                              "ROOT/FILE:0: expected a shader block named \"b\""},
+                      BadFile{"shader block setting a swept input",
+                              "shader \"a\" \"kova_glossy\" (\"roughness\" 0.1)",
+                              {"--mi", "ROOT/FILE", "--sweep", "roughness=0:1:3"},
+                              "roughness is also set by --mi ROOT/FILE"}),
+    [](const ::testing::TestParamInfo<BadFile>& info) { return testName(info.param.what); });
+
+}  // namespace
