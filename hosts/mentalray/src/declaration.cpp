@@ -18,27 +18,6 @@
 namespace mrhost {
 namespace {
 
-// Bytes that a terminal shows as themselves; any other byte of a file (other
-// encodings, control bytes) is shown as \xNN so that a message stays one
-// printable line.
-bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
-
-std::string printable(std::string_view text)
-{
-    static const char kHex[] = "0123456789abcdef";
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        if (isPrintable(c) && c != '\\') {
-            result += c;
-        } else {
-            const auto byte = static_cast<unsigned char>(c);
-            result += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-        }
-    }
-    return result;
-}
-
 // A number token read as the type it fills: an int by its digits, never
 // through float, so that every int is exact; a float refused when it lies
 // beyond the float range (it would become infinite, or zero though not
@@ -397,6 +376,27 @@ private:
 };
 
 }  // namespace
+
+// Bytes that a terminal shows as themselves; any other byte of a file (other
+// encodings, control bytes) is shown as \xNN so that a message stays one
+// printable line.
+static bool isPrintable(char c) { return c >= ' ' && c <= '~'; }
+
+std::string printable(std::string_view text)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (isPrintable(c) && c != '\\') {
+            result += c;
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            result += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        }
+    }
+    return result;
+}
 
 std::size_t sizeOf(ParamType type)
 {

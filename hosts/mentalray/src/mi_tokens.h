@@ -19,4 +19,8 @@ struct MiToken {
 // sourceName and the line) at a character the language has no token for.
 std::vector<MiToken> tokenizeMi(std::string_view text, const std::string& sourceName);
 
+// The text as a message can show it on one line: every byte outside printable
+// ASCII, and the backslash, as \xNN.
+std::string printable(std::string_view text);
+
 }  // namespace mrhost

@@ -12,23 +12,6 @@
 namespace mrhost {
 namespace {
 
-// A name as a message can show it: bytes outside printable ASCII as \xNN.
-std::string printable(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f) {
-            out += c;
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out;
-}
-
 std::string describe(const MiToken& token)
 {
     switch (token.kind) {
