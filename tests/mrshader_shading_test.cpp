@@ -272,6 +272,7 @@ TEST(KovaGlossyShading, IrradianceIsGatheredAtTheShadedPointAfterAReflectionHits
     host.geometry.point = {0.25f, -0.5f, 2.0f};
     host.reflection = {true, {2.0f, 1.0f, 0.5f, 1.0f}};
     host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
+    host.irradiance.keepsState = true;
     host.shade();
 
     ASSERT_EQ(count(host.callKinds(), Call::TraceReflection), 1);

@@ -27,23 +27,30 @@ struct LoggedCall {
 
 // A tracer or irradiance answer: whether it finds a colour, and which. A
 // trace that finds one ends the ray at hitPoint with hitNormal, away from the
-// shaded point; the irradiance keeps the state it was asked for.
+// shaded point. An irradiance answer that is asked to keeps the state it was
+// called with (only where one thread shades: the record is not shared safely).
 struct Answer {
     bool found = false;
     miColor colour{0.0f, 0.0f, 0.0f, 0.0f};
     miVector hitPoint{0.0f, 0.0f, 5.0f};
     miVector hitNormal{0.0f, 0.0f, -1.0f};
+    bool keepsState = false;
     miState seen{};
 };
 
-inline miBoolean answerIrradiance(miColor* result, const miState* state, void* user)
+inline miBoolean answerFound(miColor* result, const Answer& answer)
 {
-    Answer& answer = *static_cast<Answer*>(user);
-    answer.seen = *state;
     if (answer.found) {
         *result = answer.colour;
     }
     return answer.found ? miTRUE : miFALSE;
+}
+
+inline miBoolean answerIrradiance(miColor* result, const miState* state, void* user)
+{
+    Answer& answer = *static_cast<Answer*>(user);
+    if (answer.keepsState) answer.seen = *state;
+    return answerFound(result, answer);
 }
 
 inline miBoolean answerTrace(miColor* result, miState* child, void* user)
@@ -54,7 +61,7 @@ inline miBoolean answerTrace(miColor* result, miState* child, void* user)
     child->dist = 5.0;
     child->label = 7u;
     child->motion = {1.0f, 0.0f, 0.0f};
-    return answerIrradiance(result, child, user);
+    return answerFound(result, answer);
 }
 
 class KovaGlossyHost {
