@@ -17,6 +17,7 @@
 #include <ImfOutputFile.h>
 #include <fcntl.h>
 #include <png.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -233,6 +234,26 @@ private:
     struct sigaction previousFileSize_;
 };
 
+// Holds the cleanup signals back for its life: a step that creates a file and
+// then records it in the journal is never interrupted in between, where the
+// undo could not yet know the file.
+class CleanupSignalsHeld {
+public:
+    CleanupSignalsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : kCleanupSignals) sigaddset(&held, signal);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~CleanupSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    CleanupSignalsHeld(const CleanupSignalsHeld&) = delete;
+    CleanupSignalsHeld& operator=(const CleanupSignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
 void copyPath(char (&target)[kMaxPath], const std::string& path)
 {
     if (path.size() >= kMaxPath) throw std::runtime_error("cannot write " + path + ": the path is too long");
@@ -291,14 +312,17 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
             entry.hasBackup = 0;
             entry.replacing = 0;
             UniqueFile temporary;
-            try {
-                temporary = createUniqueFile(folder, "." + file.name);
-            } catch (const std::system_error& e) {
-                throw std::runtime_error("cannot write " + name + ": " + std::strerror(e.code().value()));
+            {
+                const CleanupSignalsHeld held;
+                try {
+                    temporary = createUniqueFile(folder, "." + file.name);
+                } catch (const std::system_error& e) {
+                    throw std::runtime_error("cannot write " + name + ": " + std::strerror(e.code().value()));
+                }
+                std::snprintf(entry.temporary, kMaxPath, "%s", temporary.path.c_str());
+                journalSize = journalSize + 1;
             }
             FileSink sink(temporary.fd);
-            std::snprintf(entry.temporary, kMaxPath, "%s", temporary.path.c_str());
-            journalSize = journalSize + 1;
             if (file.format == ImageFormat::Png)
                 writePngTo(sink, *file.image, name);
             else
@@ -307,6 +331,7 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
         }
         for (std::size_t i = 0; i < files.size(); ++i) {
             JournalEntry& entry = journal[i];
+            const CleanupSignalsHeld held;
             backUp(entry, folder, files[i].name);
             entry.replacing = 1;
             if (::rename(entry.temporary, entry.final) != 0)
