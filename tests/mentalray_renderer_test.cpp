@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 extern "C" {
@@ -185,6 +186,20 @@ TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
             EXPECT_EQ(std::memcmp(&state, &expected, sizeof state), 0) << c.name << (found ? " hit" : " miss");
         }
     }
+}
+
+TEST_F(Renderer, AReflectionLevelAtItsCeilingStaysThere)
+{
+    mrhost::Scene traced;
+    Tracer tracer{miFALSE, {}};
+    traced.setReflectionTracer(hitElsewhere, &tracer);
+    mrhost::SampleContext context(traced);
+    miState& state = context.begin(record, geometry);
+    state.reflection_level = std::numeric_limits<miInteger>::max();
+    miVector direction{0.0f, 0.6f, 0.8f};
+    miColor colour{};
+    mi_trace_reflection(&colour, &state, &direction);
+    EXPECT_EQ(tracer.child.reflection_level, std::numeric_limits<miInteger>::max());
 }
 
 TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)

@@ -8,6 +8,7 @@ extern "C" {
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "scene_data.h"
 
@@ -85,7 +86,10 @@ miBoolean trace(Call call, mrhost::TraceFunction Scene::Data::*function, void* S
     child.org = state->point;
     child.dir = *direction;
     child.dist = 0.0;
-    child.reflection_level = state->reflection_level + reflectionLevels;
+    // A level already at the ceiling stays there rather than overflowing.
+    const miInteger ceiling = std::numeric_limits<miInteger>::max();
+    child.reflection_level =
+        state->reflection_level > ceiling - reflectionLevels ? ceiling : state->reflection_level + reflectionLevels;
     if ((scene->*function)(result, &child, scene->*user) == miFALSE) {
         return miFALSE;
     }
