@@ -357,7 +357,7 @@ TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceT
          {1.0f, 2.0f, 4.0f}},
         {"lower case", {{"r", 1.0f}, {"g", 2.0f}, {"b", 4.0f}}, Imf::FLOAT, {1.0f, 2.0f, 4.0f}},
         {"unlayered beside layers",
-         {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}, {"spec.R", 8.0f}, {"spec.G", 8.0f}, {"spec.B", 8.0f}},
+         {{"R", 1.0f}, {"G", 2.0f}, {"B", 4.0f}, {"shine.R", 8.0f}, {"shine.G", 8.0f}, {"shine.B", 8.0f}},
          Imf::FLOAT,
          {1.0f, 2.0f, 4.0f}},
     };
