@@ -77,13 +77,14 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
     miVector& reflectionDirection = toLight;
     miScalar cosine = 0.0f;
 
+    // The given state is never written, so its ray is the same for every sample.
+    const miVector& rayDirection = state->dir;
+    const shading::Float3 toViewer{-rayDirection.x, -rayDirection.y, -rayDirection.z};
     for (miInteger light = 0; light < lightCount; ++light) {
         const miTag tag = lights[firstLight + light];
         int samples = 0;
         shading::Float3 sum;
         while (mi_sample_light(&lightColour, &toLight, &cosine, &copy, tag, &samples)) {
-            const miVector& rayDirection = state->dir;
-            const shading::Float3 toViewer{-rayDirection.x, -rayDirection.y, -rayDirection.z};
             // The renderer's cosine is replaced by one against our normal.
             const float cosL = (toLight.y * normal.y + toLight.x * normal.x) + toLight.z * normal.z;
             if (cosL > 0.0f) {
