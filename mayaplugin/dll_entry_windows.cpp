@@ -4,7 +4,7 @@
 
 extern "C" {
 
-HINSTANCE glossyModuleInstance = nullptr;
+HINSTANCE glossyModuleInstance = 0;
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD /*reason*/, LPVOID /*reserved*/)
 {

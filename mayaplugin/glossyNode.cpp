@@ -37,6 +37,7 @@
 #include <maya/MRenderUtil.h>
 #include <maya/MString.h>
 
+#include <cstddef>
 #include <iostream>
 #include <new>
 
@@ -51,6 +52,27 @@ GLOSSY_EXPORTS_BEGIN
 GLOSSY_EXPORTS_END
 
 MTypeId glossy::id(411681);
+
+MObject glossy::colorR, glossy::colorG, glossy::colorB, glossy::color;
+MObject glossy::transparencyR, glossy::transparencyG, glossy::transparencyB, glossy::transparency;
+MObject glossy::ambientColorR, glossy::ambientColorG, glossy::ambientColorB, glossy::ambientColor;
+MObject glossy::incandescenceR, glossy::incandescenceG, glossy::incandescenceB, glossy::incandescence;
+MObject glossy::diffuse, glossy::translucence, glossy::roughness, glossy::sharpness;
+MObject glossy::specularColorR, glossy::specularColorG, glossy::specularColorB, glossy::specularColor;
+MObject glossy::reflectivity;
+MObject glossy::reflectedColorR, glossy::reflectedColorG, glossy::reflectedColorB, glossy::reflectedColor;
+MObject glossy::outColorR, glossy::outColorG, glossy::outColorB, glossy::outColor;
+MObject glossy::outTransparencyR, glossy::outTransparencyG, glossy::outTransparencyB, glossy::outTransparency;
+MObject glossy::pointCameraX, glossy::pointCameraY, glossy::pointCameraZ, glossy::pointCamera;
+MObject glossy::normalCameraX, glossy::normalCameraY, glossy::normalCameraZ, glossy::normalCamera;
+MObject glossy::rayOx, glossy::rayOy, glossy::rayOz, glossy::rayOrigin;
+MObject glossy::rayDirectionX, glossy::rayDirectionY, glossy::rayDirectionZ, glossy::rayDirection;
+MObject glossy::objectId, glossy::raySampler, glossy::rayDepth;
+MObject glossy::lightDirectionX, glossy::lightDirectionY, glossy::lightDirectionZ, glossy::lightDirection;
+MObject glossy::lightIntensityR, glossy::lightIntensityG, glossy::lightIntensityB, glossy::lightIntensity;
+MObject glossy::lightAmbient, glossy::lightDiffuse, glossy::lightSpecular;
+MObject glossy::lightShadowFraction, glossy::preShadowIntensity, glossy::lightBlindData;
+MObject glossy::lightDataArray;
 
 namespace {
 
@@ -68,7 +90,7 @@ MStatus refreshCreateRenderNodeWindow()
     return MGlobal::executeCommand(command, false, false);
 }
 
-shading::Float3 toFloat3(const MFloatVector& v) { return {v.x, v.y, v.z}; }
+shading::Float3 toFloat3(const MFloatVector& v) { return shading::Float3(v.x, v.y, v.z); }
 
 }  // namespace
 
@@ -109,7 +131,7 @@ namespace {
 
 // An attribute's calls after creation, each a flag setter and its value; a
 // step without a setter sets the row's default, in the form its kind takes.
-using Setter = MStatus (MFnAttribute::*)(bool);
+typedef MStatus (MFnAttribute::*Setter)(bool);
 struct Step {
     Setter set;
     bool on;
@@ -118,48 +140,52 @@ struct Calls {
     int count;
     Step steps[5];
 };
-constexpr Setter kKeyable = &MFnAttribute::setKeyable;
-constexpr Setter kStorable = &MFnAttribute::setStorable;
-constexpr Setter kHidden = &MFnAttribute::setHidden;
-constexpr Setter kReadable = &MFnAttribute::setReadable;
-constexpr Setter kWritable = &MFnAttribute::setWritable;
-constexpr Setter kUsedAsColour = &MFnAttribute::setUsedAsColor;
-constexpr Setter kArray = &MFnAttribute::setArray;
-constexpr Step kDefault{nullptr, false};
+const Setter kKeyable = &MFnAttribute::setKeyable;
+const Setter kStorable = &MFnAttribute::setStorable;
+const Setter kHidden = &MFnAttribute::setHidden;
+const Setter kReadable = &MFnAttribute::setReadable;
+const Setter kWritable = &MFnAttribute::setWritable;
+const Setter kUsedAsColour = &MFnAttribute::setUsedAsColor;
+const Setter kArray = &MFnAttribute::setArray;
+const Step kDefault = {0, false};
 
-constexpr Calls kColour{4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColour, true}}};
-constexpr Calls kScalar{3, {{kKeyable, true}, {kStorable, true}, kDefault}};
+const Calls kColour = {4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColour, true}}};
+const Calls kScalar = {3, {{kKeyable, true}, {kStorable, true}, kDefault}};
 // Outputs can be read and connected from, never set.
-constexpr Calls kOutput{3, {{kHidden, false}, {kReadable, true}, {kWritable, false}}};
-constexpr Calls kCamera{3, {{kStorable, false}, kDefault, {kHidden, true}}};
+const Calls kOutput = {3, {{kHidden, false}, {kReadable, true}, {kWritable, false}}};
+const Calls kCamera = {3, {{kStorable, false}, kDefault, {kHidden, true}}};
 // The ray inputs are hidden, not saved, and cannot be connection sources.
-constexpr Calls kRay{3, {{kStorable, false}, {kHidden, true}, {kReadable, false}}};
+const Calls kRay = {3, {{kStorable, false}, {kHidden, true}, {kReadable, false}}};
 // Light data is hidden, not saved, and written only by the renderer.
-constexpr Calls kLightAddress{4, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}}};
-constexpr Calls kLight{5, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}, kDefault}};
-constexpr Calls kLightArray{4, {{kArray, true}, {kStorable, false}, {kHidden, true}, kDefault}};
-constexpr Calls kNone{0, {}};
+const Calls kLightAddress = {4, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}}};
+const Calls kLight = {5, {{kStorable, false}, {kHidden, true}, {kReadable, true}, {kWritable, false}, kDefault}};
+const Calls kLightArray = {4, {{kArray, true}, {kStorable, false}, {kHidden, true}, kDefault}};
+const Calls kNone = {0, {}};
 
 // A float triple's children are the three rows before it.
-enum class Kind { Float, Short, Boolean, Address, FloatTriple, LightData };
+struct Kind {
+    enum Value { Float, Short, Boolean, Address, FloatTriple, LightData };
+};
 // Whose failures are reported: none, the calls after creation, or all of them.
-enum class Report { None, AfterCreation, All };
+struct Report {
+    enum Value { None, AfterCreation, All };
+};
 
 struct Row {
     MObject* handle;
     const char* longName;
     const char* shortName;
-    Kind kind;
+    Kind::Value kind;
     double createDefault;
     const Calls& calls;
     float defaults[3];
     bool softRange;  // slider 0 .. 1, after the other calls
-    Report report;
+    Report::Value report;
 };
 
-using K = Kind;
-using R = Report;
-using G = glossy;
+typedef Kind K;
+typedef Report R;
+typedef glossy G;
 // clang-format off
 const Row kAttributes[] = {
     // Material inputs: keyable, saved with the scene.
@@ -292,7 +318,7 @@ MObject create(MFnNumericAttribute& numeric, MFnLightDataAttribute& light, const
         return numeric.create(row->longName, row->shortName, MFnNumericData::kShort, row->createDefault, status);
     case Kind::Boolean:
         return numeric.create(row->longName, row->shortName, MFnNumericData::kBoolean, row->createDefault, status);
-    case Kind::Address: return numeric.createAddr(row->longName, row->shortName, nullptr, status);
+    case Kind::Address: return numeric.createAddr(row->longName, row->shortName, 0, status);
     case Kind::FloatTriple:
         return numeric.create(row->longName, row->shortName, *row[-3].handle, *row[-2].handle, *row[-1].handle, status);
     case Kind::LightData:
@@ -309,8 +335,7 @@ MStatus setDefault(MFnNumericAttribute& numeric, MFnLightDataAttribute& light, c
     case Kind::FloatTriple: return numeric.setDefault(row.defaults[0], row.defaults[1], row.defaults[2]);
     case Kind::Boolean: return numeric.setDefault(row.defaults[0] != 0.0f);
     // A new light starts dark, lit ambient and diffuse, unshadowed.
-    case Kind::LightData:
-        return light.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f, 1.0f, nullptr);
+    case Kind::LightData: return light.setDefault(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, true, true, false, 1.0f, 1.0f, 0);
     default: return numeric.setDefault(row.defaults[0]);
     }
 }
@@ -322,9 +347,10 @@ MStatus glossy::initialize()
     MFnNumericAttribute nAttr;
     MFnLightDataAttribute lAttr;
     MStatus stat;  // what the reported create calls write
-    for (const Row& row : kAttributes) {
+    for (std::size_t r = 0; r < sizeof kAttributes / sizeof kAttributes[0]; ++r) {
+        const Row& row = kAttributes[r];
         const bool reportAll = row.report == Report::All;
-        *row.handle = create(nAttr, lAttr, &row, reportAll ? &stat : nullptr);
+        *row.handle = create(nAttr, lAttr, &row, reportAll ? &stat : 0);
         if (reportAll) {
             REPORT_API_ERROR(stat);
         }
@@ -341,11 +367,11 @@ MStatus glossy::initialize()
             nAttr.setSoftMax(1.0);
         }
     }
-    for (const MObject* attribute : kAdded) {
-        addAttribute(*attribute);
+    for (std::size_t a = 0; a < sizeof kAdded / sizeof kAdded[0]; ++a) {
+        addAttribute(*kAdded[a]);
     }
-    for (const auto& pair : kAffects) {
-        attributeAffects(*pair[0], *pair[1]);
+    for (std::size_t a = 0; a < sizeof kAffects / sizeof kAffects[0]; ++a) {
+        attributeAffects(*kAffects[a][0], *kAffects[a][1]);
     }
     return MS::kSuccess;
 }
@@ -438,7 +464,7 @@ void glossy::shadeColour(MDataBlock& block) const
         // The mirror image of the ray about the normal.
         const MFloatVector toViewerAgain = -rayDirectionAgain;
         const float cosV = toViewerAgain * normal;
-        MFloatVector reflectionDirection = (2 * normal) * cosV - toViewerAgain;
+        MFloatVector reflectionDirection = (normal * 2) * cosV - toViewerAgain;
         reflectionDirection.normalize();
 
         // Reflections are traced from primary samples only, one bounce deep.

@@ -12,12 +12,12 @@
 
 class glossy : public MPxNode {
 public:
-    glossy() = default;
-    ~glossy() override = default;
+    glossy() {}
+    virtual ~glossy() {}
 
     // Marks every node safe for parallel evaluation.
-    void postConstructor() override;
-    MStatus compute(const MPlug& plug, MDataBlock& block) override;
+    virtual void postConstructor();
+    virtual MStatus compute(const MPlug& plug, MDataBlock& block);
 
     static void* creator();
     static MStatus initialize();
@@ -27,32 +27,32 @@ public:
     // One handle per attribute, named by its long name; glossy::initialize
     // assigns them and nothing changes them afterwards.
     // Material inputs.
-    static inline MObject colorR, colorG, colorB, color;
-    static inline MObject transparencyR, transparencyG, transparencyB, transparency;
-    static inline MObject ambientColorR, ambientColorG, ambientColorB, ambientColor;
-    static inline MObject incandescenceR, incandescenceG, incandescenceB, incandescence;
-    static inline MObject diffuse, translucence, roughness, sharpness;
-    static inline MObject specularColorR, specularColorG, specularColorB, specularColor;
-    static inline MObject reflectivity;
-    static inline MObject reflectedColorR, reflectedColorG, reflectedColorB, reflectedColor;
+    static MObject colorR, colorG, colorB, color;
+    static MObject transparencyR, transparencyG, transparencyB, transparency;
+    static MObject ambientColorR, ambientColorG, ambientColorB, ambientColor;
+    static MObject incandescenceR, incandescenceG, incandescenceB, incandescence;
+    static MObject diffuse, translucence, roughness, sharpness;
+    static MObject specularColorR, specularColorG, specularColorB, specularColor;
+    static MObject reflectivity;
+    static MObject reflectedColorR, reflectedColorG, reflectedColorB, reflectedColor;
 
     // Outputs.
-    static inline MObject outColorR, outColorG, outColorB, outColor;
-    static inline MObject outTransparencyR, outTransparencyG, outTransparencyB, outTransparency;
+    static MObject outColorR, outColorG, outColorB, outColor;
+    static MObject outTransparencyR, outTransparencyG, outTransparencyB, outTransparency;
 
     // Render inputs, filled by the renderer for each sample.
-    static inline MObject pointCameraX, pointCameraY, pointCameraZ, pointCamera;
-    static inline MObject normalCameraX, normalCameraY, normalCameraZ, normalCamera;
-    static inline MObject rayOx, rayOy, rayOz, rayOrigin;
-    static inline MObject rayDirectionX, rayDirectionY, rayDirectionZ, rayDirection;
-    static inline MObject objectId, raySampler, rayDepth;
+    static MObject pointCameraX, pointCameraY, pointCameraZ, pointCamera;
+    static MObject normalCameraX, normalCameraY, normalCameraZ, normalCamera;
+    static MObject rayOx, rayOy, rayOz, rayOrigin;
+    static MObject rayDirectionX, rayDirectionY, rayDirectionZ, rayDirection;
+    static MObject objectId, raySampler, rayDepth;
 
     // Light data: one array element per light.
-    static inline MObject lightDirectionX, lightDirectionY, lightDirectionZ, lightDirection;
-    static inline MObject lightIntensityR, lightIntensityG, lightIntensityB, lightIntensity;
-    static inline MObject lightAmbient, lightDiffuse, lightSpecular;
-    static inline MObject lightShadowFraction, preShadowIntensity, lightBlindData;
-    static inline MObject lightDataArray;
+    static MObject lightDirectionX, lightDirectionY, lightDirectionZ, lightDirection;
+    static MObject lightIntensityR, lightIntensityG, lightIntensityB, lightIntensity;
+    static MObject lightAmbient, lightDiffuse, lightSpecular;
+    static MObject lightShadowFraction, preShadowIntensity, lightBlindData;
+    static MObject lightDataArray;
 
 private:
     void shadeColour(MDataBlock& block) const;

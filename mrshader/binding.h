@@ -6,20 +6,21 @@ extern "C" {
 #include <shader.h>
 }
 
-#include "glossy_export.h"
+#include <cstring>
 
-#include <atomic>
+#include "glossy_export.h"
+#include "table_word.h"
 
 namespace binding {
 
 // The renderer functions the shader calls, as indices into the table.
-enum class Function { ComputeIrradiance, TraceReflection, TraceEnvironment, SampleLight, PhenEval, ReflectionDir };
+enum Function { ComputeIrradiance, TraceReflection, TraceEnvironment, SampleLight, PhenEval, ReflectionDir };
 
 // Room in the table; the shader uses the first six entries.
-constexpr int kTableSize = 500;
+const int kTableSize = 500;
 
-// The bound addresses, one atomic word per function (null: not bound yet).
-extern std::atomic<void*> gTable[kTableSize];
+// The bound addresses, one word per function (null: not bound yet).
+extern void* gTable[kTableSize];
 
 // Looks the function up in the renderer's module and stores the address;
 // null (after reporting it on stderr) when the lookup fails.
@@ -31,15 +32,23 @@ void* lookUp(int index);
 inline void* entry(Function function)
 {
     const int index = static_cast<int>(function);
-    void* const address = gTable[index].load(std::memory_order_relaxed);
-    return address != nullptr ? address : lookUp(index);
+    void* const address = loadWord(&gTable[index]);
+    return address != 0 ? address : lookUp(index);
 }
 
-// The same, as a pointer of the function's own type.
+// Function pointers are as wide as addresses on every platform the hosts run
+// on; a build where they are not does not compile.
+typedef char FunctionPointersAreAddressSized[sizeof(void (*)()) == sizeof(void*) ? 1 : -1];
+
+// The same, as a pointer of the function's own type. The address is copied
+// bytewise: standard C++ has no cast between object and function pointers.
 template <typename FunctionPointer>
 FunctionPointer bound(Function function)
 {
-    return reinterpret_cast<FunctionPointer>(entry(function));
+    void* const address = entry(function);
+    FunctionPointer pointer;
+    std::memcpy(&pointer, &address, sizeof pointer);
+    return pointer;
 }
 
 }  // namespace binding

@@ -25,5 +25,5 @@ const T& evaluated(miState* state, T& field)
     }
     // A connection that yields no value leaves the stored one in force.
     const void* value = mi_phen_eval(state, &field);
-    return value != nullptr ? *static_cast<const T*>(value) : field;
+    return value != 0 ? *static_cast<const T*>(value) : field;
 }

@@ -21,10 +21,10 @@ extern "C" {
 namespace {
 
 // The single-precision value nearest to pi.
-constexpr float kPi = 3.14159274f;
+const float kPi = 3.14159274f;
 
-shading::Float3 toFloat3(const miVector& v) { return {v.x, v.y, v.z}; }
-shading::Float3 toFloat3(const miColor& c) { return {c.r, c.g, c.b}; }
+shading::Float3 toFloat3(const miVector& v) { return shading::Float3(v.x, v.y, v.z); }
+shading::Float3 toFloat3(const miColor& c) { return shading::Float3(c.r, c.g, c.b); }
 
 }  // namespace
 
@@ -50,19 +50,21 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
 
     // An exactly black irradiance colour turns the irradiance off.
     bool irradiance = useIrradiance != miFALSE;
-    miColor irradianceColor{};
+    miColor irradianceColor = {0.0f, 0.0f, 0.0f, 0.0f};
     if (irradiance) {
         irradianceColor = evaluated(state, params->irradianceColor);
         irradiance = !(irradianceColor.r == 0.0f && irradianceColor.g == 0.0f && irradianceColor.b == 0.0f);
     }
 
     // The shading normal with its offset, normalised; a zero sum stays zero.
-    miVector normal{state->normal.x + normalOffset.x, state->normal.y + normalOffset.y,
-                    state->normal.z + normalOffset.z};
+    miVector normal = {state->normal.x + normalOffset.x, state->normal.y + normalOffset.y,
+                       state->normal.z + normalOffset.z};
     const float length = std::sqrt((normal.y * normal.y + normal.x * normal.x) + normal.z * normal.z);
     if (length != 0.0f) {
         const float inverse = 1.0f / length;
-        normal = {normal.x * inverse, normal.y * inverse, normal.z * inverse};
+        normal.x = normal.x * inverse;
+        normal.y = normal.y * inverse;
+        normal.z = normal.z * inverse;
     }
 
     // One copy of the state per call: every renderer call sees this normal.
@@ -71,15 +73,15 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
 
     // The light sample and the traced colour share their storage, and so do
     // the direction toward the light and the reflection direction.
-    miColor lightColour{0.0f, 0.0f, 0.0f, 0.0f};
+    miColor lightColour = {0.0f, 0.0f, 0.0f, 0.0f};
     miColor& tracedColour = lightColour;
-    miVector toLight{0.0f, 0.0f, 0.0f};
+    miVector toLight = {0.0f, 0.0f, 0.0f};
     miVector& reflectionDirection = toLight;
     miScalar cosine = 0.0f;
 
     // The given state is never written, so its ray is the same for every sample.
     const miVector& rayDirection = state->dir;
-    const shading::Float3 toViewer{-rayDirection.x, -rayDirection.y, -rayDirection.z};
+    const shading::Float3 toViewer(-rayDirection.x, -rayDirection.y, -rayDirection.z);
     for (miInteger light = 0; light < lightCount; ++light) {
         const miTag tag = lights[firstLight + light];
         int samples = 0;

@@ -42,20 +42,17 @@ struct kova_glossy_params {
     miTag light[1];  // the renderer places further entries after this one
 };
 
-static_assert(offsetof(kova_glossy_params, color) == 0, "record layout");
-static_assert(offsetof(kova_glossy_params, ambientColor) == 16, "record layout");
-static_assert(offsetof(kova_glossy_params, incandescence) == 32, "record layout");
-static_assert(offsetof(kova_glossy_params, normalOffset) == 48, "record layout");
-static_assert(offsetof(kova_glossy_params, diffuse) == 60, "record layout");
-static_assert(offsetof(kova_glossy_params, roughness) == 64, "record layout");
-static_assert(offsetof(kova_glossy_params, sharpness) == 68, "record layout");
-static_assert(offsetof(kova_glossy_params, specularWeight) == 72, "record layout");
-static_assert(offsetof(kova_glossy_params, specularColor) == 76, "record layout");
-static_assert(offsetof(kova_glossy_params, reflectivity) == 92, "record layout");
-static_assert(offsetof(kova_glossy_params, useIrradiance) == 96, "record layout");
-static_assert(offsetof(kova_glossy_params, irradianceColor) == 100, "record layout");
-static_assert(offsetof(kova_glossy_params, i_light) == 116, "record layout");
-static_assert(offsetof(kova_glossy_params, n_light) == 120, "record layout");
-static_assert(offsetof(kova_glossy_params, light) == 124, "record layout");
-static_assert(sizeof(kova_glossy_params) == 128, "record layout");
-static_assert(sizeof(miTag) == 4 && sizeof(miBoolean) == 4 && sizeof(miInteger) == 4, "32-bit tags and integers");
+// The layout above, checked at compile time: a build where it does not hold
+// fails here, on an array of negative size.
+typedef char kova_glossy_params_layout
+    [(offsetof(kova_glossy_params, color) == 0 && offsetof(kova_glossy_params, ambientColor) == 16 &&
+      offsetof(kova_glossy_params, incandescence) == 32 && offsetof(kova_glossy_params, normalOffset) == 48 &&
+      offsetof(kova_glossy_params, diffuse) == 60 && offsetof(kova_glossy_params, roughness) == 64 &&
+      offsetof(kova_glossy_params, sharpness) == 68 && offsetof(kova_glossy_params, specularWeight) == 72 &&
+      offsetof(kova_glossy_params, specularColor) == 76 && offsetof(kova_glossy_params, reflectivity) == 92 &&
+      offsetof(kova_glossy_params, useIrradiance) == 96 && offsetof(kova_glossy_params, irradianceColor) == 100 &&
+      offsetof(kova_glossy_params, i_light) == 116 && offsetof(kova_glossy_params, n_light) == 120 &&
+      offsetof(kova_glossy_params, light) == 124 && sizeof(kova_glossy_params) == 128 && sizeof(miTag) == 4 &&
+      sizeof(miBoolean) == 4 && sizeof(miInteger) == 4)
+         ? 1
+         : -1];

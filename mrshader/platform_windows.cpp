@@ -4,16 +4,21 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace platform {
 
 void* findSymbol(void* module, const char* name, int* error)
 {
-    FARPROC address = GetProcAddress(static_cast<HMODULE>(module), name);
-    if (address == nullptr) {
+    const FARPROC found = GetProcAddress(static_cast<HMODULE>(module), name);
+    if (found == 0) {
         *error = static_cast<int>(GetLastError());
-        return nullptr;
+        return 0;
     }
-    return reinterpret_cast<void*>(address);
+    // Copied bytewise: standard C++ has no cast from a function pointer to an address.
+    void* address;
+    std::memcpy(&address, &found, sizeof address);
+    return address;
 }
 
 }  // namespace platform

@@ -8,45 +8,55 @@ extern "C" {
 
 #include "binding.h"
 
-using binding::Function;
+namespace {
+
+// The renderer functions' own types, as shader.h declares them.
+typedef miBoolean (*ComputeIrradianceFunction)(miColor*, miState*);
+typedef miBoolean (*TraceFunction)(miColor*, miState*, miVector*);
+typedef miBoolean (*SampleLightFunction)(miColor* const, miVector* const, float* const, miState* const, const miTag,
+                                         int* const);
+typedef void* (*PhenEvalFunction)(miState*, void*);
+typedef void (*ReflectionDirFunction)(miVector*, miState*);
+
+}  // namespace
 
 extern "C" {
 
 miBoolean mi_compute_irradiance(miColor* result, miState* state)
 {
-    const auto f = binding::bound<decltype(&mi_compute_irradiance)>(Function::ComputeIrradiance);
-    return f != nullptr ? f(result, state) : miFALSE;
+    const ComputeIrradianceFunction f = binding::bound<ComputeIrradianceFunction>(binding::ComputeIrradiance);
+    return f != 0 ? f(result, state) : miFALSE;
 }
 
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
-    const auto f = binding::bound<decltype(&mi_trace_reflection)>(Function::TraceReflection);
-    return f != nullptr ? f(result, state, direction) : miFALSE;
+    const TraceFunction f = binding::bound<TraceFunction>(binding::TraceReflection);
+    return f != 0 ? f(result, state, direction) : miFALSE;
 }
 
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction)
 {
-    const auto f = binding::bound<decltype(&mi_trace_environment)>(Function::TraceEnvironment);
-    return f != nullptr ? f(result, state, direction) : miFALSE;
+    const TraceFunction f = binding::bound<TraceFunction>(binding::TraceEnvironment);
+    return f != 0 ? f(result, state, direction) : miFALSE;
 }
 
 miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* const dot_nl, miState* const state,
                           const miTag light_inst, int* const samples)
 {
-    const auto f = binding::bound<decltype(&mi_sample_light)>(Function::SampleLight);
-    return f != nullptr ? f(result, dir, dot_nl, state, light_inst, samples) : miFALSE;
+    const SampleLightFunction f = binding::bound<SampleLightFunction>(binding::SampleLight);
+    return f != 0 ? f(result, dir, dot_nl, state, light_inst, samples) : miFALSE;
 }
 
 void* mi_phen_eval(miState* state, void* parm)
 {
-    const auto f = binding::bound<decltype(&mi_phen_eval)>(Function::PhenEval);
-    return f != nullptr ? f(state, parm) : nullptr;
+    const PhenEvalFunction f = binding::bound<PhenEvalFunction>(binding::PhenEval);
+    return f != 0 ? f(state, parm) : 0;
 }
 
 void mi_reflection_dir(miVector* dir, miState* state)
 {
-    const auto f = binding::bound<decltype(&mi_reflection_dir)>(Function::ReflectionDir);
-    if (f != nullptr) {
+    const ReflectionDirFunction f = binding::bound<ReflectionDirFunction>(binding::ReflectionDir);
+    if (f != 0) {
         f(dir, state);
     }
 }

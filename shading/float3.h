@@ -6,9 +6,12 @@
 namespace shading {
 
 struct Float3 {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
+    Float3() : x(0.0f), y(0.0f), z(0.0f) {}
+    Float3(float xx, float yy, float zz) : x(xx), y(yy), z(zz) {}
+
+    float x;
+    float y;
+    float z;
 };
 
 }  // namespace shading

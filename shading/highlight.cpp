@@ -3,13 +3,16 @@
 // highlight.h.
 #include "highlight.h"
 
-#include <cstdint>
 #include <cstring>
 
 namespace shading {
 namespace {
 
-float fromBits(std::uint32_t bits)
+// The bit patterns are 32 bits wide, as are float and unsigned int on every
+// platform the hosts run on; a build where they are not does not compile.
+typedef char FloatIsFourBytes[sizeof(float) == 4 && sizeof(unsigned int) == 4 ? 1 : -1];
+
+float fromBits(unsigned int bits)
 {
     float value;
     std::memcpy(&value, &bits, sizeof value);

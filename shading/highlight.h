@@ -24,8 +24,10 @@ extern const float kBandCentre;            // 0.72
 
 // Edges of the smoothstep band for a given sharpness.
 struct Band {
-    float lower = 0.0f;
-    float upper = 0.0f;
+    Band(float lowerEdge, float upperEdge) : lower(lowerEdge), upper(upperEdge) {}
+
+    float lower;
+    float upper;
 };
 
 // The band around 0.72; a sharpness of 1 or more acts as 0.97.
@@ -37,7 +39,7 @@ inline Band highlightBand(float sharpness)
     }
     // No lower clamp: a negative sharpness widens the band.
     const float halfWidth = (1.0f - s) * kHalfWidthScale;
-    return {kBandCentre - halfWidth, halfWidth + kBandCentre};
+    return Band(kBandCentre - halfWidth, halfWidth + kBandCentre);
 }
 
 // The band function: 0 below `lower`, 1 above `upper`, (3 - 2t)·t² between.
@@ -79,11 +81,11 @@ inline Float3 highlightTerm(const Float3& toViewer, const Float3& normal, const 
     }
 
     // Half vector; a zero-length one stays zero and later gives a zero lobe.
-    Float3 half{toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z};
+    Float3 half(toLight.x + toViewer.x, toLight.y + toViewer.y, toLight.z + toViewer.z);
     const float length = std::sqrt((half.x * half.x + half.y * half.y) + half.z * half.z);
     if (length != 0.0f) {
         const float inverse = 1.0f / length;
-        half = {half.x * inverse, half.y * inverse, half.z * inverse};
+        half = Float3(half.x * inverse, half.y * inverse, half.z * inverse);
     }
 
     // The band does not depend on the lobe: worked out before the power, it

@@ -10,7 +10,7 @@ using mayahost::Attribute;
 
 const MObject MObject::kNullObj;
 
-MPxNode::MPxNode() = default;
+MPxNode::MPxNode() : mpSafe_(false) {}
 MPxNode::~MPxNode() = default;
 void MPxNode::postConstructor() {}
 

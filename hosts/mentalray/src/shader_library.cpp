@@ -1,6 +1,8 @@
 // Shader library loading: the library is opened, told the renderer core's
-// module handle, and its version compared with the declaration before any
-// shader call, as the renderer does it.
+// module handle on Windows, and its version compared with the declaration
+// before any shader call, as the renderer does it. Elsewhere the library is
+// told nothing: it finds the six functions in the program's global scope,
+// where this library sits as one the program was linked with.
 #include "mrhost/shader_library.h"
 
 #include <hostmodule/module.h>
@@ -30,11 +32,13 @@ ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& d
     if (module_ == nullptr) {
         throw ShaderLoadError("cannot load shader library " + path + ": " + why);
     }
+#if defined(_WIN32)
     // A library that binds nothing at run time has no miSetModuleHandle.
     using SetHandle = void (*)(void*);
     if (auto setHandle = reinterpret_cast<SetHandle>(symbol("miSetModuleHandle"))) {
         setHandle(coreModuleHandle());
     }
+#endif
 
     const std::string versionName = declaration.name + "_version";
     using Version = int (*)();

@@ -10,30 +10,40 @@
 
 class MArrayDataHandle {
 public:
-    MArrayDataHandle() = default;
+    MArrayDataHandle()
+        : dirty_(0),
+          attribute_(0),
+          elements_(0),
+          scratch_(0),
+          elementSize_(0),
+          count_(0),
+          position_(0),
+          elementKind_(mayahost::kNone)
+    {
+    }
 
-    unsigned int elementCount(MStatus* ReturnStatus = nullptr)
+    unsigned int elementCount(MStatus* ReturnStatus = 0)
     {
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         return count_;
     }
-    unsigned int elementIndex(MStatus* ReturnStatus = nullptr)
+    unsigned int elementIndex(MStatus* ReturnStatus = 0)
     {
         if (ReturnStatus) *ReturnStatus = position_ < count_ ? MStatus::kSuccess : MStatus::kFailure;
         return position_;
     }
 
     // The current element; an invalid handle when the array is empty.
-    MDataHandle inputValue(MStatus* ReturnStatus = nullptr)
+    MDataHandle inputValue(MStatus* ReturnStatus = 0)
     {
         if (position_ >= count_) {
             if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            return MDataHandle(dirty_, nullptr, scratch_, scratch_, MDataHandle::Kind::kNone);
+            return MDataHandle(dirty_, 0, scratch_, scratch_, mayahost::kNone);
         }
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         return MDataHandle(dirty_, attribute_, elements_ + position_ * elementSize_, scratch_, elementKind_);
     }
-    MDataHandle outputValue(MStatus* ReturnStatus = nullptr) { return inputValue(ReturnStatus); }
+    MDataHandle outputValue(MStatus* ReturnStatus = 0) { return inputValue(ReturnStatus); }
 
     // Advances to the next element; fails, staying put, past the last one.
     MStatus next()
@@ -54,17 +64,18 @@ public:
           scratch_(scratch),
           elementSize_(elementSize),
           count_(count),
+          position_(0),
           elementKind_(elementKind)
     {
     }
 
 private:
-    unsigned char* dirty_ = nullptr;
-    const void* attribute_ = nullptr;
-    unsigned char* elements_ = nullptr;
-    unsigned char* scratch_ = nullptr;
-    unsigned int elementSize_ = 0;
-    unsigned int count_ = 0;
-    unsigned int position_ = 0;
-    MDataHandle::Kind elementKind_ = MDataHandle::Kind::kNone;
+    unsigned char* dirty_;
+    const void* attribute_;
+    unsigned char* elements_;
+    unsigned char* scratch_;
+    unsigned int elementSize_;
+    unsigned int count_;
+    unsigned int position_;
+    MDataHandle::Kind elementKind_;
 };

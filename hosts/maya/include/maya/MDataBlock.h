@@ -16,22 +16,22 @@ class DataStorage;
 class MDataBlock {
 public:
     // Inline: compute reads every input through it for every sample.
-    MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (!slot || slot->blockType != type_ || !slot->direct) return noValue(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         return MDataHandle(dirty_, slot, record_ + slot->absoluteOffset, scratch_, slot->valueKind);
     }
-    MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
-    MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
+    MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
         return inputValue(attribute, ReturnStatus);
     }
-    MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = nullptr);
-    MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = nullptr)
+    MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
+    MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (!slot || slot->blockType != type_ || slot->arraySlot < 0) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
         const mayahost::ArrayValues& array = arrays_[slot->arraySlot];
@@ -40,11 +40,11 @@ public:
     }
     MStatus setClean(const MObject& attribute)
     {
-        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
         if (!slot || slot->blockType != type_) {
             return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
         }
-        MDataHandle(dirty_, slot, scratch_, scratch_, MDataHandle::Kind::kNone).setClean();
+        MDataHandle(dirty_, slot, scratch_, scratch_, mayahost::kNone).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);
@@ -56,10 +56,10 @@ private:
     MDataHandle noValue(MStatus* ReturnStatus);
     MArrayDataHandle noArray(MStatus* ReturnStatus);
 
-    mayahost::DataStorage* storage_ = nullptr;
-    const void* type_ = nullptr;
-    unsigned char* record_ = nullptr;
-    unsigned char* scratch_ = nullptr;
-    unsigned char* dirty_ = nullptr;
-    mayahost::ArrayValues* arrays_ = nullptr;
+    mayahost::DataStorage* storage_;
+    const void* type_;
+    unsigned char* record_;
+    unsigned char* scratch_;
+    unsigned char* dirty_;
+    mayahost::ArrayValues* arrays_;
 };

@@ -12,44 +12,60 @@
 namespace mayahost {
 
 // Stand-in only: what kind of value a handle refers to.
-enum class ValueKind : unsigned char { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
+enum ValueKind { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
 
 // Stand-in only: the head of the host's record of an attribute (an MObject
 // points at it), holding what the inline data-block calls need to find a
 // value without calling into the host library.
 struct ValueSlot {
-    const void* blockType = nullptr;   // the node type whose data blocks hold the value
-    const void* parentSlot = nullptr;  // the parent attribute's record, for children
-    unsigned int offset = 0;           // from the parent's value, or from an array element
-    unsigned int absoluteOffset = 0;   // in the block's record, when `direct`
-    ValueKind valueKind = ValueKind::kNone;
-    bool direct = false;                   // a value of the record itself, outside any array
-    int arraySlot = -1;                    // arrays: which of the block's arrays holds the elements
-    unsigned int elementSize = 0;          // arrays: bytes per element
-    const unsigned int* cleans = nullptr;  // dirty flags setClean clears: its own and its descendants'
-    unsigned int cleanCount = 0;
+    ValueSlot()
+        : blockType(0),
+          parentSlot(0),
+          offset(0),
+          absoluteOffset(0),
+          valueKind(kNone),
+          direct(false),
+          arraySlot(-1),
+          elementSize(0),
+          cleans(0),
+          cleanCount(0)
+    {
+    }
+
+    const void* blockType;        // the node type whose data blocks hold the value
+    const void* parentSlot;       // the parent attribute's record, for children
+    unsigned int offset;          // from the parent's value, or from an array element
+    unsigned int absoluteOffset;  // in the block's record, when `direct`
+    ValueKind valueKind;
+    bool direct;                 // a value of the record itself, outside any array
+    int arraySlot;               // arrays: which of the block's arrays holds the elements
+    unsigned int elementSize;    // arrays: bytes per element
+    const unsigned int* cleans;  // dirty flags setClean clears: its own and its descendants'
+    unsigned int cleanCount;
 };
 
 // Stand-in only: the elements of one array attribute in a data block.
 struct ArrayValues {
-    unsigned char* elements = nullptr;
-    unsigned int count = 0;
-    unsigned int capacity = 0;
+    ArrayValues() : elements(0), count(0), capacity(0) {}
+
+    unsigned char* elements;
+    unsigned int count;
+    unsigned int capacity;
 };
 
 }  // namespace mayahost
 
 class MDataHandle {
 public:
-    using Kind = mayahost::ValueKind;
+    typedef mayahost::ValueKind Kind;
 
-    MDataHandle() = default;
+    MDataHandle() : dirty_(0), attribute_(0), data_(0), scratch_(0), kind_(mayahost::kNone) {}
 
-    bool& asBool() const { return *reinterpret_cast<bool*>(at(Kind::kBool)); }
-    short& asShort() const { return *reinterpret_cast<short*>(at(Kind::kShort)); }
-    float& asFloat() const { return *reinterpret_cast<float*>(at(Kind::kFloat)); }
-    void*& asAddr() const { return *reinterpret_cast<void**>(at(Kind::kAddr)); }
-    MFloatVector& asFloatVector() const { return *reinterpret_cast<MFloatVector*>(at(Kind::kFloat3)); }
+    bool& asBool() const { return *reinterpret_cast<bool*>(at(mayahost::kBool)); }
+    short& asShort() const { return *reinterpret_cast<short*>(at(mayahost::kShort)); }
+    float& asFloat() const { return *reinterpret_cast<float*>(at(mayahost::kFloat)); }
+    void*& asAddr() const { return *reinterpret_cast<void**>(at(mayahost::kAddr)); }
+    MFloatVector& asFloatVector() const { return *reinterpret_cast<MFloatVector*>(at(mayahost::kFloat3)); }
 
     void set(bool value) { asBool() = value; }
     void set(short value) { asShort() = value; }
@@ -61,16 +77,16 @@ public:
     // Not const, the stricter form: a caller that builds here builds either way.
     MDataHandle child(const MObject& attribute)
     {
-        const auto* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
-        if (c && kind_ != Kind::kNone && c->parentSlot == attribute_) {
+        const mayahost::ValueSlot* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
+        if (c && kind_ != mayahost::kNone && c->parentSlot == attribute_) {
             return MDataHandle(dirty_, c, data_ + c->offset, scratch_, c->valueKind);
         }
-        return MDataHandle(dirty_, nullptr, scratch_, scratch_, Kind::kNone);
+        return MDataHandle(dirty_, 0, scratch_, scratch_, mayahost::kNone);
     }
     // Marks the value computed: clean, with its children.
     void setClean()
     {
-        const auto* slot = static_cast<const mayahost::ValueSlot*>(attribute_);
+        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute_);
         if (!slot || !dirty_) return;
         for (unsigned int i = 0; i < slot->cleanCount; ++i) dirty_[slot->cleans[i]] = 0;
     }
@@ -80,14 +96,14 @@ public:
         : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind)
     {
     }
-    bool isValid() const { return kind_ != Kind::kNone; }
+    bool isValid() const { return kind_ != mayahost::kNone; }
 
 private:
     unsigned char* at(Kind wanted) const { return kind_ == wanted ? data_ : scratch_; }
 
-    unsigned char* dirty_ = nullptr;
-    const void* attribute_ = nullptr;
-    unsigned char* data_ = nullptr;
-    unsigned char* scratch_ = nullptr;
-    Kind kind_ = Kind::kNone;
+    unsigned char* dirty_;
+    const void* attribute_;
+    unsigned char* data_;
+    unsigned char* scratch_;
+    Kind kind_;
 };

@@ -9,23 +9,25 @@
 
 class MFloatVector {
 public:
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
+    float x;
+    float y;
+    float z;
 
-    MFloatVector() = default;
+    MFloatVector() : x(0.0f), y(0.0f), z(0.0f) {}
     MFloatVector(float xx, float yy, float zz = 0.0f) : x(xx), y(yy), z(zz) {}
     explicit MFloatVector(const float v[3]) : x(v[0]), y(v[1]), z(v[2]) {}
 
-    MFloatVector operator+(const MFloatVector& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    MFloatVector operator-(const MFloatVector& o) const { return {x - o.x, y - o.y, z - o.z}; }
-    MFloatVector operator-() const { return {-x, -y, -z}; }
-    MFloatVector operator*(float s) const { return {x * s, y * s, z * s}; }
-    MFloatVector operator/(float s) const { return {x / s, y / s, z / s}; }
+    MFloatVector operator+(const MFloatVector& o) const { return MFloatVector(x + o.x, y + o.y, z + o.z); }
+    MFloatVector operator-(const MFloatVector& o) const { return MFloatVector(x - o.x, y - o.y, z - o.z); }
+    MFloatVector operator-() const { return MFloatVector(-x, -y, -z); }
+    MFloatVector operator*(float s) const { return MFloatVector(x * s, y * s, z * s); }
+    // Each channel times the integer made a float.
+    MFloatVector operator*(int s) const { return *this * static_cast<float>(s); }
+    MFloatVector operator/(float s) const { return MFloatVector(x / s, y / s, z / s); }
     float operator*(const MFloatVector& o) const { return (x * o.x + y * o.y) + z * o.z; }
     MFloatVector operator^(const MFloatVector& o) const
     {
-        return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x};
+        return MFloatVector(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
     }
 
     MFloatVector& operator+=(const MFloatVector& o)
@@ -86,10 +88,4 @@ public:
     }
 };
 
-inline MFloatVector operator*(int s, const MFloatVector& v)
-{
-    const float f = static_cast<float>(s);
-    return {f * v.x, f * v.y, f * v.z};
-}
-
-inline MFloatVector operator*(float s, const MFloatVector& v) { return {s * v.x, s * v.y, s * v.z}; }
+inline MFloatVector operator*(float s, const MFloatVector& v) { return MFloatVector(s * v.x, s * v.y, s * v.z); }

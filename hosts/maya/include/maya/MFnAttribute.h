@@ -9,8 +9,8 @@
 
 class MFnAttribute {
 public:
-    MFnAttribute() = default;
-    virtual ~MFnAttribute() = default;
+    MFnAttribute() {}
+    virtual ~MFnAttribute() {}
 
     MStatus setKeyable(bool state);
     MStatus setStorable(bool state);

@@ -7,12 +7,12 @@
 
 class MFnLightDataAttribute : public MFnAttribute {
 public:
-    MFnLightDataAttribute() = default;
+    MFnLightDataAttribute() {}
 
     MObject create(const MString& fullName, const MString& briefName, const MObject& direction,
                    const MObject& intensity, const MObject& ambient, const MObject& diffuse, const MObject& specular,
                    const MObject& shadowFraction, const MObject& preShadowIntensity, const MObject& blindData,
-                   MStatus* ReturnStatus = nullptr);
+                   MStatus* ReturnStatus = 0);
 
     // The value a new element of the compound (or of its array) starts with.
     MStatus setDefault(float dirX, float dirY, float dirZ, float intR, float intG, float intB, bool ambient,

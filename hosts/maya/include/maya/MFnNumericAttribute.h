@@ -8,16 +8,16 @@
 
 class MFnNumericAttribute : public MFnAttribute {
 public:
-    MFnNumericAttribute() = default;
+    MFnNumericAttribute() {}
 
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
-                   double defaultValue = 0, MStatus* ReturnStatus = nullptr);
+                   double defaultValue = 0, MStatus* ReturnStatus = 0);
     // A float triple of three existing float attributes; the stand-in builds
     // only the three-child form.
     MObject create(const MString& fullName, const MString& briefName, const MObject& child1, const MObject& child2,
-                   const MObject& child3 = MObject::kNullObj, MStatus* ReturnStatus = nullptr);
-    MObject createAddr(const MString& fullName, const MString& briefName, void* defaultValue = nullptr,
-                       MStatus* ReturnStatus = nullptr);
+                   const MObject& child3 = MObject::kNullObj, MStatus* ReturnStatus = 0);
+    MObject createAddr(const MString& fullName, const MString& briefName, void* defaultValue = 0,
+                       MStatus* ReturnStatus = 0);
 
     MStatus setDefault(bool value);
     MStatus setDefault(short value);
@@ -28,5 +28,5 @@ public:
     MStatus setSoftMin(double value);
     MStatus setSoftMax(double value);
 
-    MFnNumericData::Type unitType(MStatus* ReturnStatus = nullptr) const;
+    MFnNumericData::Type unitType(MStatus* ReturnStatus = 0) const;
 };

@@ -20,7 +20,7 @@ public:
     // a type whose name or id is taken is refused with kFailure.
     MStatus registerNode(const MString& typeName, const MTypeId& typeId, MCreatorFunction creatorFunction,
                          MInitializeFunction initFunction, MPxNode::Type type = MPxNode::kDependNode,
-                         const MString* classification = nullptr);
+                         const MString* classification = 0);
     // Fails with kNotFound when no type of this plug-in has the id.
     MStatus deregisterNode(const MTypeId& typeId);
 

@@ -4,11 +4,9 @@
 
 class MObject {
 public:
-    MObject() = default;
-    MObject(const MObject&) = default;
-    MObject& operator=(const MObject&) = default;
+    MObject() : object_(0) {}
 
-    bool isNull() const { return object_ == nullptr; }
+    bool isNull() const { return object_ == 0; }
     bool operator==(const MObject& other) const { return object_ == other.object_; }
     bool operator!=(const MObject& other) const { return object_ != other.object_; }
 
@@ -19,5 +17,5 @@ public:
     void* hostObject() const { return object_; }
 
 private:
-    void* object_ = nullptr;
+    void* object_;
 };

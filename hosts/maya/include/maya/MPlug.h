@@ -6,7 +6,7 @@
 
 class MPlug {
 public:
-    MPlug() = default;
+    MPlug() {}
     MPlug(const MObject& node, const MObject& attribute) : node_(node), attribute_(attribute) {}
 
     MObject node() const { return node_; }

@@ -54,5 +54,5 @@ protected:
 
 private:
     friend class mayahost::NodeAccess;
-    bool mpSafe_ = false;
+    bool mpSafe_;
 };

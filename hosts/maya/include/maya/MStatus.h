@@ -18,8 +18,8 @@ public:
         kEndOfFile
     };
 
-    MStatus() = default;
-    MStatus(MStatusCode code) : code_(code) {}
+    MStatus() : code_(kSuccess), detail_(0) {}
+    MStatus(MStatusCode code) : code_(code), detail_(0) {}
     // Stand-in only: a status whose description says why the host refused a
     // call. `detail` must be a string literal; it is never copied.
     MStatus(MStatusCode code, const char* detail) : code_(code), detail_(detail) {}
@@ -34,7 +34,7 @@ public:
     void clear()
     {
         code_ = kSuccess;
-        detail_ = nullptr;
+        detail_ = 0;
     }
 
     // "(<code name>): <description>", as the host prints it.
@@ -45,8 +45,8 @@ public:
     void perror(const MString& prefix) const;
 
 private:
-    MStatusCode code_ = kSuccess;
-    const char* detail_ = nullptr;
+    MStatusCode code_;
+    const char* detail_;
 };
 
 // With the code on the left too, so `MS::kSuccess == status` compares codes

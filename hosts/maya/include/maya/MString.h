@@ -6,10 +6,8 @@
 
 class MString {
 public:
-    MString() = default;
+    MString() {}
     MString(const char* text) : text_(text ? text : "") {}
-    MString(const MString&) = default;
-    MString& operator=(const MString&) = default;
 
     MString& operator+=(const MString& other)
     {

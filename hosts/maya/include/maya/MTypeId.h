@@ -3,7 +3,7 @@
 
 class MTypeId {
 public:
-    MTypeId() = default;
+    MTypeId() : id_(0) {}
     MTypeId(unsigned int id) : id_(id) {}
 
     unsigned int id() const { return id_; }
@@ -11,5 +11,5 @@ public:
     bool operator!=(const MTypeId& other) const { return id_ != other.id_; }
 
 private:
-    unsigned int id_ = 0;
+    unsigned int id_;
 };

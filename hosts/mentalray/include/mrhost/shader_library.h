@@ -1,6 +1,6 @@
 // Loading a shader library the way the renderer does: open it, hand it the
-// renderer core's module handle through miSetModuleHandle, and check
-// NAME_version against the declaration.
+// renderer core's module handle through miSetModuleHandle (on Windows only,
+// as the renderer does), and check NAME_version against the declaration.
 #pragma once
 
 extern "C" {
@@ -28,7 +28,7 @@ using ShaderFunction = miBoolean (*)(miColor* result, miState* state, void* para
 
 class ShaderLibrary {
 public:
-    // Loads `path`, calls miSetModuleHandle(coreModuleHandle()) and checks
+    // Loads `path`, calls miSetModuleHandle(coreModuleHandle()) on Windows and checks
     // that `<declaration.name>_version` returns declaration.version.
     // Throws ShaderLoadError.
     ShaderLibrary(const std::string& path, const ShaderDeclaration& declaration);
