@@ -190,9 +190,10 @@ TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
 
 TEST_F(Renderer, AReflectionLevelAtItsCeilingStaysThere)
 {
+    // Far beyond any trace depth: the environment gets the ray.
     mrhost::Scene traced;
     Tracer tracer{miFALSE, {}};
-    traced.setReflectionTracer(hitElsewhere, &tracer);
+    traced.setEnvironment(hitElsewhere, &tracer);
     mrhost::SampleContext context(traced);
     miState& state = context.begin(record, geometry);
     state.reflection_level = std::numeric_limits<miInteger>::max();
@@ -200,6 +201,86 @@ TEST_F(Renderer, AReflectionLevelAtItsCeilingStaysThere)
     miColor colour{};
     mi_trace_reflection(&colour, &state, &direction);
     EXPECT_EQ(tracer.child.reflection_level, std::numeric_limits<miInteger>::max());
+}
+
+// A tracer answering with its own colour, found or not, counting its calls.
+struct Answering {
+    miBoolean found;
+    miColor colour;
+    int calls;
+};
+
+miBoolean answer(miColor* c, miState*, void* user)
+{
+    Answering& a = *static_cast<Answering*>(user);
+    ++a.calls;
+    *c = a.colour;
+    return a.found;
+}
+
+TEST_F(Renderer, ReflectionRaysBeyondTheDepthOrOutOfTheSceneGetTheEnvironment)
+{
+    const miColor kMirror{1.0f, 0.0f, 0.0f, 1.0f};
+    const miColor kSky{0.0f, 0.0f, 1.0f, 1.0f};
+    const struct {
+        const char* name;
+        miInteger level;
+        miBoolean mirrorFinds;
+        miBoolean skyFinds;
+        int mirrorCalls;
+        miBoolean returned;
+        float blue;  // kSky's channel: the environment's colour was taken
+    } cases[] = {
+        {"within the depth, hit", 1, miTRUE, miTRUE, 1, miTRUE, 0.0f},
+        {"within the depth, left the scene", 1, miFALSE, miTRUE, 1, miTRUE, 1.0f},
+        {"at the depth", 2, miTRUE, miTRUE, 0, miTRUE, 1.0f},
+        {"at the depth, no environment colour", 2, miTRUE, miFALSE, 0, miFALSE, 1.0f},
+        {"below level 0", -3, miTRUE, miTRUE, 1, miTRUE, 0.0f},
+    };
+    for (const auto& c : cases) {
+        mrhost::Scene traced;
+        traced.setReflectionDepth(2);
+        Answering mirror{c.mirrorFinds, kMirror, 0};
+        Answering sky{c.skyFinds, kSky, 0};
+        traced.setReflectionTracer(answer, &mirror);
+        traced.setEnvironment(answer, &sky);
+        mrhost::SampleContext context(traced);
+        miState& state = context.begin(record, geometry);
+        state.reflection_level = c.level;
+        miVector direction{0.0f, 0.0f, 1.0f};
+        miColor colour{};
+        EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), c.returned) << c.name;
+        EXPECT_EQ(mirror.calls, c.mirrorCalls) << c.name;
+        EXPECT_EQ(colour.b, c.blue) << c.name;
+    }
+}
+
+// A mirror whose hit is another mirror: shading the hit traces again.
+miBoolean mirrorOfMirrors(miColor* c, miState* child, void* user)
+{
+    ++*static_cast<int*>(user);
+    miVector back{-child->dir.x, -child->dir.y, -child->dir.z};
+    return mi_trace_reflection(c, child, &back);
+}
+
+TEST_F(Renderer, MirrorsFacingEachOtherEndAtTheTraceDepth)
+{
+    for (const miInteger depth : {0, 1, 3, 40}) {
+        mrhost::Scene traced;
+        traced.setReflectionDepth(depth);
+        int bounces = 0;
+        Answering sky{miTRUE, {0.25f, 0.5f, 0.75f, 1.0f}, 0};
+        traced.setReflectionTracer(mirrorOfMirrors, &bounces);
+        traced.setEnvironment(answer, &sky);
+        mrhost::SampleContext context(traced);
+        miState& state = context.begin(record, geometry);
+        miVector direction{0.0f, 0.0f, 1.0f};
+        miColor colour{};
+        EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), miTRUE) << depth;
+        EXPECT_EQ(bounces, depth);
+        EXPECT_EQ(sky.calls, 1) << depth;
+        EXPECT_EQ(colour.g, 0.5f) << depth;
+    }
 }
 
 TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)

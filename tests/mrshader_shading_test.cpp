@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "mrshader_test_host.h"
 
@@ -160,21 +161,50 @@ TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
 
     // The same colour from the environment as from the trace in the test
     // without lights gives the same result.
+    // The renderer's reflection trace answers with the environment itself.
     expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
-    ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment,
-                                                   Call::ComputeIrradiance}));
-    // Both lookups go along the mirror direction about the normal.
-    for (int i : {1, 2}) {
-        const miVector& d = host.calls[static_cast<std::size_t>(i)].record.direction;
-        EXPECT_EQ(d.x, 0.0f);
-        EXPECT_EQ(d.y, 0.0f);
-        EXPECT_EQ(d.z, 1.0f);
-    }
+    ASSERT_EQ(host.callKinds(),
+              (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::ComputeIrradiance}));
+    // The lookup goes along the mirror direction about the normal.
+    const miVector& d = host.calls[1].record.direction;
+    EXPECT_EQ(d.x, 0.0f);
+    EXPECT_EQ(d.y, 0.0f);
+    EXPECT_EQ(d.z, 1.0f);
 
     // Neither finding anything leaves the lit colour as it was.
     host.environment.found = false;
     host.record.setBoolean("useIrradiance", false);
     expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.3d70a4p-2f, 0x1.23d70ap-1f, 0x1.d1eb86p-2f);
+    EXPECT_EQ(host.callKinds(),
+              (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment}));
+}
+
+// A sample at the reflection trace depth casts no reflection ray: its
+// reflection is the environment's, as at level 0 with a trace that left the
+// scene; one level above the depth, the mirror's.
+TEST(KovaGlossyShading, AtTheTraceDepthTheReflectionIsTheEnvironments)
+{
+    KovaGlossyHost host;
+    host.record.setScalar("reflectivity", 0.5f);
+    host.useLights({host.light({kTilted}, {kWarm})});
+    host.scene.setReflectionDepth(3);
+    host.reflection = {true, {4.0f, 2.0f, 1.0f, 1.0f}};
+    host.environment = {true, {0.5f, 1.0f, 3.0f, 1.0f}};
+    const miColor mirrored = host.shade();
+    host.reflection.found = false;
+    const miColor environment = host.shade();
+    host.reflection.found = true;
+    ASSERT_NE(mirrored.r, environment.r);
+
+    const struct {
+        miInteger level;
+        const miColor& expected;
+    } cases[] = {{2, mirrored}, {3, environment}, {4, environment}};
+    for (const auto& c : cases) {
+        host.geometry.reflectionLevel = c.level;
+        const miColor got = host.shade();
+        EXPECT_EQ(std::memcmp(&got, &c.expected, sizeof got), 0) << "level " << c.level;
+    }
 }
 
 TEST(KovaGlossyShading, SpecularColourTintsHighlightAndReflection)

@@ -69,28 +69,29 @@ int sampleCount(const mrhost::Light& light)
     }
 }
 
-// A lookup along a direction through the host's tracer of that kind, with
-// the child state of the ray cast; none installed finds nothing and leaves
-// the colour alone. Something found writes back into the given state exactly
-// what the renderer's trace functions write back: the child's label, point,
-// normal, dist and motion. Nothing found leaves the given state as it was.
-miBoolean trace(Call call, mrhost::TraceFunction Scene::Data::*function, void* Scene::Data::*user, miColor* result,
-                miState* state, miVector* direction, miInteger reflectionLevels)
+// The child state of a ray cast from the given state along a direction, that
+// many reflection levels deeper. A level already at the ceiling stays there
+// rather than overflowing.
+miState childOf(const miState& state, const miVector& direction, miInteger reflectionLevels)
 {
-    const Scene::Data* scene = sceneOf(state);
-    report(scene, call, state, nullptr, miNULLTAG, 0, direction);
-    if (scene == nullptr || scene->*function == nullptr) {
-        return miFALSE;
-    }
-    miState child = *state;
-    child.org = state->point;
-    child.dir = *direction;
+    miState child = state;
+    child.org = state.point;
+    child.dir = direction;
     child.dist = 0.0;
-    // A level already at the ceiling stays there rather than overflowing.
     const miInteger ceiling = std::numeric_limits<miInteger>::max();
     child.reflection_level =
-        state->reflection_level > ceiling - reflectionLevels ? ceiling : state->reflection_level + reflectionLevels;
-    if ((scene->*function)(result, &child, scene->*user) == miFALSE) {
+        state.reflection_level > ceiling - reflectionLevels ? ceiling : state.reflection_level + reflectionLevels;
+    return child;
+}
+
+// The ray handed to the host's tracer of that kind; none installed finds
+// nothing and leaves the colour alone. Something found writes back into the
+// given state exactly what the renderer's trace functions write back: the
+// child's label, point, normal, dist and motion. Nothing found leaves the
+// given state as it was.
+miBoolean cast(mrhost::TraceFunction function, void* user, miColor* result, miState* state, miState child)
+{
+    if (function == nullptr || function(result, &child, user) == miFALSE) {
         return miFALSE;
     }
     state->label = child.label;
@@ -148,16 +149,32 @@ void mi_reflection_dir(miVector* dir, miState* state)
     *dir = {i.x - twice * n.x, i.y - twice * n.y, i.z - twice * n.z};
 }
 
+// A reflection ray is traced only while it stays within the reflection trace
+// depth. One that would go deeper, or that leaves the scene, gets the
+// environment's colour instead, and the environment's answer is the call's.
 miBoolean mi_trace_reflection(miColor* result, miState* state, miVector* direction)
 {
-    return trace(Call::TraceReflection, &Scene::Data::reflection, &Scene::Data::reflectionUser, result, state,
-                 direction, 1);
+    const Scene::Data* scene = sceneOf(state);
+    report(scene, Call::TraceReflection, state, nullptr, miNULLTAG, 0, direction);
+    if (scene == nullptr) {
+        return miFALSE;
+    }
+    const miState child = childOf(*state, *direction, 1);
+    if (state->reflection_level < scene->reflectionDepth &&
+        cast(scene->reflection, scene->reflectionUser, result, state, child) != miFALSE) {
+        return miTRUE;
+    }
+    return cast(scene->environment, scene->environmentUser, result, state, child);
 }
 
 miBoolean mi_trace_environment(miColor* result, miState* state, miVector* direction)
 {
-    return trace(Call::TraceEnvironment, &Scene::Data::environment, &Scene::Data::environmentUser, result, state,
-                 direction, 0);
+    const Scene::Data* scene = sceneOf(state);
+    report(scene, Call::TraceEnvironment, state, nullptr, miNULLTAG, 0, direction);
+    if (scene == nullptr) {
+        return miFALSE;
+    }
+    return cast(scene->environment, scene->environmentUser, result, state, childOf(*state, *direction, 0));
 }
 
 miBoolean mi_compute_irradiance(miColor* result, miState* state)

@@ -79,6 +79,8 @@ void Scene::setEnvironment(TraceFunction function, void* user)
     data_->environmentUser = user;
 }
 
+void Scene::setReflectionDepth(miInteger depth) { data_->reflectionDepth = depth; }
+
 void Scene::setIrradiance(IrradianceFunction function, void* user)
 {
     data_->irradiance = function;

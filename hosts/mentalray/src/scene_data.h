@@ -42,6 +42,7 @@ struct Scene::Data {
     void* reflectionUser = nullptr;
     TraceFunction environment = nullptr;
     void* environmentUser = nullptr;
+    miInteger reflectionDepth = kDefaultReflectionDepth;
     IrradianceFunction irradiance = nullptr;
     void* irradianceUser = nullptr;
     ShadowFunction shadow = nullptr;

@@ -13,12 +13,18 @@ extern "C" {
 
 namespace mrhost {
 
+// The reflection trace depth of a scene that sets none.
+const miInteger kDefaultReflectionDepth = 2;
+
 // Host-installed callbacks: plain function pointers with a user pointer.
 // A tracer is given the child state of the ray cast: a copy of the caller's
 // state with org at its point and dir the direction asked for. It returns
 // miFALSE for nothing found, or miTRUE with the colour it found, having set
 // the child's point, normal and dist (and label and motion, if it keeps them)
 // to the hit; the renderer copies those five back into the caller's state.
+// As the renderer does, mi_trace_reflection asks the environment instead when
+// the reflection tracer finds nothing (the ray left the scene) or when the ray
+// would go deeper than the reflection trace depth.
 using TraceFunction = miBoolean (*)(miColor* result, miState* child, void* user);
 // The irradiance arriving at state->point; miFALSE when none can be given.
 using IrradianceFunction = miBoolean (*)(miColor* result, const miState* state, void* user);
@@ -67,6 +73,10 @@ public:
 
     void setReflectionTracer(TraceFunction function, void* user);
     void setEnvironment(TraceFunction function, void* user);
+    // The reflection part of the options' trace depth: a state at this
+    // reflection level or deeper casts no further reflection ray, so two
+    // mirrors facing each other end. kDefaultReflectionDepth until set.
+    void setReflectionDepth(miInteger depth);
     void setIrradiance(IrradianceFunction function, void* user);
     void setShadowTest(ShadowFunction function, void* user);
     void setCallObserver(CallObserver function, void* user);
