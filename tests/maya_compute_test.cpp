@@ -6,6 +6,7 @@
 #include <maya/MString.h>
 #include <mayahost/tracer.h>
 
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -188,29 +189,89 @@ TEST_F(Compute, CleanOutputIsNotComputedAgain)
     EXPECT_EQ(context->computeCount(), computed + 1);
 }
 
-TEST_F(Compute, StraightOnLightAloneGivesExactlyItsHighlight)
+// One light on a material without reflection, the normal along +z: which
+// terms the light reaches, by its direction, its flags and the viewer's side.
+TEST_F(Compute, OneLightReachesTheTermsItsDirectionAndFlagsAllow)
 {
+    const MFloatVector grey{0.5f, 0.5f, 0.5f}, white{1, 1, 1}, ahead{0, 0, -1};
+    const struct {
+        const char* what;
+        MFloatVector colour, specular;
+        float translucence, roughness, sharpness;
+        MFloatVector rayDirection, intensity, toLight;
+        bool ambient, diffuse, highlight;
+        MFloatVector expected;
+    } rows[] = {
+        // clang-format off
+        // Half vector on the normal: the band is fully on, I × Cs.
+        {"straight on", {0, 0, 0}, {0.5f, 0.25f, 1}, 0, 0.25f, 0, ahead, {1, 0.5f, 2}, {0, 0, 1}, true, true, true,
+         {0x1p-1f, 0x1p-3f, 0x1p+1f}},
+        // The highlight model's own worked example: band value about 0.84375.
+        {"worked example", {0, 0, 0}, {0.5f, 0.25f, 1}, 0, 0.25f, 0, ahead, {1, 0.5f, 2}, {0, 0.6f, 0.8f}, true, true,
+         true, {0x1.b0001cp-2f, 0x1.b0001cp-4f, 0x1.b0001cp+0f}},
+        // Ambient 0.5 and translucence 0.125 only.
+        {"edge on", grey, grey, 0.25f, 0.3f, 0.2f, ahead, white, {1, 0, 0}, true, true, true, {0x1.4p-1f, 0x1.4p-1f, 0x1.4p-1f}},
+        // H = L - V = (0, 0.6, 0.2) leans toward N, yet L·N < 0.
+        {"behind the surface", grey, white, 0.25f, 1, 0.2f, ahead, white, {0, 0.6f, -0.8f}, false, true, true,
+         {0x1p-3f, 0x1p-3f, 0x1p-3f}},
+        {"every flag off, still translucent", grey, grey, 0.5f, 0.3f, 0.2f, ahead, {2, 1, 0.5f}, {0, 0.6f, 0.8f}, false,
+         false, false, {0x1p-1f, 0x1p-2f, 0x1p-3f}},
+        // The viewer behind, the light in front: ambient 0.5, diffuse 0.8 × 0.8
+        // × 0.5 and translucence 0.125; cos H < 0 adds no highlight, not NaN.
+        {"viewer behind the surface", grey, grey, 0.25f, 0.3f, 0.2f, {0, 0, 1}, white, {0.6f, 0, 0.8f}, true, true, true,
+         {0x1.e3d70cp-1f, 0x1.e3d70cp-1f, 0x1.e3d70cp-1f}},
+        // clang-format on
+    };
     blackMaterial();
-    setMaterial("specularColor", {0.5f, 0.25f, 1.0f});
-    setMaterial("roughness", 0.25f);
-    setMaterial("sharpness", 0.0f);
-    context->setRayDirection({0.0f, 0.0f, -1.0f});
     context->setNormalCamera({0.0f, 0.0f, 1.0f});
-    lights[0] = light({1.0f, 0.5f, 2.0f}, {0.0f, 0.0f, 1.0f}, true, true, true);
-    ASSERT_TRUE(context->setLights(lights, 1));
-    // Half vector on the normal: the band is fully on, I × Cs.
-    expectBits(shade(), {0x1p-1f, 0x1p-3f, 0x1p+1f});
-
-    // The highlight model's own worked example: band value about 0.84375.
-    lights[0].direction = {0.0f, 0.6f, 0.8f};
-    ASSERT_TRUE(context->setLights(lights, 1));
-    expectBits(shade(), {0x1.b0001cp-2f, 0x1.b0001cp-4f, 0x1.b0001cp+0f});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        setMaterial("color", row.colour);
+        setMaterial("specularColor", row.specular);
+        setMaterial("translucence", row.translucence);
+        setMaterial("roughness", row.roughness);
+        setMaterial("sharpness", row.sharpness);
+        context->setRayDirection(row.rayDirection);
+        lights[0] = light(row.intensity, row.toLight, row.ambient, row.diffuse, row.highlight);
+        ASSERT_TRUE(context->setLights(lights, 1));
+        expectBits(shade(), row.expected);
+    }
 }
 
-TEST_F(Compute, MixedSceneSumsEveryTerm)
+// The mixed scene with each term turned off in turn: the reflection is traced
+// from primary rays only, with a reflectivity above 0 and a tracer installed.
+TEST_F(Compute, MixedSceneSumsEveryTermAtWork)
 {
-    mixedScene(0);
-    expectBits(shade(), {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f});
+    const MFloatVector unreflected(0x1.0ab6b2p+0f, 0x1.a299e2p-2f, 0x1.f1259ep+0f);
+    const struct {
+        const char* what;
+        short depth;
+        std::function<void()> change;
+        MFloatVector expected;
+    } rows[] = {
+        {"every term", 0, [] {}, {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f}},
+        {"no light", 0, [this] { context->setLights(lights, 0); }, {0x1.333334p-3f, 0x1.333334p-3f, 0x1.266666p-1f}},
+        {"full transparency: the highlights alone",
+         0,
+         [this] {
+             setMaterial("transparency", {1.0f, 1.0f, 1.0f});
+         },
+         {0x1.02755p-4f, 0x1.d1399p-5f, 0x1.9d888p-5f}},
+        {"a secondary ray", 1, [] {}, unreflected},
+        {"a deeper ray", 3, [] {}, unreflected},
+        {"reflectivity 0", 0, [this] { setMaterial("reflectivity", 0.0f); }, unreflected},
+        {"reflectivity below 0", 0, [this] { setMaterial("reflectivity", -0.5f); }, unreflected},
+        {"no tracer", 0, [] { mayahost::installTracer(nullptr, nullptr); }, unreflected},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        mayahost::installTracer(recordTrace, &trace);
+        trace.calls = 0;
+        mixedScene(row.depth);
+        row.change();
+        expectBits(shade(), row.expected);
+        EXPECT_EQ(trace.calls, row.expected.x == unreflected.x ? 0 : 1);
+    }
 }
 
 TEST_F(Compute, EachProductRoundsInItsWrittenOrder)
@@ -269,13 +330,6 @@ TEST_F(Compute, TermsAreSummedAndScaledInTheirWrittenOrder)
     expectBits(shade(), {0x1.59b664p-3f, 0x1.fb6d9ap+0f, 0x1.5fa9b8p-1f});
 }
 
-TEST_F(Compute, EmptyLightArrayLeavesAmbientIncandescenceAndReflection)
-{
-    mixedScene(0);
-    ASSERT_TRUE(context->setLights(lights, 0));
-    expectBits(shade(), {0x1.333334p-3f, 0x1.333334p-3f, 0x1.266666p-1f});
-}
-
 TEST_F(Compute, LightFlagsOneByOne)
 {
     mixedScene(0);
@@ -298,46 +352,6 @@ TEST_F(Compute, LightFlagsOneByOne)
         ASSERT_TRUE(context->setLights(lights, 1));
         expectBits(shade(), c.expected);
     }
-}
-
-TEST_F(Compute, EdgeOnLightGivesNoDiffuseNorHighlight)
-{
-    blackMaterial();
-    setMaterial("color", {0.5f, 0.5f, 0.5f});
-    setMaterial("translucence", 0.25f);
-    context->setRayDirection({0.0f, 0.0f, -1.0f});
-    context->setNormalCamera({0.0f, 0.0f, 1.0f});
-    lights[0] = light({1.0f, 1.0f, 1.0f}, {1.0f, 0.0f, 0.0f}, true, true, true);
-    ASSERT_TRUE(context->setLights(lights, 1));
-    // Ambient 0.5 and translucence 0.125 only.
-    expectBits(shade(), {0x1.4p-1f, 0x1.4p-1f, 0x1.4p-1f});
-}
-
-TEST_F(Compute, LightBehindTheSurfaceGivesNoHighlightWhateverTheHalfVector)
-{
-    blackMaterial();
-    setMaterial("color", {0.5f, 0.5f, 0.5f});
-    setMaterial("translucence", 0.25f);
-    setMaterial("specularColor", {1.0f, 1.0f, 1.0f});
-    setMaterial("roughness", 1.0f);
-    context->setRayDirection({0.0f, 0.0f, -1.0f});
-    context->setNormalCamera({0.0f, 0.0f, 1.0f});
-    // H = L - V = (0, 0.6, 0.2) leans toward N, yet L·N < 0.
-    lights[0] = light({1.0f, 1.0f, 1.0f}, {0.0f, 0.6f, -0.8f}, false, true, true);
-    ASSERT_TRUE(context->setLights(lights, 1));
-    expectBits(shade(), {0x1p-3f, 0x1p-3f, 0x1p-3f});
-}
-
-TEST_F(Compute, LightWithEveryFlagOffStillTranslucesThrough)
-{
-    blackMaterial();
-    setMaterial("color", {0.5f, 0.5f, 0.5f});
-    setMaterial("translucence", 0.5f);
-    context->setRayDirection({0.0f, 0.0f, -1.0f});
-    context->setNormalCamera({0.0f, 0.0f, 1.0f});
-    lights[0] = light({2.0f, 1.0f, 0.5f}, {0.0f, 0.6f, 0.8f}, false, false, false);
-    ASSERT_TRUE(context->setLights(lights, 1));
-    expectBits(shade(), {0x1p-1f, 0x1p-2f, 0x1p-3f});
 }
 
 TEST_F(Compute, SharpnessOfOneOrMoreActsAsPointNineSeven)
@@ -375,37 +389,6 @@ TEST_F(Compute, PrimarySampleTracesTheMirrorRayWithItsInputs)
     expectBits(trace.colourOnEntry, {0.0f, 0.0f, 0.0f});
     expectBits(trace.transparencyOnEntry, {0.0f, 0.0f, 0.0f});
     EXPECT_TRUE(trace.reflected);
-}
-
-TEST_F(Compute, NoReflectionWithoutReflectivityOrBelowThePrimaryRay)
-{
-    const MFloatVector unreflected(0x1.0ab6b2p+0f, 0x1.a299e2p-2f, 0x1.f1259ep+0f);
-    mixedScene(1);
-    expectBits(shade(), unreflected);
-    mixedScene(3);
-    expectBits(shade(), unreflected);
-    EXPECT_EQ(trace.calls, 0);
-
-    for (float reflectivity : {0.0f, -0.5f}) {
-        mixedScene(0);
-        setMaterial("reflectivity", reflectivity);
-        expectBits(shade(), unreflected);
-    }
-    EXPECT_EQ(trace.calls, 0);
-}
-
-TEST_F(Compute, WithoutATracerTheReflectionAddsNothing)
-{
-    mayahost::installTracer(nullptr, nullptr);
-    mixedScene(0);
-    expectBits(shade(), {0x1.0ab6b2p+0f, 0x1.a299e2p-2f, 0x1.f1259ep+0f});
-}
-
-TEST_F(Compute, FullTransparencyLeavesOnlyTheHighlights)
-{
-    mixedScene(0);
-    setMaterial("transparency", {1.0f, 1.0f, 1.0f});
-    expectBits(shade(), {0x1.02755p-4f, 0x1.d1399p-5f, 0x1.9d888p-5f});
 }
 
 // A sample that differs with the index, so threads disagree if they mix.

@@ -26,8 +26,10 @@
 #include "child_process.h"
 #include "environment.h"
 #include "environment_file.h"
+#include "failing_file_calls.h"
 #include "image.h"
 #include "image_files.h"
+#include "scene.h"
 
 namespace fs = std::filesystem;
 using preview::Image;
@@ -81,11 +83,14 @@ std::vector<png_byte> readPng(const std::string& path, int& width, int& height)
     return bytes;
 }
 
-void writeLatLong(const std::string& path, int width, int height, const Imf::Rgba& top, const Imf::Rgba& bottom)
+// A lat-long image whose red grows along each row (column c holds c + 1) and
+// whose green is 4 in the upper half, 0.5 in the lower.
+void writeLatLong(const std::string& path, int width, int height)
 {
     std::vector<Imf::Rgba> pixels(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels[std::size_t(y) * width + x] = y < height / 2 ? top : bottom;
+        for (int x = 0; x < width; ++x)
+            pixels[std::size_t(y) * width + x] = Imf::Rgba(float(x + 1), y < height / 2 ? 4.0f : 0.5f, 0.0f);
     Imf::RgbaOutputFile file(path.c_str(), width, height, Imf::WRITE_RGBA);
     file.setFrameBuffer(pixels.data(), 1, width);
     file.writePixels(height);
@@ -122,17 +127,16 @@ const Imath::Box2i kSmallWindow(Imath::V2i(0, 0), Imath::V2i(3, 1));
 
 }  // namespace
 
-TEST(SrgbEncoding, ClampsOnlyAtTheLastStepAndMapsTheKnownPoints)
+// The linear toe (12.92 x) up to 0.0031308, the power curve above it. Points
+// on both sides of the threshold, where the other segment gives another code
+// (0.002 on the curve gives 6, 0.01 on the line 33), and the clamps.
+TEST(SrgbEncoding, EachSegmentGivesItsOwnCodesAndOnlyTheLastStepClamps)
 {
-    EXPECT_EQ(preview::toSrgb8(0.0f), 0);
-    EXPECT_EQ(preview::toSrgb8(-2.0f), 0);
-    EXPECT_EQ(preview::toSrgb8(NAN), 0);
-    EXPECT_EQ(preview::toSrgb8(1.0f), 255);
-    EXPECT_EQ(preview::toSrgb8(40.0f), 255);
-    // 0.5 linear is 0.7354 encoded: 187.5 rounds to 188.
-    EXPECT_EQ(preview::toSrgb8(0.5f), 188);
-    // Below the linear toe: 12.92 * 0.001 * 255 = 3.29.
-    EXPECT_EQ(preview::toSrgb8(0.001f), 3);
+    const std::pair<float, int> codes[] = {
+        {0.0f, 0},   {-2.0f, 0},  {NAN, 0},    {0.001f, 3}, {0.002f, 7}, {0.007f, 20}, {0.01f, 25},
+        {0.02f, 39}, {0.03f, 48}, {0.2f, 124}, {0.5f, 188}, {0.9f, 243}, {1.0f, 255},  {40.0f, 255},
+    };
+    for (const auto& [linear, code] : codes) EXPECT_EQ(preview::toSrgb8(linear), code) << "linear " << linear;
 }
 
 TEST_F(ImageFilesTest, PngAndExrReadBackWithTheirSizeAndValues)
@@ -282,20 +286,91 @@ TEST_F(ImageFilesTest, AFileSizeLimitIsAWriteErrorThatNamesTheImage)
     EXPECT_EQ(readText(folder_ / "big.exr"), "earlier");
 }
 
-TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirection)
+// A write refused when the PNG's last bytes are flushed, or a sync or close
+// that fails at the end of a file, fails the whole set: the earlier images
+// stay as they were and nothing is left beside them. A descriptor that
+// cannot be synced at all (EINVAL) is not a failure.
+TEST_F(ImageFilesTest, AFailureAtTheEndOfAnyFileReplacesNothing)
+{
+    using testsupport::FileCall;
+    const struct {
+        FileCall call;
+        int skip;  // calls that go through first: one per file
+        int error;
+        const char* failed;  // the image named, or nullptr when the set is written
+    } rows[] = {
+        {FileCall::Write, 0, ENOSPC, "a.png: No space left on device"},
+        {FileCall::Sync, 0, EIO, "a.png: Input/output error"},
+        {FileCall::Sync, 1, EDQUOT, "b.exr: Disk quota exceeded"},
+        {FileCall::Close, 1, EIO, "b.exr: Input/output error"},
+        {FileCall::Close, 2, ENOSPC, "c.png: No space left on device"},
+        {FileCall::Sync, 2, EINVAL, nullptr},
+    };
+    const Image image = testImage();
+    for (const auto& row : rows) {
+        for (const char* name : {"a.png", "b.exr", "c.png"}) writeText(folder_ / name, std::string("earlier ") + name);
+        testsupport::failFileCall(row.call, row.skip, row.error);
+        std::string message = "written";
+        try {
+            preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png},
+                                                    {"b.exr", &image, preview::ImageFormat::Exr},
+                                                    {"c.png", &image, preview::ImageFormat::Png}});
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+        }
+        testsupport::stopFailingFileCalls();
+        EXPECT_EQ(filesInFolder().size(), 3u) << message;
+        if (row.failed == nullptr) {
+            EXPECT_EQ(message, "written");
+            EXPECT_NE(readText(folder_ / "c.png"), "earlier c.png");
+            continue;
+        }
+        EXPECT_EQ(message, "cannot write " + (folder_ / row.failed).string() + "; no image was replaced");
+        for (const char* name : {"a.png", "b.exr", "c.png"})
+            EXPECT_EQ(readText(folder_ / name), std::string("earlier ") + name) << row.failed;
+    }
+}
+
+// Azimuth 0 looks at -z, the middle of each row, and grows toward +x; the
+// rows' ends meet behind (+z), where the lookup wraps. Columns are 8 wide, so
+// each texel's centre and each seam fall on simple directions.
+TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirectionAndWrapsAtItsSeam)
 {
     const std::string path = (folder_ / "sky.exr").string();
-    writeLatLong(path, 16, 8, Imf::Rgba(4.0f, 0.0f, 0.0f), Imf::Rgba(0.0f, 0.0f, 0.5f));
+    writeLatLong(path, 8, 4);
     const preview::Environment environment = preview::Environment::fromLatLongFile(path);
-    const Vec3 up = environment.radiance({0.0f, 1.0f, 0.0f});
-    const Vec3 down = environment.radiance({0.0f, -1.0f, 0.0f});
-    EXPECT_EQ(up.x, 4.0f);
-    EXPECT_EQ(up.z, 0.0f);
-    EXPECT_EQ(down.z, 0.5f);
-    EXPECT_EQ(down.x, 0.0f);
-    // Every azimuth of the upper half sees the upper rows.
-    for (const Vec3& d : {Vec3{1, 0.5f, 0}, Vec3{-1, 0.5f, 0}, Vec3{0, 0.5f, 1}, Vec3{0, 0.5f, -1}})
-        EXPECT_EQ(environment.radiance(preview::normalize(d)).x, 4.0f);
+    const preview::Scene scene(preview::Environment::fromLatLongFile(path), 1);
+    const struct {
+        const char* what;
+        Vec3 direction;
+        float red, green;  // a negative value is not checked
+        bool fromCamera;   // the same through the scene: the camera's x and z lie along the world's
+    } rows[] = {
+        {"up", {0, 1, 0}, -1, 4.0f, false},
+        {"down", {0, -1, 0}, -1, 0.5f, false},
+        {"ahead, between columns 3 and 4", {0, 0, -1}, 4.5f, -1, true},
+        {"right, between columns 5 and 6", {1, 0, 0}, 6.5f, -1, true},
+        {"left, between columns 1 and 2", {-1, 0, 0}, 2.5f, -1, true},
+        {"the centre of column 6", {0.92388f, 0, 0.38268f}, 7.0f, -1, false},
+        {"above the horizon to the front right", {1, 1, -1}, 5.5f, 4.0f, false},
+        {"above the horizon behind", {0, 0.5f, 1}, -1, 4.0f, false},
+        // Across the seam, between the last column and the first.
+        {"behind, on the seam", {0, 0, 1}, 4.5f, -1, true},
+        {"behind, right of the seam", {0.05f, 0, 1}, 4.945f, -1, false},
+        {"behind, left of the seam", {-0.05f, 0, 1}, 4.055f, -1, false},
+    };
+    for (const auto& row : rows) {
+        std::vector<Vec3> colours{environment.radiance(preview::normalize(row.direction))};
+        if (row.fromCamera) colours.push_back(scene.environment(row.direction));
+        for (const Vec3& colour : colours) {
+            if (row.red >= 0) {
+                EXPECT_NEAR(colour.x, row.red, 0.002f) << row.what;
+            }
+            if (row.green >= 0) {
+                EXPECT_NEAR(colour.y, row.green, 0.002f) << row.what;
+            }
+        }
+    }
 }
 
 TEST_F(ImageFilesTest, UnreadableEnvironmentThrowsOneLine)

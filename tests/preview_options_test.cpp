@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -132,10 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "'-1e-60' underflows to zero in single precision; FROM and TO must each be"},
         BadInput{"malformed boolean", {"--set", "useIrradiance=maybe"}, "(expected on or off)"},
         BadInput{"malformed count", {"--samples", "4k"}, "--samples 4k: expected a whole number"},
-        BadInput{"zero width", {"--width=0"}, "expected a whole number from 1"},
-        BadInput{"negative threads", {"--threads", "-2"}, "expected a whole number from 1"},
-        BadInput{
-            "sweep of one step", {"--sweep", "roughness=0.1:0.9:1"}, "STEPS is '1' (expected a whole number from 2"},
         BadInput{"sweep without steps", {"--sweep", "roughness=0.1:0.9"}, "expected NAME=FROM:TO:STEPS"},
         BadInput{"sweep of a malformed value", {"--sweep", "roughness=a:0.9:3"}, "FROM and TO must each be"},
         BadInput{"sweep of a boolean", {"--sweep", "useIrradiance=0:1:2"}, "cannot be swept"},
@@ -153,13 +150,81 @@ INSTANTIATE_TEST_SUITE_P(
                  "sharpness is also set by --set sharpness=1"},
         BadInput{"shader without its mi", {"--shader", "look"}, "expected it right after the --mi FILE"},
         BadInput{"two shaders for one mi", {"--mi", "a.mi", "--shader", "x", "--shader", "y"}, "expected one per --mi"},
-        BadInput{"sheet too small", {"--width", "100", "--sweep", "roughness=0:1:10"}, "too small"},
         BadInput{"unreadable environment", {"--env", "ROOT/missing.exr"}, "cannot read it"},
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
         BadInput{"output folder that is a file", {"--out", "ROOT/file"}, "is not a folder"},
         BadInput{"output folder that is a link to nothing", {"--out", "ROOT/nowhere"}, "is a link to nothing"},
         BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return caseName(info.param.what); });
+
+// Every limit at its edge: the last value allowed is taken, the next one is
+// refused with the range it had to be in.
+TEST(PreviewOptions, EachLimitTakesItsLastAllowedValueAndRefusesTheNext)
+{
+    using Args = std::vector<std::string>;
+    const struct {
+        Args accepted, refused;
+        const char* message;
+    } edges[] = {
+        {{"--width=1"}, {"--width=0"}, "--width 0: expected a whole number from 1 to 16384"},
+        {{"--width=16384"}, {"--width=16385"}, "--width 16385: expected a whole number from 1 to 16384"},
+        {{"--height=1"}, {"--height=0"}, "--height 0: expected a whole number from 1 to 16384"},
+        {{"--height=16384"}, {"--height=16385"}, "--height 16385: expected"},
+        {{"--samples=1"}, {"--samples=0"}, "--samples 0: expected a whole number from 1 to 4096"},
+        {{"--samples=4096"}, {"--samples=4097"}, "--samples 4097: expected"},
+        {{"--threads=1"}, {"--threads=0"}, "--threads 0: expected a whole number from 1 to 1024"},
+        {{"--threads=1024"}, {"--threads=1025"}, "--threads 1025: expected"},
+        {{"--area-samples=1"}, {"--area-samples=0"}, "--area-samples 0: expected a whole number from 1 to 16"},
+        {{"--area-samples=16"}, {"--area-samples=17"}, "--area-samples 17: expected"},
+        {{"--sweep=roughness=0:1:2"},
+         {"--sweep=roughness=0:1:1"},
+         "STEPS is '1' (expected a whole number from 2 to 64)"},
+        {{"--width=1024", "--sweep=roughness=0:1:64"}, {"--width=1024", "--sweep=roughness=0:1:65"}, "STEPS is '65'"},
+        // Sixteen pixels per ball each way, columns then rows.
+        {{"--width=48", "--sweep=roughness=0:1:3"},
+         {"--width=47", "--sweep=roughness=0:1:3"},
+         "--width 47 --height 360 is too small for a sheet of 3 x 1 balls"},
+        {{"--height=32", "--sweep=roughness=0:1:3", "--sweep=sharpness=0:1:2"},
+         {"--height=31", "--sweep=roughness=0:1:3", "--sweep=sharpness=0:1:2"},
+         "--height 31 is too small for a sheet of 3 x 2 balls"},
+    };
+    for (const auto& edge : edges) {
+        EXPECT_NO_THROW(preview::parseOptions(edge.accepted)) << edge.accepted.back();
+        try {
+            preview::parseOptions(edge.refused);
+            ADD_FAILURE() << edge.refused.back() << ": accepted";
+        } catch (const preview::UsageError& e) {
+            EXPECT_NE(std::string(e.what()).find(edge.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+// Step i of n lies at FROM + (TO - FROM) × (i / (n - 1)), every step checked:
+// FROM × (1 - t) + TO × t, or t as i / n, agree with it only at some.
+TEST(PreviewOptions, EverySweepStepLiesAtItsShareOfTheSpan)
+{
+    using Steps = std::vector<std::array<float, 3>>;
+    const std::pair<const char*, Steps> sweeps[] = {
+        {"roughness=0.1:0.9:5",
+         {{0x1.99999ap-4f, 0, 0},
+          {0x1.333332p-2f, 0, 0},
+          {0x1.fffffep-2f, 0, 0},
+          {0x1.666666p-1f, 0, 0},
+          {0x1.ccccccp-1f, 0, 0}}},
+        // TO - FROM rounds, so the last step can miss TO (0.2) by a bit.
+        {"specularColor=0.1,1.7,0.3:0.9,0.2,-0.7:4",
+         {{0x1.99999ap-4f, 0x1.b33334p+0f, 0x1.333334p-2f},
+          {0x1.777776p-2f, 0x1.333334p+0f, -0x1.11111p-5f},
+          {0x1.444444p-1f, 0x1.666668p-1f, -0x1.777778p-2f},
+          {0x1.ccccccp-1f, 0x1.9999ap-3f, -0x1.666666p-1f}}},
+    };
+    for (const auto& [text, steps] : sweeps) {
+        const preview::PreviewOptions o = preview::parseOptions({"--sweep", text});
+        ASSERT_EQ(o.sweeps.at(0).steps, int(steps.size())) << text;
+        for (std::size_t i = 0; i < steps.size(); ++i)
+            EXPECT_EQ(o.sweeps[0].valueAt(int(i)).values, steps[i]) << text << ", step " << i;
+    }
+}
 
 TEST(PreviewHelp, ListsEveryOptionWithItsDefaultAndEveryInput)
 {
@@ -211,8 +276,7 @@ TEST(PreviewOptions, ValuesAreParsedInEveryForm)
     EXPECT_EQ(o.settings[0].setting.value.values, (std::array<float, 3>{0.8f, 0.2f, 0.1f}));
     EXPECT_EQ(o.settings[1].setting.value.values[0], 1.0f);
     ASSERT_EQ(o.sweeps.size(), 2u);
-    EXPECT_EQ(o.sweeps[0].valueAt(0).values[0], 0.1f);
-    EXPECT_EQ(o.sweeps[0].valueAt(4).values[0], 0.9f) << "the last step lands on TO";
+    EXPECT_EQ(o.sweeps[0].steps, 5);
     EXPECT_EQ(o.sweeps[1].valueAt(1).values, (std::array<float, 3>{0.5f, 0.25f, 0.0f}));
     EXPECT_EQ(o.samples, 2);
     EXPECT_EQ(o.width, 300);

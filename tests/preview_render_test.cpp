@@ -91,6 +91,17 @@ std::string hostName(const ::testing::TestParamInfo<HostKind>& info)
     return info.param == HostKind::Maya ? "Maya" : "MentalRay";
 }
 
+// A host without inputs whose every shader is a `Shader`.
+template <typename Shader>
+class OneShaderHost : public MaterialHost {
+public:
+    const char* name() const override { return "test"; }
+    LightView lightView() const override { return LightView::Centres; }
+    bool hasInput(const MaterialInput&) const override { return false; }
+    void setInput(const std::string&, const MaterialValue&) override {}
+    std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Shader>(); }
+};
+
 }  // namespace
 
 TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere)
@@ -147,6 +158,77 @@ TEST_P(PreviewRender, ImageDoesNotDependOnTheThreadCount)
     const Image one = renderImage(1, true, 2);
     const Image three = renderImage(3, true, 2);
     EXPECT_EQ(firstDifference(one, three), -1) << "first pixel that differs";
+}
+
+// Each pixel sample's stream comes from its pixel and its index alone: the
+// first two numbers of a few, worked out apart from the code (splitmix64).
+// Swapped coordinates, a dropped index or a lost coordinate give others.
+TEST(PreviewSampler, EachPixelSampleHasItsOwnStream)
+{
+    const struct {
+        int x, y, sample;
+        float first, second;
+    } streams[] = {
+        {0, 0, 0, 0x1.4e0dbap-1f, 0x1.670546p-1f},       {1, 0, 0, 0x1.9cbcd2p-1f, 0x1.155c4p-5f},
+        {0, 1, 0, 0x1.a36dep-3f, 0x1.ac60a8p-2f},        {3, 5, 0, 0x1.0e8cdp-1f, 0x1.9f819p-2f},
+        {3, 5, 2, 0x1.d063cep-1f, 0x1.90b808p-1f},       {5, 3, 2, 0x1.8875f8p-3f, 0x1.ad20cp-1f},
+        {479, 359, 4095, 0x1.59170ep-1f, 0x1.097c8p-2f},
+    };
+    for (const auto& s : streams) {
+        Sampler sampler(s.x, s.y, s.sample);
+        EXPECT_EQ(sampler.next(), s.first) << s.x << "," << s.y << " sample " << s.sample;
+        EXPECT_EQ(sampler.next(), s.second) << s.x << "," << s.y << " sample " << s.sample;
+    }
+}
+
+namespace {
+
+// Shades every point with the next three numbers of the sampler it is given.
+class SamplerEcho : public MaterialShader {
+public:
+    ShadeResult shade(const ShadingPoint&, Sampler& sampler) override
+    {
+        const float r = sampler.next();
+        const float g = sampler.next();
+        return {{r, g, sampler.next()}, {}};
+    }
+};
+
+}  // namespace
+
+// The renderer hands sample i of pixel (x, y) the sampler seeded with
+// exactly those, whichever tile and thread render it: after the two numbers
+// that jitter the samples past the first, the shader draws the next three.
+TEST(PreviewRender, EachSampleDrawsFromTheSamplerOfItsPixelAndIndex)
+{
+    const Scene scene(Environment(), 1);
+    OneShaderHost<SamplerEcho> host;
+    // 40 x 30, 3 samples, 2 threads, the ball's own colour.
+    const Image image = render(scene, host, RenderSettings{40, 30, 3, 2, false});
+    // Pixels well inside the ball, where every jittered sample meets it too.
+    auto onBall = [&](int x, int y) {
+        const Ray ray = scene.cameraRay(float(x) + 0.5f, float(y) + 0.5f, 40, 30);
+        return scene.intersect(ray, true).surface == Surface::Ball;
+    };
+    int checked = 0;
+    for (int y = 1; y < 29; ++y)
+        for (int x = 1; x < 39; ++x) {
+            if (!(onBall(x - 1, y - 1) && onBall(x + 1, y - 1) && onBall(x - 1, y + 1) && onBall(x + 1, y + 1)))
+                continue;
+            Vec3 sum;
+            for (int i = 0; i < 3; ++i) {
+                Sampler sampler(x, y, i);
+                if (i > 0) sampler.next(), sampler.next();
+                const float r = sampler.next();
+                const float g = sampler.next();
+                sum += Vec3{r, g, sampler.next()};
+            }
+            const Vec3 expected = sum * (1.0f / 3.0f);
+            const Vec3& got = image.at(x, y);
+            EXPECT_TRUE(got.x == expected.x && got.y == expected.y && got.z == expected.z) << "pixel " << x << "," << y;
+            ++checked;
+        }
+    EXPECT_GT(checked, 40) << "pixels inside the ball";
 }
 
 TEST_P(PreviewRender, ShadingASampleAllocatesNothing)
@@ -246,14 +328,11 @@ TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights)
 
 namespace {
 
-// A host whose shaders cannot be made, as when a host runs out of room.
-class FailingHost : public MaterialHost {
+// A shader that cannot be made, as when a host runs out of room.
+class NoShader : public MaterialShader {
 public:
-    const char* name() const override { return "failing"; }
-    LightView lightView() const override { return LightView::Centres; }
-    bool hasInput(const MaterialInput&) const override { return false; }
-    void setInput(const std::string&, const MaterialValue&) override {}
-    std::unique_ptr<MaterialShader> makeShader() override { throw std::runtime_error("no shader today"); }
+    NoShader() { throw std::runtime_error("no shader today"); }
+    ShadeResult shade(const ShadingPoint&, Sampler&) override { return {}; }
 };
 
 }  // namespace
@@ -312,7 +391,7 @@ TEST(PreviewCompositing, WhatLiesBehindShowsThroughEveryChannelThatIsNotExactlyZ
 TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount)
 {
     const Scene scene(Environment(), 1);
-    FailingHost host;
+    OneShaderHost<NoShader> host;
     for (int threads : {1, 3}) {
         RenderSettings settings;
         settings.width = 40;
@@ -351,18 +430,10 @@ std::string underAddressSpaceLimit(std::size_t room, const std::function<std::st
     });
 }
 
-// A host whose shaders give black, so that only the threads matter.
-class BlackHost : public MaterialHost {
-    class Black : public MaterialShader {
-        ShadeResult shade(const ShadingPoint&, Sampler&) override { return {}; }
-    };
-
+// A shader that gives black, so that only the threads matter.
+class Black : public MaterialShader {
 public:
-    const char* name() const override { return "black"; }
-    LightView lightView() const override { return LightView::Centres; }
-    bool hasInput(const MaterialInput&) const override { return false; }
-    void setInput(const std::string&, const MaterialValue&) override {}
-    std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Black>(); }
+    ShadeResult shade(const ShadingPoint&, Sampler&) override { return {}; }
 };
 
 }  // namespace
@@ -374,7 +445,7 @@ TEST(PreviewRenderFailure, ThreadsThatCannotStartFailTheRenderCleanly)
     if (kSanitized) GTEST_SKIP() << "a sanitizer's own allocations do not survive an address-space limit";
     const std::string message = underAddressSpaceLimit(std::size_t{48} << 20, [] {
         const Scene scene(Environment(), 1);
-        BlackHost host;
+        OneShaderHost<Black> host;
         RenderSettings settings;
         settings.width = 256;
         settings.height = 256;

@@ -93,21 +93,13 @@ TEST(HighlightTerm, WorkedExampleBitForBit)
     // light colour × (k × weight) × specular colour, channel by channel.
     expectBits(exampleTerm(0.25f, 0.0f, 1.0f, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}), 0x1.5999b0p-2f, 0x1.5999b0p-1f,
                0x1.b0001cp-3f);
-}
-
-TEST(HighlightTerm, SharpnessOfOneAndAboveActsAsPointNineSeven)
-{
-    // Roughness 0.16 puts the worked example's lobe (0.9487^6.25, about 0.719)
-    // inside the narrowest band, where a different edge would show.
-    const Float3 reference = exampleTerm(0.16f, 0.97f);
-    for (float sharpness : {1.0f, 1.5f, 100.0f}) {
-        const Float3 term = exampleTerm(0.16f, sharpness);
-        EXPECT_EQ(term.x, reference.x) << "sharpness " << sharpness;
-        EXPECT_EQ(term.y, reference.y) << "sharpness " << sharpness;
-        EXPECT_EQ(term.z, reference.z) << "sharpness " << sharpness;
-    }
-    EXPECT_GT(reference.x, 0.0f);
-    EXPECT_LT(reference.x, 1.0f);
+    // The weight scales without a clamp; roughness at or below 0 gives
+    // whatever pow gives: pow(0.9487, inf) = 0 below the band, pow(0.9487,
+    // -4) ~ 1.234 above it.
+    const struct {
+        float roughness, weight, k;
+    } rows[] = {{0.25f, 0.0f, 0.0f}, {0.25f, -2.0f, -0x1.b0001cp+0f}, {0.0f, 1.0f, 0.0f}, {-0.25f, 1.0f, 1.0f}};
+    for (const auto& row : rows) expectBits(exampleTerm(row.roughness, 0.0f, row.weight), row.k, row.k, row.k);
 }
 
 TEST(HighlightTerm, LightGateIsStrict)
@@ -173,30 +165,34 @@ TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColourTimesWeight)
     expectBits(term, 0.8f, 1.6f, 0.5f);
 }
 
-TEST(HighlightTerm, ZeroLengthHalfVectorIsBlack)
+// The viewer on the far side of the surface while the light is in front:
+// cos H is 0 or below, and only its clamp to 0 (and the zero-length half
+// vector's guard) stand between the result and NaN or a wrong sign.
+TEST(HighlightTerm, ViewerBehindTheSurfaceWithTheLightInFront)
 {
-    // L = -V leaves H zero; the lobe is 0, below every band from sharpness 0 to 1.
-    const Float3 V{0.0f, -0.6f, -0.8f};
-    for (float sharpness : {0.0f, 0.5f, 1.0f}) {
-        expectBlack(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, 0.3f, sharpness, 1.0f));
+    const struct {
+        const char* what;
+        Float3 V, L;
+        float roughness, sharpness, k;
+    } rows[] = {
+        // L = -V leaves H zero: lobe 0, below every band.
+        {"zero half vector, sharpness 0", {0.0f, -0.6f, -0.8f}, kExampleLight, 0.3f, 0.0f, 0.0f},
+        {"zero half vector, sharpness 1", {0.0f, -0.6f, -0.8f}, kExampleLight, 0.3f, 1.0f, 0.0f},
+        // and pow(0, -4) = inf lies above it.
+        {"zero half vector, negative roughness", {0.0f, -0.6f, -0.8f}, kExampleLight, -0.25f, 0.0f, 1.0f},
+        // cos H = -0.316: unclamped, pow(-0.316, 3.33) is NaN.
+        {"cos H below 0", {0.0f, 0.0f, -1.0f}, {0.6f, 0.0f, 0.8f}, 0.3f, 0.0f, 0.0f},
+        // cos H = -0.871: unclamped, its square 0.759 lies inside the band.
+        {"cos H below 0, even exponent", {-0.6f, 0.0f, -0.8f}, {0.995f, 0.0f, 0.0998f}, 0.5f, 0.0f, 0.0f},
+        // pow(0, -1) = inf, above the band; unclamped, pow(-0.316, -1) < 0 is below it.
+        {"cos H below 0, negative roughness", {0.0f, 0.0f, -1.0f}, {0.6f, 0.0f, 0.8f}, -1.0f, 0.0f, 1.0f},
+    };
+    for (const auto& row : rows) {
+        const Float3 term = highlightTerm(row.V, kUp, row.L, kWhite, kWhite, row.roughness, row.sharpness, 1.0f);
+        EXPECT_EQ(term.x, row.k) << row.what;
+        EXPECT_EQ(term.y, row.k) << row.what;
+        EXPECT_EQ(term.z, row.k) << row.what;
     }
-}
-
-TEST(HighlightTerm, WeightScalesWithoutClamping)
-{
-    expectBlack(exampleTerm(0.25f, 0.0f, 0.0f));
-    expectBits(exampleTerm(0.25f, 0.0f, -2.0f), -0x1.b0001cp+0f, -0x1.b0001cp+0f, -0x1.b0001cp+0f);
-}
-
-TEST(HighlightTerm, RoughnessAtOrBelowZeroFollowsThePowerFunction)
-{
-    // Roughness 0: exponent +inf, pow(0.9487, inf) = 0, below the band.
-    expectBlack(exampleTerm(0.0f, 0.0f));
-    // Negative roughness: pow(0.9487, -4) ~ 1.234, above the band: k = 1.
-    expectBits(exampleTerm(-0.25f, 0.0f), 1.0f, 1.0f, 1.0f);
-    // Negative roughness with a zero base: pow(0, -e) = inf, above the band.
-    const Float3 V{0.0f, -0.6f, -0.8f};
-    expectBits(highlightTerm(V, kUp, kExampleLight, kWhite, kWhite, -0.25f, 0.0f, 1.0f), 1.0f, 1.0f, 1.0f);
 }
 
 }  // namespace

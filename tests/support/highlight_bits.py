@@ -4,7 +4,8 @@
 # in double precision (exact for +, -, *, / and sqrt; the power is rounded
 # from the double result). Rows keep the highlight inside the band (0 < k < 1),
 # most of them where a regrouped product gives other bits, plus one light
-# behind the surface and one half vector on the normal.
+# behind the surface, one viewer behind it with the light in front (cos H
+# below 0: black, not NaN) and one half vector on the normal.
 # Usage: python3 tests/support/highlight_bits.py
 import struct, math, itertools
 def f(x): return struct.unpack('f', struct.pack('f', x))[0]
@@ -66,6 +67,10 @@ while len(rows)<10 and tries<100000:
 # edge rows: light behind the surface (black), half vector on the normal (k = 1)
 n=normals[0]
 rows.append(([0.0,0.0,-1.0],n,unit([0.3,0.2,-0.5]),[f(1.0)]*3,[f(0.5)]*3,f(0.3),f(0.2),[0.0,0.0,0.0]))
+V=unit([-0.3,0.1,-0.9]); L=unit([0.8,-0.2,0.3])
+out,k=term(V,n,L,[f(0.9),f(0.8),f(0.7)],[f(0.5),f(0.6),f(0.7)],f(0.3),f(0.2))
+assert k == 0.0 and out == [0.0,0.0,0.0]
+rows.append(([-x for x in V],n,L,[f(0.9),f(0.8),f(0.7)],[f(0.5),f(0.6),f(0.7)],f(0.3),f(0.2),out))
 V=unit([0.2,0.1,1.0]); L=unit([-0.2,-0.1,1.0])
 out,k=term(V,n,L,[f(0.9),f(0.8),f(0.7)],[f(0.5),f(0.6),f(0.7)],f(0.3),f(0.2))
 assert k == 1.0
