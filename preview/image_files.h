@@ -2,9 +2,11 @@
 // OpenEXR. A set of images is written all or nothing: each goes to a hidden
 // temporary in the target folder, made exclusively under an unpredictable
 // name, and is renamed into place only once all are written; should a later
-// rename fail, the images already replaced are put back. An interrupt
-// (SIGINT, SIGTERM, SIGHUP) while writing undoes the same way, and a
-// file-size limit (SIGXFSZ) is a write error like a full disk.
+// rename fail, the images already replaced are put back. Any signal that
+// would end the run (SIGINT, SIGQUIT, SIGXCPU, SIGUSR1, ...) while writing
+// undoes the same way, and a file-size limit (SIGXFSZ) is a write error like
+// a full disk. The folder is locked while writing: a second run writing into
+// it at the same time is refused and replaces nothing.
 #pragma once
 
 #include <stdexcept>
