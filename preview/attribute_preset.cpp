@@ -92,6 +92,14 @@ private:
     std::size_t at_ = 0;
 };
 
+// A name or number from the line as a message quotes it: printable, and cut
+// short, so that a message stays one short line.
+std::string shortened(std::string_view text)
+{
+    constexpr std::size_t kQuoted = 40;
+    return printable(text.substr(0, kQuoted)) + (text.size() > kQuoted ? "..." : "");
+}
+
 std::string nodeAttributeNames()
 {
     std::string names;
@@ -127,9 +135,9 @@ Blend blendAttr(LineReader& reader)
     if (input == nullptr || !input->inMaya) input = channelOf(name, blend.channel);
     if (input == nullptr)
         reader.failWhole("expected an attribute of the glossy node (" + nodeAttributeNames() + "), found \"" +
-                         printable(name) + "\"");
+                         shortened(name) + "\"");
     const int count = input->kind == InputKind::Triple && blend.channel < 0 ? 3 : 1;
-    const std::string shownName(name);
+    const std::string shownName = shortened(name);
     MaterialSetting& setting = blend.setting;
     setting = {input->name, {}};
     setting.value.kind = input->kind;
@@ -142,7 +150,7 @@ Blend blendAttr(LineReader& reader)
         const NumberRead read = readNumber(item, setting.value.values[std::max(i, blend.channel)]);
         // Named as on the command line: a number beyond the float range.
         if (read == NumberRead::Underflow || read == NumberRead::Overflow)
-            reader.failWhole("'" + printable(item) + "' " +
+            reader.failWhole("'" + shortened(item) + "' " +
                              (read == NumberRead::Underflow ? "underflows to zero" : "overflows to infinity") +
                              " in single precision (expected " + expected + ")");
         if (read != NumberRead::Number) reader.failAt(from, expected);
@@ -189,7 +197,7 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
             reader.expect('(', "'(' after startAttrPreset");
             const std::string_view nodeType = reader.quoted("the quoted node type");
             if (nodeType != kNodeType)
-                reader.failWhole("expected a preset of the glossy node, found one of \"" + printable(nodeType) + "\"");
+                reader.failWhole("expected a preset of the glossy node, found one of \"" + shortened(nodeType) + "\"");
             reader.expect(')', "')'");
             reader.statementEnd();
             part = Part::Settings;

@@ -98,7 +98,7 @@ void noteNonFinitePixels(const Image& image, const char* hostName, std::ostream&
     if (count != 0)
         err << "glossy-preview: warning: " << count << " of the " << image.pixels.size() << " pixels of the "
             << hostName
-            << " image are NaN or infinite (black in its PNG); an input is too large for single precision\n";
+            << " image are NaN or infinite (black in its PNG); an input may be too large for single precision\n";
 }
 
 }  // namespace

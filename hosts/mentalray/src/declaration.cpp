@@ -2,7 +2,7 @@
 // their line, then each block is read by a small recursive-descent parser that
 // stops at the first thing out of place with the line and what it expected.
 // Every step is linear in the text: names are checked for repeats by hashing.
-// Messages quote what the file holds through printable(), once.
+// Messages quote what the file holds through printable() or shortened(), once.
 #include "mrhost/declaration.h"
 
 #include <charconv>
@@ -95,7 +95,7 @@ public:
             const auto [first, isNew] = lineOf.emplace(result.back().name, nameLine_);
             if (!isNew) {
                 throw DeclarationError(source_, nameLine_,
-                                       "expected a new shader name, found \"" + printable(result.back().name) +
+                                       "expected a new shader name, found \"" + shortened(result.back().name) +
                                            "\" a second time (first declared on line " + std::to_string(first->second) +
                                            ")");
             }
@@ -185,11 +185,11 @@ private:
         const int most = defaultCount(parameter.type);
         if (parameter.isArray || most == 0) {
             throw DeclarationError(source_, peek().line,
-                                   "expected ',' or ')' after \"" + printable(parameter.name) + "\": " +
+                                   "expected ',' or ')' after \"" + shortened(parameter.name) + "\": " +
                                        (parameter.isArray ? "an array" : std::string("a ") + keyword(parameter.type)) +
                                        " parameter takes no default");
         }
-        const std::string subject = std::string(keyword(parameter.type)) + " \"" + printable(parameter.name) + "\"";
+        const std::string subject = std::string(keyword(parameter.type)) + " \"" + shortened(parameter.name) + "\"";
         if (parameter.type == ParamType::Integer) {
             parameter.integerDefault =
                 integer("a whole number from -2147483648 to 2147483647 for the default of " + subject);
@@ -227,7 +227,7 @@ private:
         p.name = quotedName("the parameter");
         if (!names.insert(p.name).second) {
             throw DeclarationError(source_, p.line,
-                                   "expected a new parameter name, found \"" + printable(p.name) + "\" a second time");
+                                   "expected a new parameter name, found \"" + shortened(p.name) + "\" a second time");
         }
         if (isWord(peek(), "default")) {
             next();
@@ -276,7 +276,7 @@ private:
             if (isWord(peek(), "version")) {
                 if (versionLine != 0) {
                     throw DeclarationError(source_, peek().line,
-                                           "expected one 'version' for shader \"" + printable(d.name) +
+                                           "expected one 'version' for shader \"" + shortened(d.name) +
                                                "\", found a second (the first is on line " +
                                                std::to_string(versionLine) + ")");
                 }
@@ -415,7 +415,7 @@ ShaderDeclaration readDeclaration(const std::string& path, std::string_view shad
             return d;
         }
     }
-    throw DeclarationError(path, 0, "expected a declaration of shader \"" + printable(shaderName) + "\"");
+    throw DeclarationError(path, 0, "expected a declaration of shader \"" + shortened(shaderName) + "\"");
 }
 
 MiTokenizer::MiTokenizer(std::string_view text, const std::string& sourceName) : text_(text), source_(sourceName) {}
