@@ -269,20 +269,7 @@ private:
 // Holds the cleanup signals back for its life: a step that creates a file and
 // then records it in the journal is never interrupted in between, where the
 // undo could not yet know the file.
-class CleanupSignalsHeld {
-public:
-    CleanupSignalsHeld()
-    {
-        const sigset_t held = cleanupSignalSet();
-        pthread_sigmask(SIG_BLOCK, &held, &previous_);
-    }
-    ~CleanupSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    CleanupSignalsHeld(const CleanupSignalsHeld&) = delete;
-    CleanupSignalsHeld& operator=(const CleanupSignalsHeld&) = delete;
-
-private:
-    sigset_t previous_;
-};
+using CleanupSignalsHeld = SignalsThatEndTheRunHeld;
 
 // An exclusive lock on the folder for the life of one writeImages call, so
 // that two runs writing into one folder never leave a mix of both sets: the
@@ -408,9 +395,23 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
                                                               ? "; no image was replaced"
                                                               : "; the earlier " + lost + " could not be put back"));
     }
-    // Every image is in place: the backups are no longer needed.
-    for (int i = 0; i < journalSize; ++i)
+    // Every image is in place: the set is the new one from here, so the
+    // journal is closed before the backups go. A signal meanwhile waits, then
+    // undoes nothing; undoing after some backups had gone would put back only
+    // the rest, a mix of old and new.
+    const CleanupSignalsHeld held;
+    const int entries = journalSize;
+    journalSize = 0;
+    for (int i = 0; i < entries; ++i)
         if (journal[i].hasBackup) ::unlink(journal[i].backup);
 }
+
+SignalsThatEndTheRunHeld::SignalsThatEndTheRunHeld()
+{
+    const sigset_t held = cleanupSignalSet();
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsThatEndTheRunHeld::~SignalsThatEndTheRunHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 }  // namespace preview

@@ -9,6 +9,8 @@
 // it at the same time is refused and replaces nothing.
 #pragma once
 
+#include <signal.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,5 +32,19 @@ struct ImageFile {
 // image and the reason ("cannot write out/maya.png: No space left on
 // device; no image was replaced").
 void writeImages(const std::string& folder, const std::vector<ImageFile>& files);
+
+// Holds back, for its life, the signals that writeImages undoes on: for any
+// other step that makes a file and removes it again, so that a signal in
+// between cannot leave it behind. A signal held back arrives afterwards.
+class SignalsThatEndTheRunHeld {
+public:
+    SignalsThatEndTheRunHeld();
+    ~SignalsThatEndTheRunHeld();
+    SignalsThatEndTheRunHeld(const SignalsThatEndTheRunHeld&) = delete;
+    SignalsThatEndTheRunHeld& operator=(const SignalsThatEndTheRunHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 }  // namespace preview

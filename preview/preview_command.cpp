@@ -126,6 +126,7 @@ std::optional<std::string> prepareOutputFolder(const std::string& folder)
     // Asking for permission is not enough (root passes every check, a
     // read-only mount passes none of them rightly): make a file and remove it.
     try {
+        const SignalsThatEndTheRunHeld held;  // the probe never outlives the run
         const UniqueFile probe = createUniqueFile(folder, ".glossy-preview-probe");
         ::close(probe.fd);
         ::unlink(probe.path.c_str());

@@ -14,6 +14,18 @@
 namespace mrhost {
 namespace {
 
+// Whether a number beyond the float range lies below it (toward zero): read
+// again as a double, or else told by the sign of its exponent.
+bool belowFloatRange(std::string_view digits)
+{
+    double wide = 0.0;
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), wide).ec == std::errc()) {
+        return std::fabs(wide) < 1.0;
+    }
+    const std::size_t exponent = digits.find_first_of("eE");
+    return exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
+}
+
 // At most a few names and how many more, so that a message stays one short line.
 std::string quotedNames(const std::vector<std::string>& names)
 {
@@ -114,6 +126,13 @@ private:
         }
         float value = 0.0f;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec == std::errc::result_out_of_range && end == text.data() + text.size()) {
+            // Named as the preview's command line names it.
+            throw DeclarationError(source_, token.line,
+                                   "'" + shortened(token.text) + "' " +
+                                       (belowFloatRange(text) ? "underflows to zero" : "overflows to infinity") +
+                                       " in single precision (expected " + what + ")");
+        }
         if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(value))) {
             fail(token, what + " within the range of a float");
         }
