@@ -2,7 +2,9 @@
 // cursor that names what it expected at the first thing out of place.
 #include "attribute_preset.h"
 
+#include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "text_file.h"
 
@@ -18,11 +20,13 @@ public:
     {
     }
 
-    [[noreturn]] void fail(const std::string& expected) const
+    [[noreturn]] void fail(const std::string& expected) const { failAt(at_, expected); }
+    // Names what starts at `from` (an item already read) as the thing out of place.
+    [[noreturn]] void failAt(std::size_t from, const std::string& expected) const
     {
         std::string found = "the end of the line";
-        if (at_ < line_.size())
-            found = "'" + printable(line_.substr(at_, 24)) + (line_.size() - at_ > 24 ? "...'" : "'");
+        if (from < line_.size())
+            found = "'" + printable(line_.substr(from, 24)) + (line_.size() - from > 24 ? "...'" : "'");
         throw PresetError(printable(source_) + ":" + std::to_string(number_) + ": expected " + expected + ", found " +
                           found);
     }
@@ -38,6 +42,7 @@ public:
         return at_ > from;
     }
     bool atEnd() const { return at_ == line_.size(); }
+    std::size_t position() const { return at_; }
     bool peekIs(char c) const { return at_ < line_.size() && line_[at_] == c; }
 
     std::string_view word()
@@ -87,6 +92,14 @@ private:
     std::size_t at_ = 0;
 };
 
+// A name or number from the line as a message quotes it: printable, and cut
+// short, so that a message stays one short line.
+std::string shortened(std::string_view text)
+{
+    constexpr std::size_t kQuoted = 40;
+    return printable(text.substr(0, kQuoted)) + (text.size() > kQuoted ? "..." : "");
+}
+
 std::string nodeAttributeNames()
 {
     std::string names;
@@ -95,31 +108,68 @@ std::string nodeAttributeNames()
     return names;
 }
 
-MaterialSetting blendAttr(LineReader& reader)
+// One blendAttr statement: a whole attribute, or one channel of a colour
+// (Maya's colorR, colorG, colorB are attributes of the node as well).
+struct Blend {
+    MaterialSetting setting;
+    int channel = -1;  // 0, 1, 2 for a channel; its number is values[channel]
+};
+
+// The colour input and channel that a child attribute name stands for.
+const MaterialInput* channelOf(std::string_view name, int& channel)
+{
+    if (name.empty()) return nullptr;
+    const std::size_t suffix = std::string_view("RGB").find(name.back());
+    if (suffix == std::string_view::npos) return nullptr;
+    const MaterialInput* parent = findMaterialInput(name.substr(0, name.size() - 1));
+    if (parent == nullptr || !parent->inMaya || parent->kind != InputKind::Triple) return nullptr;
+    channel = int(suffix);
+    return parent;
+}
+
+Blend blendAttr(LineReader& reader)
 {
     const std::string_view name = reader.quoted("the quoted name of an attribute");
+    Blend blend;
     const MaterialInput* input = findMaterialInput(name);
-    if (input == nullptr || !input->inMaya)
+    if (input == nullptr || !input->inMaya) input = channelOf(name, blend.channel);
+    if (input == nullptr)
         reader.failWhole("expected an attribute of the glossy node (" + nodeAttributeNames() + "), found \"" +
-                         printable(name) + "\"");
-    const int count = input->kind == InputKind::Triple ? 3 : 1;
-    MaterialSetting setting{input->name, {}};
+                         shortened(name) + "\"");
+    const int count = input->kind == InputKind::Triple && blend.channel < 0 ? 3 : 1;
+    const std::string shownName = shortened(name);
+    MaterialSetting& setting = blend.setting;
+    setting = {input->name, {}};
     setting.value.kind = input->kind;
     for (int i = 0; i < count; ++i) {
         const std::string expected =
-            std::to_string(count) + (count == 1 ? " number" : " numbers") + " for \"" + input->name + "\"";
+            std::to_string(count) + (count == 1 ? " number" : " numbers") + " for \"" + shownName + "\"";
         if (!reader.skipSpace()) reader.fail(expected);
-        const auto number = parseNumber(reader.item());
-        if (!number) reader.fail(expected);
-        setting.value.values[i] = *number;
+        const std::size_t from = reader.position();
+        const std::string_view item = reader.item();
+        const NumberRead read = readNumber(item, setting.value.values[std::max(i, blend.channel)]);
+        // Named as on the command line: a number beyond the float range.
+        if (read == NumberRead::Underflow || read == NumberRead::Overflow)
+            reader.failWhole("'" + shortened(item) + "' " +
+                             (read == NumberRead::Underflow ? "underflows to zero" : "overflows to infinity") +
+                             " in single precision (expected " + expected + ")");
+        if (read != NumberRead::Number) reader.failAt(from, expected);
     }
     reader.skipSpace();
     if (!reader.peekIs(';'))
         reader.fail("';' after the " + std::to_string(count) + (count == 1 ? " number" : " numbers") + " of \"" +
-                    input->name + "\"");
+                    shownName + "\"");
     reader.statementEnd();
-    return setting;
+    return blend;
 }
+
+// What the statements so far set of one attribute: the channels given
+// (all three for the whole attribute) and the line of the first.
+struct Assigned {
+    std::size_t index;  // into the settings
+    int channels;       // bit per channel
+    int line;
+};
 
 }  // namespace
 
@@ -127,7 +177,7 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
 {
     enum class Part { BeforeStart, Settings, AfterEnd } part = Part::BeforeStart;
     std::vector<MaterialSetting> settings;
-    std::vector<int> settingLines;
+    std::map<std::string, Assigned> assigned;
     int number = 0;
     while (!text.empty() || number == 0) {
         ++number;
@@ -140,33 +190,48 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
         reader.skipSpace();
         if (reader.atEnd()) continue;
         if (line.substr(line.find_first_not_of(" \t"), 2) == "//") continue;
+        const std::size_t commandStart = reader.position();
         const std::string_view command = reader.word();
         if (part == Part::BeforeStart) {
-            if (command != "startAttrPreset") reader.fail("startAttrPreset( \"glossy\" );");
+            if (command != "startAttrPreset") reader.failAt(commandStart, "startAttrPreset( \"glossy\" );");
             reader.expect('(', "'(' after startAttrPreset");
             const std::string_view nodeType = reader.quoted("the quoted node type");
             if (nodeType != kNodeType)
-                reader.failWhole("expected a preset of the glossy node, found one of \"" + printable(nodeType) + "\"");
+                reader.failWhole("expected a preset of the glossy node, found one of \"" + shortened(nodeType) + "\"");
             reader.expect(')', "')'");
             reader.statementEnd();
             part = Part::Settings;
         } else if (part == Part::Settings && command == "blendAttr") {
-            MaterialSetting setting = blendAttr(reader);
-            for (std::size_t i = 0; i < settings.size(); ++i)
-                if (settings[i].name == setting.name)
-                    reader.failWhole("expected each attribute once, found \"" + setting.name +
-                                     "\" a second time (first on line " + std::to_string(settingLines[i]) + ")");
-            settings.push_back(setting);
-            settingLines.push_back(number);
+            const Blend blend = blendAttr(reader);
+            const int channels = blend.channel < 0 ? 7 : 1 << blend.channel;
+            const auto [it, isNew] = assigned.emplace(blend.setting.name, Assigned{settings.size(), channels, number});
+            if (isNew) {
+                settings.push_back(blend.setting);
+                continue;
+            }
+            if ((it->second.channels & channels) != 0)
+                reader.failWhole("expected each attribute once, found \"" + blend.setting.name +
+                                 (blend.channel < 0 ? "" : std::string(1, "RGB"[blend.channel])) +
+                                 "\" a second time (first on line " + std::to_string(it->second.line) + ")");
+            it->second.channels |= channels;
+            settings[it->second.index].value.values[std::size_t(blend.channel)] =
+                blend.setting.value.values[std::size_t(blend.channel)];
         } else if (part == Part::Settings && command == "endAttrPreset") {
+            // A colour is set whole or by all three channels: the host's
+            // own value of a channel left out is not known here.
+            for (const auto& [name, given] : assigned)
+                if (given.channels != 7)
+                    throw PresetError(printable(sourceName) + ":" + std::to_string(given.line) + ": expected \"" +
+                                      name + "R\", \"" + name + "G\" and \"" + name + "B\" together (or \"" + name +
+                                      "\" with 3 numbers), found only some of them");
             reader.expect('(', "'(' after endAttrPreset");
             reader.expect(')', "')'");
             reader.statementEnd();
             part = Part::AfterEnd;
         } else if (part == Part::Settings) {
-            reader.fail("blendAttr \"NAME\" VALUE...; or endAttrPreset();");
+            reader.failAt(commandStart, "blendAttr \"NAME\" VALUE...; or endAttrPreset();");
         } else {
-            reader.fail("nothing but comments after endAttrPreset();");
+            reader.failAt(commandStart, "nothing but comments after endAttrPreset();");
         }
     }
     if (part != Part::AfterEnd)

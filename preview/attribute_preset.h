@@ -24,7 +24,8 @@ public:
 
 // The settings of a preset's text, in its order; sourceName names the text in
 // errors. Every attribute must be a material input of the `glossy` node, once,
-// with as many numbers as it holds. Lines are `//` comments, blank, or one
+// with as many numbers as it holds; a colour may instead be given by its
+// three channel attributes (colorR, colorG, colorB), all of them. Lines are `//` comments, blank, or one
 // statement each. Throws PresetError.
 std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName);
 

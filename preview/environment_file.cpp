@@ -10,10 +10,15 @@
 #include <ImfHeader.h>
 #include <ImfInputFile.h>
 #include <ImfRgbaFile.h>
+#include <ImfStandardAttributes.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -133,15 +138,77 @@ char* originOf(void* buffer, const Imath::Box2i& window, std::int64_t width, std
     return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(buffer) - std::uintptr_t(offset));
 }
 
+// Opening a pipe or a device would wait for a writer or read without end:
+// only a regular file is handed to OpenEXR.
+void checkRegularFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) throw std::runtime_error(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) throw std::runtime_error("it is a folder");
+    if (!S_ISREG(info.st_mode)) throw std::runtime_error("it is a pipe, device or socket, not a file");
+}
+
+// An environment image says what it maps, when it says: only a
+// latitude-longitude map is read as one.
+void checkEnvmap(const Imf::Header& header)
+{
+    if (!Imf::hasEnvmap(header) || Imf::envmap(header) == Imf::ENVMAP_LATLONG) return;
+    throw std::runtime_error(Imf::envmap(header) == Imf::ENVMAP_CUBE
+                                 ? "its envmap attribute marks it as a cube map"
+                                 : "its envmap attribute names an unknown kind of map");
+}
+
+// A texel that is not a finite colour would turn every pixel that sees it
+// NaN or infinite; it is refused by its place in the file.
+void checkFinite(const std::vector<Vec3>& texels, const Imath::Box2i& window, std::int64_t width)
+{
+    for (std::size_t i = 0; i < texels.size(); ++i) {
+        const Vec3& t = texels[i];
+        if (std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z)) continue;
+        const float bad = !std::isfinite(t.x) ? t.x : !std::isfinite(t.y) ? t.y : t.z;
+        throw std::runtime_error("the texel at x " + std::to_string(window.min.x + std::int64_t(i) % width) + ", y " +
+                                 std::to_string(window.min.y + std::int64_t(i) / width) + " is " +
+                                 (std::isnan(bad) ? "NaN" : "infinite") + " (expected finite colour)");
+    }
+}
+
+// The display window is the whole sphere; the data window's texels are put
+// in their place within it and the rest is black, as OpenEXR defines it.
+LatLongImage placeInDisplayWindow(LatLongImage data, const Imath::Box2i& dataWindow, const Imath::Box2i& display)
+{
+    if (dataWindow == display) return data;
+    LatLongImage image;
+    image.width = display.max.x - display.min.x + 1;
+    image.height = display.max.y - display.min.y + 1;
+    image.texels.assign(std::size_t(image.width) * std::size_t(image.height), Vec3{});
+    const int fromX = std::max(dataWindow.min.x, display.min.x), toX = std::min(dataWindow.max.x, display.max.x);
+    const int fromY = std::max(dataWindow.min.y, display.min.y), toY = std::min(dataWindow.max.y, display.max.y);
+    for (std::int64_t y = fromY; y <= toY; ++y)
+        for (std::int64_t x = fromX; x <= toX; ++x)
+            image.texels[std::size_t((y - display.min.y) * image.width + (x - display.min.x))] =
+                data.texels[std::size_t((y - dataWindow.min.y) * data.width + (x - dataWindow.min.x))];
+    return image;
+}
+
 }  // namespace
 
 LatLongImage readLatLongImage(const std::string& path)
 {
     LatLongImage image;
     try {
+        checkRegularFile(path);
         Imf::InputFile file(path.c_str());
         const Imf::Header& header = file.header();
+        checkEnvmap(header);
         const Imath::Box2i window = header.dataWindow();
+        const Imath::Box2i display = header.displayWindow();
+        const std::int64_t displayWidth = std::int64_t(display.max.x) - display.min.x + 1;
+        const std::int64_t displayHeight = std::int64_t(display.max.y) - display.min.y + 1;
+        if (displayWidth < 1 || displayHeight < 1) throw std::runtime_error("the display window is empty");
+        if (displayWidth * displayHeight > kMaxEnvironmentTexels)
+            throw std::runtime_error("the image is " + std::to_string(displayWidth) + " x " +
+                                     std::to_string(displayHeight) + " texels, more than the " +
+                                     std::to_string(kMaxEnvironmentTexels) + " an environment may have");
         const std::int64_t width = std::int64_t(window.max.x) - window.min.x + 1;
         const std::int64_t height = std::int64_t(window.max.y) - window.min.y + 1;
         if (width < 1 || height < 1) throw std::runtime_error("the image is empty");
@@ -173,7 +240,8 @@ LatLongImage readLatLongImage(const std::string& path)
             rgba.readPixels(window.min.y, window.max.y);
             for (std::size_t i = 0; i < pixels.size(); ++i)
                 image.texels[i] = {float(pixels[i].r), float(pixels[i].g), float(pixels[i].b)};
-            return image;
+            checkFinite(image.texels, window, width);
+            return placeInDisplayWindow(std::move(image), window, display);
         }
         const std::string channels[] = {source.red, source.green, source.blue};
         const std::size_t reads = source.kind == ColourSource::Grey ? 1 : 3;
@@ -191,6 +259,8 @@ LatLongImage readLatLongImage(const std::string& path)
         file.readPixels(window.min.y, window.max.y);
         if (source.kind == ColourSource::Grey)
             for (Vec3& texel : image.texels) texel.y = texel.z = texel.x;
+        checkFinite(image.texels, window, width);
+        image = placeInDisplayWindow(std::move(image), window, display);
     } catch (const std::bad_alloc&) {
         throw std::runtime_error("out of memory reading the image");
     } catch (const std::exception& e) {

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <png.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,8 @@
 #include <new>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "unique_file.h"
 
@@ -200,10 +203,33 @@ extern "C" void undoAllAndStop(int signal)
     std::raise(signal);
 }
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every catchable signal whose default is to end the program, apart from
+// the faults of the program itself (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT,
+// SIGTRAP, SIGSYS), which leave nothing safe to run. SIGXFSZ is not here: it
+// is turned into a write error instead.
+const std::vector<int>& cleanupSignals()
+{
+    static const std::vector<int> signals = [] {
+        std::vector<int> list = {SIGHUP,  SIGINT,  SIGQUIT,   SIGPIPE, SIGALRM, SIGTERM, SIGUSR1,
+                                 SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+        for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) list.push_back(signal);
+        return list;
+    }();
+    return signals;
+}
 
-// For the life of one writeImages call: an interrupt undoes the journal, and
-// a file-size limit is an error of write() (EFBIG), not the end of the run.
+sigset_t cleanupSignalSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : cleanupSignals()) sigaddset(&set, signal);
+    return set;
+}
+
+// For the life of one writeImages call: a signal that would end the run
+// undoes the journal first, and a file-size limit is an error of write()
+// (EFBIG), not the end of the run. A signal the program already ignores or
+// handles keeps its disposition (a run under nohup is not ended by SIGHUP).
 class WriteGuard {
 public:
     WriteGuard()
@@ -211,9 +237,16 @@ public:
         journalSize = 0;
         struct sigaction action {};
         action.sa_handler = undoAllAndStop;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
-            sigaction(kCleanupSignals[i], &action, &previous_[i]);
+        // One undo at a time, whichever signals arrive together.
+        action.sa_mask = cleanupSignalSet();
+        for (const int signal : cleanupSignals()) {
+            struct sigaction previous {};
+            if (sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler != SIG_DFL ||
+                (previous.sa_flags & SA_SIGINFO) != 0)
+                continue;
+            sigaction(signal, &action, nullptr);
+            replaced_.push_back({signal, previous});
+        }
         struct sigaction ignore {};
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
@@ -221,8 +254,7 @@ public:
     }
     ~WriteGuard()
     {
-        for (std::size_t i = 0; i < std::size(kCleanupSignals); ++i)
-            sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+        for (const auto& [signal, previous] : replaced_) sigaction(signal, &previous, nullptr);
         sigaction(SIGXFSZ, &previousFileSize_, nullptr);
         journalSize = 0;
     }
@@ -230,28 +262,42 @@ public:
     WriteGuard& operator=(const WriteGuard&) = delete;
 
 private:
-    struct sigaction previous_[std::size(kCleanupSignals)];
+    std::vector<std::pair<int, struct sigaction>> replaced_;
     struct sigaction previousFileSize_;
 };
 
 // Holds the cleanup signals back for its life: a step that creates a file and
 // then records it in the journal is never interrupted in between, where the
 // undo could not yet know the file.
-class CleanupSignalsHeld {
+using CleanupSignalsHeld = SignalsThatEndTheRunHeld;
+
+// An exclusive lock on the folder for the life of one writeImages call, so
+// that two runs writing into one folder never leave a mix of both sets: the
+// second is refused rather than kept waiting behind a run of unknown length.
+class FolderLock {
 public:
-    CleanupSignalsHeld()
+    explicit FolderLock(const std::string& folder)
     {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : kCleanupSignals) sigaddset(&held, signal);
-        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0)
+            throw std::runtime_error("cannot write into " + folder + ": " + std::strerror(errno) +
+                                     "; no image was replaced");
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd_);
+            throw std::runtime_error(
+                "cannot write into " + folder + ": " +
+                (error == EWOULDBLOCK ? std::string("another run is writing images there") : std::strerror(error)) +
+                "; no image was replaced");
+        }
     }
-    ~CleanupSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    CleanupSignalsHeld(const CleanupSignalsHeld&) = delete;
-    CleanupSignalsHeld& operator=(const CleanupSignalsHeld&) = delete;
+    ~FolderLock() { ::close(fd_); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
 
 private:
-    sigset_t previous_;
+    int fd_ = -1;
 };
 
 void copyPath(char (&target)[kMaxPath], const std::string& path)
@@ -294,6 +340,7 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
 {
     namespace fs = std::filesystem;
     if (files.size() > std::size_t(kMaxFiles)) throw std::invalid_argument("writeImages: too many files at once");
+    const FolderLock lock(folder);
     WriteGuard guard;
     // Undoes the entries so far, newest first; names an earlier file that
     // could not be put back.
@@ -348,9 +395,23 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
                                                               ? "; no image was replaced"
                                                               : "; the earlier " + lost + " could not be put back"));
     }
-    // Every image is in place: the backups are no longer needed.
-    for (int i = 0; i < journalSize; ++i)
+    // Every image is in place: the set is the new one from here, so the
+    // journal is closed before the backups go. A signal meanwhile waits, then
+    // undoes nothing; undoing after some backups had gone would put back only
+    // the rest, a mix of old and new.
+    const CleanupSignalsHeld held;
+    const int entries = journalSize;
+    journalSize = 0;
+    for (int i = 0; i < entries; ++i)
         if (journal[i].hasBackup) ::unlink(journal[i].backup);
 }
+
+SignalsThatEndTheRunHeld::SignalsThatEndTheRunHeld()
+{
+    const sigset_t held = cleanupSignalSet();
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsThatEndTheRunHeld::~SignalsThatEndTheRunHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 }  // namespace preview

@@ -2,10 +2,14 @@
 // OpenEXR. A set of images is written all or nothing: each goes to a hidden
 // temporary in the target folder, made exclusively under an unpredictable
 // name, and is renamed into place only once all are written; should a later
-// rename fail, the images already replaced are put back. An interrupt
-// (SIGINT, SIGTERM, SIGHUP) while writing undoes the same way, and a
-// file-size limit (SIGXFSZ) is a write error like a full disk.
+// rename fail, the images already replaced are put back. Any signal that
+// would end the run (SIGINT, SIGQUIT, SIGXCPU, SIGUSR1, ...) while writing
+// undoes the same way, and a file-size limit (SIGXFSZ) is a write error like
+// a full disk. The folder is locked while writing: a second run writing into
+// it at the same time is refused and replaces nothing.
 #pragma once
+
+#include <signal.h>
 
 #include <stdexcept>
 #include <string>
@@ -28,5 +32,19 @@ struct ImageFile {
 // image and the reason ("cannot write out/maya.png: No space left on
 // device; no image was replaced").
 void writeImages(const std::string& folder, const std::vector<ImageFile>& files);
+
+// Holds back, for its life, the signals that writeImages undoes on: for any
+// other step that makes a file and removes it again, so that a signal in
+// between cannot leave it behind. A signal held back arrives afterwards.
+class SignalsThatEndTheRunHeld {
+public:
+    SignalsThatEndTheRunHeld();
+    ~SignalsThatEndTheRunHeld();
+    SignalsThatEndTheRunHeld(const SignalsThatEndTheRunHeld&) = delete;
+    SignalsThatEndTheRunHeld& operator=(const SignalsThatEndTheRunHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
 
 }  // namespace preview

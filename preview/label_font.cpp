@@ -6,7 +6,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace preview {
 namespace {
@@ -53,6 +57,17 @@ LabelFont::~LabelFont() = default;
 
 std::unique_ptr<LabelFont> LabelFont::open(const std::string& path, std::string& whyNot)
 {
+    // FreeType would open a pipe and wait, or read a device without end: only
+    // a regular file is handed to it, and a missing one is called missing.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        whyNot = path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        whyNot = path + " is not a regular file";
+        return nullptr;
+    }
     auto face = std::make_unique<Face>();
     if (FT_Init_FreeType(&face->library) != 0) {
         whyNot = "FreeType did not start";

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "text_file.h"
+
 namespace preview {
 namespace {
 
@@ -165,7 +167,24 @@ std::string describeSource(const SettingSource& source)
 
 MaterialValue Sweep::valueAt(int step) const { return interpolate(from, to, float(step) / float(steps - 1)); }
 
+namespace {
+PreviewOptions parseArguments(const std::vector<std::string>& args);
+}  // namespace
+
 PreviewOptions parseOptions(const std::vector<std::string>& args)
+{
+    // Messages quote what was typed; it reaches the terminal printable (an
+    // escape sequence in a value would otherwise act on the screen).
+    try {
+        return parseArguments(args);
+    } catch (const UsageError& e) {
+        throw UsageError(printable(e.what()));
+    }
+}
+
+namespace {
+
+PreviewOptions parseArguments(const std::vector<std::string>& args)
 {
     PreviewOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -223,6 +242,8 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
     checkSweeps(options);
     return options;
 }
+
+}  // namespace
 
 std::string helpText()
 {

@@ -23,8 +23,8 @@ DeliverablePaths builtDeliverables();
 int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const DeliverablePaths& deliverables, bool showProgress);
 
-// Creates the folder if missing and checks a file can be made in it;
-// the reason when not.
+// Creates the folder if missing and checks a file can be made in it and
+// that no image's name in it is taken by a folder; the reason when not.
 std::optional<std::string> prepareOutputFolder(const std::string& folder);
 
 }  // namespace preview

@@ -17,11 +17,21 @@ namespace {
 
 constexpr const char* kShaderName = "kova_glossy";
 
+// At most a few names and how many more, so that a message stays one short line.
 std::string joined(const std::vector<std::string>& names)
 {
+    constexpr std::size_t kListed = 5;
     std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i) text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > kListed) text += " and " + std::to_string(names.size() - kListed) + " more";
     return text;
+}
+
+// A name from a file as a message quotes it: printable, and cut short.
+std::string quotedName(const std::string& name)
+{
+    constexpr std::size_t kQuoted = 40;
+    return "\"" + printable(std::string_view(name).substr(0, kQuoted)) + (name.size() > kQuoted ? "...\"" : "\"");
 }
 
 // A name without a folder or extension is a shipped preset; the rest are files.
@@ -49,15 +59,15 @@ const mrhost::ShaderInstance& pickBlock(const std::vector<mrhost::ShaderInstance
             if (block.name != source.shaderName) continue;
             if (block.shaderName != kShaderName)
                 throw SettingSourceError(file + ":" + std::to_string(block.line) + ": expected a " + kShaderName +
-                                         " block, found \"" + printable(block.name) + "\" of \"" +
-                                         printable(block.shaderName) + "\"");
+                                         " block, found " + quotedName(block.name) + " of " +
+                                         quotedName(block.shaderName));
             return block;
         }
         throw SettingSourceError(file + ":0: expected a shader block named \"" + printable(source.shaderName) + "\"");
     }
     if (ours.size() == 1) return *ours[0];
     std::vector<std::string> names;
-    for (const mrhost::ShaderInstance* block : ours) names.push_back("\"" + printable(block->name) + "\"");
+    for (const mrhost::ShaderInstance* block : ours) names.push_back(quotedName(block->name));
     throw SettingSourceError(file + ":0: expected one " + kShaderName + " block or --shader NAME, found " +
                              (ours.empty() ? std::string("none") : joined(names)));
 }
@@ -77,8 +87,8 @@ std::vector<MaterialSetting> blockSettings(const SettingSource& source, const st
         const MaterialInput* input = findMaterialInput(value.name);
         if (input == nullptr || !input->inMentalRay ||
             value.numbers.size() < (input->kind == InputKind::Triple ? 3u : 1u))
-            throw SettingSourceError(printable(source.file) + ":" + std::to_string(value.line) + ": \"" +
-                                     printable(value.name) + "\" is not an input glossy-preview can set");
+            throw SettingSourceError(printable(source.file) + ":" + std::to_string(value.line) + ": " +
+                                     quotedName(value.name) + " is not an input glossy-preview can set");
         MaterialSetting setting{input->name, {}};
         setting.value.kind = input->kind;
         for (std::size_t i = 0; i < 3 && i < value.numbers.size(); ++i) setting.value.values[i] = value.numbers[i];

@@ -2,13 +2,14 @@
 // messages only ever quote text.
 #include "text_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace preview {
 namespace {
@@ -39,33 +40,56 @@ std::size_t utf8Length(const std::string& text, std::size_t i)
 
 std::string printable(std::string_view text)
 {
+    static const char kHex[] = "0123456789abcdef";
     std::string out;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f) {
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\')
             out += c;
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
+        else
+            out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
     }
     return out;
 }
 
 std::string readTextFile(const std::string& path)
 {
+    // Opened without waiting (a FIFO would block until a writer came) and
+    // checked through the descriptor, so the file read is the file checked.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) refuse(path, 0, "cannot read it (" + std::string(std::strerror(errno)) + ")");
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) refuse(path, 0, "cannot read it (" + std::string(std::strerror(errno)) + ")");
-    if (!S_ISREG(info.st_mode)) refuse(path, 0, "expected a text file, found a folder or device");
-    if (static_cast<std::size_t>(info.st_size) > kMaxTextBytes)
-        refuse(path, 0, "expected a text file of at most " + std::to_string(kMaxTextBytes) + " bytes");
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    if (!file || !(content << file.rdbuf()) || content.str().size() > kMaxTextBytes) {
-        if (info.st_size != 0) refuse(path, 0, "cannot read it");
+    const int statError = ::fstat(fd, &info) == 0 ? 0 : errno;
+    if (statError != 0 || !S_ISREG(info.st_mode) || std::uint64_t(info.st_size) > kMaxTextBytes) {
+        ::close(fd);
+        refuse(path, 0,
+               statError != 0          ? "cannot read it (" + std::string(std::strerror(statError)) + ")"
+               : S_ISDIR(info.st_mode) ? std::string("expected a text file, found a folder")
+               : S_ISREG(info.st_mode) ? "expected a text file of at most " + std::to_string(kMaxTextBytes) + " bytes"
+                                       : std::string("expected a text file, found a device, pipe or socket"));
     }
-    std::string text = content.str();
+    // The size is not trusted (files under /proc report 0): the limit holds
+    // for what is actually read.
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            refuse(path, 0, "cannot read it (" + std::string(std::strerror(error)) + ")");
+        }
+        if (got == 0) break;
+        text.append(buffer, std::size_t(got));
+        if (text.size() > kMaxTextBytes) {
+            ::close(fd);
+            refuse(path, 0, "expected a text file of at most " + std::to_string(kMaxTextBytes) + " bytes");
+        }
+    }
+    ::close(fd);
+    // A UTF-8 byte-order mark, which some editors write, is not part of the text.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     int line = 1;
     for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);

@@ -20,7 +20,8 @@ public:
 // carriage return and line feed; anything else is refused with its line.
 std::string readTextFile(const std::string& path);
 
-// The text as a message can show it: bytes outside printable ASCII as \xNN.
+// The text as a message can show it: bytes outside printable ASCII, and the
+// backslash, as \xNN (lower-case hex, as the renderer stand-in's readers).
 std::string printable(std::string_view text);
 
 }  // namespace preview

@@ -9,14 +9,19 @@
 #include <ImfHeader.h>
 #include <ImfOutputFile.h>
 #include <ImfRgbaFile.h>
+#include <ImfStandardAttributes.h>
 #include <png.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -185,7 +190,9 @@ TEST_F(ImageFilesTest, AFailedSetLeavesNoFileAtAll)
     EXPECT_TRUE(filesInFolder().empty()) << "first file left: " << filesInFolder().front();
 }
 
-TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile)
+// Every signal whose default ends the program undoes the set, not only the
+// usual interrupts.
+TEST_F(ImageFilesTest, ASignalThatEndsTheRunWhileWritingLeavesNoFile)
 {
     Image big(1000, 1000);
     for (int y = 0; y < big.height; ++y)
@@ -193,22 +200,45 @@ TEST_F(ImageFilesTest, AnInterruptWhileWritingLeavesNoFile)
     std::vector<preview::ImageFile> files;
     for (int i = 0; i < 12; ++i) files.push_back({"f" + std::to_string(i) + ".png", &big, preview::ImageFormat::Png});
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        try {
-            preview::writeImages(folder_.string(), files);
-        } catch (...) {
+    for (const int signal : {SIGTERM, SIGQUIT, SIGXCPU, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE, SIGVTALRM, SIGPROF}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                preview::writeImages(folder_.string(), files);
+            } catch (...) {
+            }
+            ::_exit(0);
         }
-        ::_exit(0);
+        // Signal as soon as the first temporary file exists.
+        for (int waited = 0; waited < 10000 && filesInFolder().empty(); ++waited) ::usleep(1000);
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << strsignal(signal) << ": the writer finished before the signal";
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_TRUE(filesInFolder().empty()) << strsignal(signal) << " left behind " << filesInFolder().front();
     }
-    // Interrupt as soon as the first temporary file exists.
-    for (int waited = 0; waited < 10000 && filesInFolder().empty(); ++waited) ::usleep(1000);
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer finished before it could be interrupted";
-    EXPECT_TRUE(filesInFolder().empty()) << "left behind: " << filesInFolder().front();
+}
+
+// A second writer while the folder is locked is refused and writes nothing.
+TEST_F(ImageFilesTest, ASecondWriterIntoTheSameFolderIsRefused)
+{
+    const int held = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const Image image = testImage();
+    const std::string answer = testsupport::runInChild([&] {
+        try {
+            preview::writeImages(folder_.string(), {{"a.png", &image, preview::ImageFormat::Png}});
+            return std::string("written");
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+    });
+    ::close(held);
+    EXPECT_NE(answer.find("another run is writing images there; no image was replaced"), std::string::npos) << answer;
+    EXPECT_TRUE(filesInFolder().empty());
 }
 
 namespace {
@@ -536,4 +566,90 @@ TEST_F(ImageFilesTest, EnvironmentPromisingMoreThanItsFileOrTheLimitIsRefusedBef
             EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
         }
     }
+}
+
+// What the file says it is decides how it is read: its display window is the
+// sphere, its envmap attribute its kind, its texels finite colour.
+TEST_F(ImageFilesTest, EnvironmentIsReadAsWhatTheFileSaysItIs)
+{
+    const std::string path = (folder_ / "sky.exr").string();
+    struct Row {
+        const char* what;
+        float red;
+        Imf::PixelType type;
+        int envmap;  // -1: no attribute; -2: none, and a display window beyond the limit
+        const char* message;
+    };
+    const float nan = std::nanf("");
+    const Row rows[] = {
+        {"NaN texel", nan, Imf::FLOAT, -1, "the texel at x 2, y 1 is NaN (expected finite colour)"},
+        {"infinite half texel", 70000.0f, Imf::HALF, -1, "the texel at x 2, y 1 is infinite"},
+        {"cube map", 1.0f, Imf::FLOAT, Imf::ENVMAP_CUBE, "its envmap attribute marks it as a cube map"},
+        {"unknown map", 1.0f, Imf::FLOAT, 7, "its envmap attribute names an unknown kind of map"},
+        {"display window beyond the limit", 1.0f, Imf::FLOAT, -2, "the image is 9000 x 9000 texels, more than the"},
+        {"lat-long map", 1.0f, Imf::FLOAT, Imf::ENVMAP_LATLONG, nullptr},
+    };
+    // Data window 2..5 x 1..2 inside a display window 0..7 x 0..3.
+    const Imath::Box2i data(Imath::V2i(2, 1), Imath::V2i(5, 2));
+    const Imath::Box2i display(Imath::V2i(0, 0), Imath::V2i(7, 3));
+    for (const Row& row : rows) {
+        {
+            Imf::Header header(row.envmap == -2 ? Imath::Box2i(Imath::V2i(0, 0), Imath::V2i(8999, 8999)) : display,
+                               data);
+            for (const char* name : {"R", "G", "B"}) header.channels().insert(name, Imf::Channel(row.type));
+            if (row.envmap >= 0) Imf::addEnvmap(header, Imf::Envmap(row.envmap));
+            std::vector<float> floats(8, 0.25f);
+            std::vector<half> halves(8, half(0.25f));
+            floats[0] = row.red;
+            halves[0] = half(row.red);
+            Imf::OutputFile file(path.c_str(), header);
+            Imf::FrameBuffer frame;
+            for (const char* name : {"R", "G", "B"})
+                frame.insert(name, Imf::Slice::Make(row.type,
+                                                    row.type == Imf::FLOAT ? static_cast<const void*>(floats.data())
+                                                                           : static_cast<const void*>(halves.data()),
+                                                    data));
+            file.setFrameBuffer(frame);
+            file.writePixels(2);
+        }
+        try {
+            const preview::LatLongImage image = preview::readLatLongImage(path);
+            ASSERT_EQ(row.message, nullptr) << row.what << ": accepted";
+            ASSERT_EQ(image.width, 8);
+            ASSERT_EQ(image.height, 4);
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 8; ++x) {
+                    const bool inData = x >= 2 && x <= 5 && y >= 1 && y <= 2;
+                    const bool first = x == 2 && y == 1;
+                    EXPECT_EQ(image.texels[std::size_t(y * 8 + x)].y, first    ? 1.0f
+                                                                      : inData ? 0.25f
+                                                                               : 0.0f)
+                        << x << ", " << y;
+                }
+        } catch (const std::runtime_error& e) {
+            ASSERT_NE(row.message, nullptr) << row.what << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << row.what << ": " << e.what();
+        }
+    }
+}
+
+// A pipe is refused at once instead of waiting for a writer that never comes.
+TEST_F(ImageFilesTest, EnvironmentThatIsNotAFileIsRefusedWithoutWaiting)
+{
+    const std::string pipe = (folder_ / "sky.exr").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string answer = testsupport::runInChild([&] {
+        ::alarm(20);
+        for (const std::string& path : {pipe, folder_.string()}) {
+            try {
+                preview::readLatLongImage(path);
+                return path + " accepted";
+            } catch (const std::runtime_error& e) {
+                if (std::string(e.what()).find(path == pipe ? "it is a pipe" : "it is a folder") == std::string::npos)
+                    return std::string(e.what());
+            }
+        }
+        return std::string("refused");
+    });
+    EXPECT_EQ(answer, "refused");
 }

@@ -3,6 +3,7 @@
 // their corners, and a file that is no font is refused with a reason.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,14 +79,26 @@ TEST(LabelFont, DrawsWithinItsWidthAboveTheBaseline)
     EXPECT_EQ(brightest, 1.0f) << "a glyph's full coverage gives the text colour";
 }
 
-TEST(LabelFont, AFileThatIsNoFontIsRefusedWithItsName)
+// Each refusal names the path and its own reason; a pipe is not opened at
+// all (FreeType would wait on it for a writer).
+TEST(LabelFont, APathThatIsNoFontIsRefusedWithItsNameAndReason)
 {
     const std::string path = std::filesystem::temp_directory_path() / ("not-a-font-" + std::to_string(::getpid()));
-    std::ofstream(path) << "not a font\n";
-    std::string whyNot;
-    EXPECT_EQ(LabelFont::open(path, whyNot), nullptr);
-    EXPECT_NE(whyNot.find(path), std::string::npos) << whyNot;
-    std::filesystem::remove(path);
+    const std::pair<const char*, const char*> rows[] = {{"file", "is not a scalable font"},
+                                                        {"missing", ": No such file or directory"},
+                                                        {"folder", " is not a regular file"},
+                                                        {"pipe", " is not a regular file"}};
+    for (const auto& [kind, reason] : rows) {
+        const std::string what = kind;
+        if (what == "file") std::ofstream(path) << "not a font\n";
+        if (what == "folder") std::filesystem::create_directory(path);
+        if (what == "pipe") ::mkfifo(path.c_str(), 0600);
+        std::string whyNot;
+        EXPECT_EQ(LabelFont::open(path, whyNot), nullptr) << kind;
+        EXPECT_EQ(whyNot.rfind(path, 0), 0u) << kind << ": " << whyNot;
+        EXPECT_NE(whyNot.find(reason), std::string::npos) << kind << ": " << whyNot;
+        std::filesystem::remove(path);
+    }
 }
 
 TEST(SheetLabels, EachCellNamesTheSweptValuesItsHostHas)

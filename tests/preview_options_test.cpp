@@ -4,6 +4,7 @@
 // deliverable that does not load fails the run without an image.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -57,8 +58,12 @@ protected:
         // A plain file, for the cases that need one where a folder is expected.
         std::FILE* f = std::fopen((root_ / "file").c_str(), "w");
         std::fclose(f);
-        // A link to nothing, for the cases that need one.
+        // A link to nothing, a link to itself, a pipe and a folder where an
+        // image would go, for the cases that need them.
         fs::create_symlink(root_ / "missing", root_ / "nowhere");
+        fs::create_symlink(root_ / "loop", root_ / "loop");
+        ::mkfifo((root_ / "pipe").c_str(), 0600);
+        fs::create_directories(root_ / "taken" / "mentalray.exr");
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -101,11 +106,13 @@ TEST_P(PreviewBadInput, OneLineStatusTwoAndNothingWritten)
     EXPECT_EQ(line.rfind("glossy-preview: ", 0), 0u) << line;
     ASSERT_FALSE(line.empty());
     EXPECT_EQ(line.find('\n'), line.size() - 1) << "exactly one line: " << line;
+    for (const char c : line.substr(0, line.size() - 1))
+        EXPECT_TRUE(c >= 0x20 && c < 0x7f) << "a byte the terminal would not show as itself in: " << line;
     EXPECT_TRUE(out.str().empty());
     EXPECT_FALSE(fs::exists(root_ / "out")) << input.what << ": the output folder was made";
     std::size_t entries = 0;
     for (auto it = fs::recursive_directory_iterator(root_); it != fs::recursive_directory_iterator(); ++it) ++entries;
-    EXPECT_EQ(entries, 2u) << input.what << ": only the test's own file and link may be there";
+    EXPECT_EQ(entries, 6u) << input.what << ": only the test's own files and links may be there";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,7 +161,23 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"environment that is not an image", {"--env", "ROOT/file"}, "expected a latitude-longitude OpenEXR"},
         BadInput{"output folder that is a file", {"--out", "ROOT/file"}, "is not a folder"},
         BadInput{"output folder that is a link to nothing", {"--out", "ROOT/nowhere"}, "is a link to nothing"},
-        BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"}),
+        BadInput{"output folder that cannot be made", {"--out", "ROOT/file/sub"}, "cannot create it"},
+        BadInput{"output folder that is a link loop",
+                 {"--out", "ROOT/loop"},
+                 "cannot reach it (Too many levels of symbolic links)"},
+        BadInput{"output image name that is a folder",
+                 {"--out", "ROOT/taken"},
+                 "taken: mentalray.exr in it is a folder, which an image cannot replace"},
+        BadInput{
+            "environment that is a pipe", {"--env", "ROOT/pipe"}, "cannot read it (it is a pipe, device or socket"},
+        BadInput{"control bytes in a set value", {"--set", "rough\x1b[2Jness=1"}, "rough\\x1b[2Jness"},
+        BadInput{"control bytes in a sweep", {"--sweep", "roughness=0:1:3\a"}, "STEPS is '3\\x07'"},
+        BadInput{"control bytes in the environment name", {"--env", "ROOT/sky\r.exr"}, "sky\\x0d.exr: cannot read it"},
+        BadInput{"control bytes in the output folder name",
+                 {"--out",
+                  "ROOT/file/\x9b"
+                  "2J"},
+                 "file/\\x9b2J: cannot create it"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return caseName(info.param.what); });
 
 // Every limit at its edge: the last value allowed is taken, the next one is

@@ -509,6 +509,31 @@ void writePngBytes(const std::string& path, const std::vector<png_byte>& bytes, 
 
 }  // namespace
 
+// Finite inputs whose products leave the float range give pixels that are
+// not numbers; the run says so for the image that holds them, and only then.
+TEST(PreviewCommand, AnImageWithPixelsThatAreNotFiniteIsSaid)
+{
+    const fs::path out = fs::temp_directory_path() / ("preview_nonfinite_test_" + std::to_string(::getpid()));
+    const std::pair<const char*, const char*> rows[] = {
+        {"specularColor=-3e38,0,0", "pixels of the mentalray image are NaN or infinite"},
+        {"specularColor=1,0.5,0.25", nullptr},
+    };
+    for (const auto& [setting, warning] : rows) {
+        std::ostringstream stdoutText, stderrText;
+        EXPECT_EQ(
+            runPreview({"--width", "32", "--height", "24", "--samples", "1", "--set", setting, "--out", out.string()},
+                       stdoutText, stderrText, builtDeliverables(), false),
+            0)
+            << stderrText.str();
+        const std::string said = stderrText.str();
+        EXPECT_EQ(said.find("NaN or infinite") != std::string::npos, warning != nullptr) << setting << ": " << said;
+        if (warning != nullptr) {
+            EXPECT_NE(said.find(warning), std::string::npos) << said;
+        }
+    }
+    fs::remove_all(out);
+}
+
 // The whole command at 40x30 against a stored picture of both hosts. The
 // pictures come from deterministic code, but a tolerance of 3 codes per
 // channel absorbs last-bit differences of the maths library between systems;

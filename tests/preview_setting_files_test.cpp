@@ -3,6 +3,7 @@
 // one line naming file and line, status 2 and no image for every bad file.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -58,11 +59,16 @@ TEST(AttributePreset, ReadsEachAttributeInOrderWithItsKind)
         "startAttrPreset( \"glossy\" );\r\n"
         "\tblendAttr \"specularColor\" 1 0.8 0.5;\n"
         "blendAttr \"roughness\"  +0.125 ;\n"
+        "blendAttr \"ambientColorB\" 0.75;\n"
+        "blendAttr \"ambientColorR\" 0.25;\n"
+        "blendAttr \"ambientColorG\" 0.5;\n"
         "\n"
         "endAttrPreset();\n"
         "// done\n",
         "look.mel");
-    ASSERT_EQ(settings.size(), 2u);
+    ASSERT_EQ(settings.size(), 3u);
+    EXPECT_EQ(settings[2].name, "ambientColor") << "its three channels make one setting";
+    EXPECT_EQ(settings[2].value.values, (std::array<float, 3>{0.25f, 0.5f, 0.75f}));
     EXPECT_EQ(settings[0].name, "specularColor");
     EXPECT_EQ(settings[0].value.kind, InputKind::Triple);
     EXPECT_EQ(settings[0].value.values, (std::array<float, 3>{1.0f, 0.8f, 0.5f}));
@@ -109,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadPreset{"misspelt attribute", START "blendAttr \"colour\" 1 1 1;\n" END, 2, "found \"colour\""},
         BadPreset{"too few numbers", START "blendAttr \"color\" 1 1;\n" END, 2, "expected 3 numbers for \"color\""},
         BadPreset{"too many numbers", START "blendAttr \"roughness\" 1 2;\n" END, 2, "';' after the 1 number"},
-        BadPreset{"malformed number", START "blendAttr \"roughness\" 0.1x;\n" END, 2, "1 number for \"roughness\""},
-        BadPreset{"number beyond a float", START "blendAttr \"roughness\" 1e39;\n" END, 2, "1 number"},
+        BadPreset{"malformed number", START "blendAttr \"roughness\" 0.1x;\n" END, 2,
+                  "1 number for \"roughness\", found '0.1x;'"},
         BadPreset{"no semicolon", START "blendAttr \"roughness\" 0.1\n" END, 2, "';' after"},
         BadPreset{"text after the statement", START "blendAttr \"roughness\" 0.1; x\n" END, 2, "the end of the line"},
         BadPreset{"attribute twice", START "blendAttr \"diffuse\" 1;\n\nblendAttr \"diffuse\" 0;\n" END, 4,
@@ -118,8 +124,55 @@ INSTANTIATE_TEST_SUITE_P(
         BadPreset{"string attribute", START "blendAttrStr \"name\" \"x\";\n" END, 2, "blendAttr \"NAME\" VALUE"},
         BadPreset{"no end", START "blendAttr \"diffuse\" 1;\n", 2, "expected endAttrPreset();"},
         BadPreset{"statement after the end", START END "blendAttr \"diffuse\" 1;\n", 3, "nothing but comments"},
-        BadPreset{"control byte", START "blendAttr \"dif\x7f\" 1;\n" END, 2, "\"dif\\x7F\""}),
+        BadPreset{"control byte", START "blendAttr \"dif\x7f\" 1;\n" END, 2, "\"dif\\x7f\""},
+        BadPreset{"letters for a number", START "blendAttr \"roughness\" abc;\n" END, 2,
+                  "expected 1 number for \"roughness\", found 'abc;'"},
+        BadPreset{"decimal comma", START "blendAttr \"color\" 1 0,5 1;\n" END, 2,
+                  "expected 3 numbers for \"color\", found '0,5 1;'"},
+        BadPreset{"number that underflows", START "blendAttr \"diffuse\" 1e-50;\n" END, 2,
+                  "'1e-50' underflows to zero in single precision (expected 1 number for \"diffuse\")"},
+        BadPreset{"number that overflows", START "blendAttr \"color\" 1 -1e39 1;\n" END, 2,
+                  "'-1e39' overflows to infinity in single precision (expected 3 numbers for \"color\")"},
+        BadPreset{"misspelt command", START "blendAtr \"roughness\" 0.1;\n" END, 2,
+                  "found 'blendAtr \"roughness\" 0.1...'"},
+        BadPreset{"misspelt start", "startAttrPrest( \"glossy\" );\n", 1, "found 'startAttrPrest( \"glossy"},
+        BadPreset{"one channel of a colour alone", START "\nblendAttr \"colorR\" 0.5;\nblendAttr \"colorG\" 0.5;\n" END,
+                  3, "expected \"colorR\", \"colorG\" and \"colorB\" together (or \"color\" with 3 numbers)"},
+        BadPreset{"channel of a colour set whole", START "blendAttr \"color\" 1 1 1;\nblendAttr \"colorG\" 0;\n" END, 3,
+                  "found \"colorG\" a second time (first on line 2)"},
+        BadPreset{"channel of an input the node lacks", START "blendAttr \"normalOffsetR\" 0;\n" END, 2,
+                  "found \"normalOffsetR\""}),
     [](const ::testing::TestParamInfo<BadPreset>& info) { return testName(info.param.what); });
+
+// A text file is held to what it is whatever it reports, and a refusal
+// keeps the system's reason; an editor's byte-order mark is no fault.
+TEST_F(ScratchFolder, TextFilesAreReadAsWhatTheyAre)
+{
+    write("marked.mel", "\xEF\xBB\xBF" START "blendAttr \"diffuse\" 0.5;\n" END);
+    write("file", "");
+    fs::create_symlink("loop", root_ / "loop");
+    ASSERT_EQ(::mkfifo((root_ / "pipe").c_str(), 0600), 0);
+    const std::pair<std::string, const char*> rows[] = {
+        {"marked.mel", nullptr},
+        {"loop", ":0: cannot read it (Too many levels of symbolic links)"},
+        {"file/x.mel", ":0: cannot read it (Not a directory)"},
+        {"pipe", ":0: expected a text file, found a device, pipe or socket"},
+        // Reports a size of 0 and holds far more than the limit.
+        {"/proc/kallsyms", ":0: expected a text file of at most 1048576 bytes"},
+    };
+    for (const auto& [name, message] : rows) {
+        const std::string path = name[0] == '/' ? name : (root_ / name).string();
+        if (name[0] == '/' && ::access(path.c_str(), R_OK) != 0) continue;
+        try {
+            const auto settings = readAttributePreset(path);
+            EXPECT_EQ(message, nullptr) << name << ": accepted";
+            EXPECT_EQ(settings.size(), 1u) << name;
+        } catch (const PresetError& e) {
+            ASSERT_NE(message, nullptr) << name << ": " << e.what();
+            EXPECT_EQ(std::string(e.what()), path + message) << name;
+        }
+    }
+}
 
 TEST(ShippedPresets, AtLeastThreeLooksEachReadsAndTheyDiffer)
 {
@@ -188,11 +241,21 @@ TEST_P(PreviewBadFile, OneLineNamingFileAndLineStatusTwoAndNoImage)
     std::ostringstream out, err;
     EXPECT_EQ(runPreview(args, out, err, builtDeliverables(), false), 2) << bad.what;
     const std::string line = err.str();
-    EXPECT_NE(line.find(withRoot(bad.message)), std::string::npos) << bad.what << ": " << line;
+    EXPECT_NE(line.find(withRoot(bad.message)), std::string::npos) << bad.what << ": " << line.substr(0, 400);
     ASSERT_FALSE(line.empty());
     EXPECT_EQ(line.find('\n'), line.size() - 1) << "exactly one line: " << line;
+    EXPECT_LT(line.size(), 400u) << "a short line: " << line.substr(0, 400);
     EXPECT_FALSE(fs::exists(root_ / "out")) << bad.what << ": the output folder was made";
 }
+
+// Files whose every part a message could quote: one token of 100 kB, and
+// 20,000 blocks to choose from.
+const std::string kLongToken = "shader \"a\" \"kova_glossy\" (\"" + std::string(100000, 'r') + "\" 1)";
+const std::string kManyBlocks = [] {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "shader \"b" + std::to_string(i) + "\" \"kova_glossy\" ()\n";
+    return text;
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     Files, PreviewBadFile,
@@ -200,7 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
                               nullptr,
                               {"--preset", "satn"},
                               "no shipped preset of that name (expected one of"},
-                      BadFile{"missing preset file", nullptr, {"--preset", "ROOT/FILE"}, "ROOT/FILE:0: cannot read it"},
+                      BadFile{"missing preset file",
+                              nullptr,
+                              {"--preset", "ROOT/FILE"},
+                              "ROOT/FILE:0: cannot read it (No such file or directory)"},
                       BadFile{"preset folder", nullptr, {"--preset", "ROOT/"}, "ROOT/:0: expected a text file"},
                       BadFile{"binary preset",
                               "startAttrPreset( \"glossy\" );\n\x01\x02",
@@ -231,6 +297,22 @@ INSTANTIATE_TEST_SUITE_P(
                               "shader \"a\" \"kova_glossy\" ()\nshader \"b\" \"kova_glossy\" ()",
                               {"--mi", "ROOT/FILE"},
                               "ROOT/FILE:0: expected one kova_glossy block or --shader NAME, found \"a\", \"b\""},
+                      BadFile{"name beyond ASCII, escaped once",
+                              "shader \"a\" \"kova_glossy\" (\"r\xc3\xb6ughness\" 0.1)",
+                              {"--mi", "ROOT/FILE"},
+                              "found \"r\\xc3\\xb6ughness\", which it does not declare"},
+                      BadFile{"token of 100 kB",
+                              kLongToken.c_str(),
+                              {"--mi", "ROOT/FILE"},
+                              "found \"rrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrrr...\", which"},
+                      BadFile{"20000 blocks and no shader named",
+                              kManyBlocks.c_str(),
+                              {"--mi", "ROOT/FILE"},
+                              "found \"b0\", \"b1\", \"b2\", \"b3\", \"b4\" and 19995 more"},
+                      BadFile{"a bad number, not what follows it",
+                              START "blendAttr \"roughness\" 0,5;\n" END,
+                              {"--preset", "ROOT/FILE"},
+                              "ROOT/FILE:2: expected 1 number for \"roughness\", found '0,5;'"},
                       BadFile{"shader named that is not there",
                               "shader \"a\" \"kova_glossy\" ()",
                               {"--mi", "ROOT/FILE", "--shader", "b"},

@@ -1,7 +1,7 @@
 // The preview's attribute preset reader on arbitrary text. Bad text must end
 // in a PresetError with a printable message (nothing else may escape); an
 // accepted preset must set only attributes of the glossy node, once each,
-// to finite values.
+// to finite values. A message is one short line.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +14,10 @@
 #include "attribute_preset.h"
 
 namespace {
+
+// The longest message: the attribute list of the node, a quoted part of the
+// line and the words around them.
+constexpr std::size_t kMaxMessage = 600;
 
 [[noreturn]] void fail(const char* what)
 {
@@ -37,8 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (!std::isfinite(v)) fail("a value is not finite");
         }
     } catch (const preview::PresetError& e) {
-        for (const char c : std::string(e.what()))
+        const std::string message = e.what();
+        for (const char c : message)
             if (c < 0x20 || c >= 0x7f) fail("a message holds an unprintable byte");
+        // A message quotes a bounded part of the line, whatever its length.
+        if (message.size() > kMaxMessage) fail("a message is longer than a line should be");
     }
     return 0;
 }

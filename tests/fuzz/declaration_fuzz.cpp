@@ -43,9 +43,14 @@ void checkLayout(const mrhost::ShaderDeclaration& declaration)
     }
 }
 
-// "fuzz.mi:<line>: <printable text>": whatever bytes the text holds.
+// "fuzz.mi:<line>: <printable text>": whatever bytes the text holds, short
+// however long its tokens.
 void checkMessage(const char* message)
 {
+    if (std::strlen(message) > 600) {
+        fail("a message is longer than a line should be");
+    }
+
     const char* prefix = "fuzz.mi:";
     if (std::strncmp(message, prefix, std::strlen(prefix)) != 0) {
         fail("a message does not start with the text's name");

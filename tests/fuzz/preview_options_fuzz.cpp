@@ -61,8 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
         checkAccepted(preview::parseOptions(args));
-    } catch (const preview::UsageError&) {
-        // One line naming the problem: the answer for a bad command line.
+    } catch (const preview::UsageError& e) {
+        // One printable line naming the problem: the answer for a bad
+        // command line, whatever bytes its values hold.
+        for (const char c : std::string(e.what()))
+            if (c < 0x20 || c >= 0x7f) fail("a message holds an unprintable byte");
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <set>
+#include <string>
 #include <string_view>
 
 #include "mrhost/declaration.h"
@@ -21,6 +22,9 @@ declare shader color "every" (
     light "key", shader "inner", texture "map", array light "lights"
 ) end declare
 )";
+
+// The longest message: a few quoted names cut short and the words around them.
+constexpr std::size_t kMaxMessage = 600;
 
 [[noreturn]] void fail(const char* what)
 {
@@ -82,8 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkBlock(block, declarations());
             if (!names.insert(block.name).second) fail("an instance name was accepted twice");
         }
-    } catch (const mrhost::DeclarationError&) {
-        // Refused with the line and what was expected: the answer for bad text.
+    } catch (const mrhost::DeclarationError& e) {
+        // Refused with the line and what was expected: the answer for bad
+        // text, in one short printable line.
+        const std::string message = e.what();
+        for (const char c : message)
+            if (c < 0x20 || c >= 0x7f) fail("a message holds an unprintable byte");
+        if (message.size() > kMaxMessage) fail("a message is longer than a line should be");
     }
     return 0;
 }

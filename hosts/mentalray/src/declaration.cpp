@@ -2,6 +2,7 @@
 // their line, then each block is read by a small recursive-descent parser that
 // stops at the first thing out of place with the line and what it expected.
 // Every step is linear in the text: names are checked for repeats by hashing.
+// Messages quote what the file holds through printable() or shortened(), once.
 #include "mrhost/declaration.h"
 
 #include <charconv>
@@ -33,18 +34,14 @@ bool readNumber(std::string_view text, Number& value)
     return !text.empty() && text.front() != '+' && ec == std::errc() && ptr == end;
 }
 
-struct Token {
-    enum Kind { Word, String, Number, Punct, End } kind;
-    std::string text;
-    int line;
-};
+using Token = MiToken;
 
 std::string describe(const Token& token)
 {
     switch (token.kind) {
     case Token::End: return "the end of the text";
-    case Token::String: return "\"" + token.text + "\"";
-    default: return "'" + token.text + "'";
+    case Token::String: return "\"" + shortened(token.text) + "\"";
+    default: return "'" + shortened(token.text) + "'";
     }
 }
 
@@ -62,62 +59,10 @@ bool isNumberStart(std::string_view text, std::size_t i)
 std::vector<Token> tokenize(std::string_view text, const std::string& source)
 {
     std::vector<Token> tokens;
-    int line = 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == '\n') {
-            ++line;
-            ++i;
-        } else if (std::isspace(static_cast<unsigned char>(c))) {
-            ++i;
-        } else if (c == '#') {
-            while (i < text.size() && text[i] != '\n') {
-                ++i;
-            }
-        } else if (c == '"') {
-            // One pass to the closing quote: a name is handed on as a C
-            // string, so it may hold only printable bytes (no zero byte).
-            std::size_t close = i + 1;
-            while (close < text.size() && text[close] != '"' && text[close] != '\n') {
-                const auto byte = static_cast<unsigned char>(text[close]);
-                if (byte < 0x20 || byte == 0x7f) {
-                    throw DeclarationError(
-                        source, line,
-                        std::string("expected printable characters in a quoted name, found '") + text[close] + "'");
-                }
-                ++close;
-            }
-            if (close == text.size() || text[close] != '"') {
-                throw DeclarationError(source, line, "expected a closing '\"' before the end of the line");
-            }
-            tokens.push_back({Token::String, std::string(text.substr(i + 1, close - i - 1)), line});
-            i = close + 1;
-        } else if (isNumberStart(text, i)) {
-            std::size_t end = i + 1;
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
-                                         text[end] == '-' || text[end] == '+')) {
-                ++end;
-            }
-            tokens.push_back({Token::Number, std::string(text.substr(i, end - i)), line});
-            i = end;
-        } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-            std::size_t end = i + 1;
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) {
-                ++end;
-            }
-            tokens.push_back({Token::Word, std::string(text.substr(i, end - i)), line});
-            i = end;
-        } else if (c == '(' || c == ')' || c == ',') {
-            tokens.push_back({Token::Punct, std::string(1, c), line});
-            ++i;
-        } else {
-            throw DeclarationError(
-                source, line,
-                std::string("expected a word, a number, a quoted name or one of ( ) , but found '") + c + "'");
-        }
-    }
-    tokens.push_back({Token::End, "", line});
+    MiTokenizer tokenizer(text, source);
+    do {
+        tokens.push_back(tokenizer.next());
+    } while (tokens.back().kind != Token::End);
     return tokens;
 }
 
@@ -150,7 +95,7 @@ public:
             const auto [first, isNew] = lineOf.emplace(result.back().name, nameLine_);
             if (!isNew) {
                 throw DeclarationError(source_, nameLine_,
-                                       "expected a new shader name, found \"" + result.back().name +
+                                       "expected a new shader name, found \"" + shortened(result.back().name) +
                                            "\" a second time (first declared on line " + std::to_string(first->second) +
                                            ")");
             }
@@ -240,11 +185,11 @@ private:
         const int most = defaultCount(parameter.type);
         if (parameter.isArray || most == 0) {
             throw DeclarationError(source_, peek().line,
-                                   "expected ',' or ')' after \"" + parameter.name + "\": " +
+                                   "expected ',' or ')' after \"" + shortened(parameter.name) + "\": " +
                                        (parameter.isArray ? "an array" : std::string("a ") + keyword(parameter.type)) +
                                        " parameter takes no default");
         }
-        const std::string subject = std::string(keyword(parameter.type)) + " \"" + parameter.name + "\"";
+        const std::string subject = std::string(keyword(parameter.type)) + " \"" + shortened(parameter.name) + "\"";
         if (parameter.type == ParamType::Integer) {
             parameter.integerDefault =
                 integer("a whole number from -2147483648 to 2147483647 for the default of " + subject);
@@ -282,7 +227,7 @@ private:
         p.name = quotedName("the parameter");
         if (!names.insert(p.name).second) {
             throw DeclarationError(source_, p.line,
-                                   "expected a new parameter name, found \"" + p.name + "\" a second time");
+                                   "expected a new parameter name, found \"" + shortened(p.name) + "\" a second time");
         }
         if (isWord(peek(), "default")) {
             next();
@@ -331,7 +276,7 @@ private:
             if (isWord(peek(), "version")) {
                 if (versionLine != 0) {
                     throw DeclarationError(source_, peek().line,
-                                           "expected one 'version' for shader \"" + d.name +
+                                           "expected one 'version' for shader \"" + shortened(d.name) +
                                                "\", found a second (the first is on line " +
                                                std::to_string(versionLine) + ")");
                 }
@@ -398,6 +343,12 @@ std::string printable(std::string_view text)
     return result;
 }
 
+std::string shortened(std::string_view text)
+{
+    constexpr std::size_t kQuoted = 40;
+    return text.size() <= kQuoted ? printable(text) : printable(text.substr(0, kQuoted)) + "...";
+}
+
 std::size_t sizeOf(ParamType type)
 {
     switch (type) {
@@ -433,7 +384,7 @@ const Parameter* ShaderDeclaration::find(std::string_view parameterName) const
 }
 
 DeclarationError::DeclarationError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(printable(source) + ":" + std::to_string(line) + ": " + printable(message)), line_(line)
+    : std::runtime_error(printable(source) + ":" + std::to_string(line) + ": " + message), line_(line)
 {
 }
 
@@ -464,21 +415,74 @@ ShaderDeclaration readDeclaration(const std::string& path, std::string_view shad
             return d;
         }
     }
-    throw DeclarationError(path, 0, "expected a declaration of shader \"" + std::string(shaderName) + "\"");
+    throw DeclarationError(path, 0, "expected a declaration of shader \"" + shortened(shaderName) + "\"");
 }
 
-// The one tokenizer, handed to the other readers of the language.
-std::vector<MiToken> tokenizeMi(std::string_view text, const std::string& sourceName)
+MiTokenizer::MiTokenizer(std::string_view text, const std::string& sourceName) : text_(text), source_(sourceName) {}
+
+MiToken MiTokenizer::next()
 {
-    static_assert(int(Token::Word) == int(MiToken::Word) && int(Token::String) == int(MiToken::String) &&
-                      int(Token::Number) == int(MiToken::Number) && int(Token::Punct) == int(MiToken::Punct) &&
-                      int(Token::End) == int(MiToken::End),
-                  "the two token kinds name the same kinds in the same order");
-    std::vector<MiToken> result;
-    for (Token& token : tokenize(text, sourceName)) {
-        result.push_back({static_cast<MiToken::Kind>(token.kind), std::move(token.text), token.line});
+    const std::string_view text = text_;
+    const std::string& source = source_;
+    int& line = line_;
+    std::size_t& i = at_;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+        } else if (c == '#') {
+            while (i < text.size() && text[i] != '\n') {
+                ++i;
+            }
+        } else if (c == '"') {
+            // One pass to the closing quote: a name is handed on as a C
+            // string, so it may hold only printable bytes (no zero byte).
+            std::size_t close = i + 1;
+            while (close < text.size() && text[close] != '"' && text[close] != '\n') {
+                const auto byte = static_cast<unsigned char>(text[close]);
+                if (byte < 0x20 || byte == 0x7f) {
+                    throw DeclarationError(source, line,
+                                           "expected printable characters in a quoted name, found '" +
+                                               printable(text.substr(close, 1)) + "'");
+                }
+                ++close;
+            }
+            if (close == text.size() || text[close] != '"') {
+                throw DeclarationError(source, line, "expected a closing '\"' before the end of the line");
+            }
+            const std::size_t from = i + 1;
+            i = close + 1;
+            return {MiToken::String, std::string(text.substr(from, close - from)), line};
+        } else if (isNumberStart(text, i)) {
+            std::size_t end = i + 1;
+            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.' ||
+                                         text[end] == '-' || text[end] == '+')) {
+                ++end;
+            }
+            const std::size_t from = i;
+            i = end;
+            return {MiToken::Number, std::string(text.substr(from, end - from)), line};
+        } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            std::size_t end = i + 1;
+            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) {
+                ++end;
+            }
+            const std::size_t from = i;
+            i = end;
+            return {MiToken::Word, std::string(text.substr(from, end - from)), line};
+        } else if (c == '(' || c == ')' || c == ',') {
+            ++i;
+            return {MiToken::Punct, std::string(1, c), line};
+        } else {
+            throw DeclarationError(source, line,
+                                   "expected a word, a number, a quoted name or one of ( ) , but found '" +
+                                       printable(text.substr(i, 1)) + "'");
+        }
     }
-    return result;
+    return {MiToken::End, "", line};
 }
 
 }  // namespace mrhost

@@ -1,45 +1,72 @@
 // Reader of `shader` instance blocks. It shares the declaration reader's
 // tokens and, like it, stops at the first thing out of place with the line
-// and what it expected there.
+// and what it expected there. It holds one token at a time and checks names
+// for repeats by hashing, so its cost is linear in the text.
 #include "mrhost/shader_instance.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "mi_tokens.h"
 
 namespace mrhost {
 namespace {
 
+// Whether a number beyond the float range lies below it (toward zero): read
+// again as a double, or else told by the sign of its exponent.
+bool belowFloatRange(std::string_view digits)
+{
+    double wide = 0.0;
+    if (std::from_chars(digits.data(), digits.data() + digits.size(), wide).ec == std::errc()) {
+        return std::fabs(wide) < 1.0;
+    }
+    const std::size_t exponent = digits.find_first_of("eE");
+    return exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
+}
+
+// At most a few names and how many more, so that a message stays one short line.
+std::string quotedNames(const std::vector<std::string>& names)
+{
+    constexpr std::size_t kListed = 5;
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i) {
+        text += (i == 0 ? "\"" : ", \"") + shortened(names[i]) + "\"";
+    }
+    if (names.size() > kListed) {
+        text += " and " + std::to_string(names.size() - kListed) + " more";
+    }
+    return text;
+}
+
 std::string describe(const MiToken& token)
 {
     switch (token.kind) {
     case MiToken::End: return "the end of the text";
-    case MiToken::String: return "\"" + printable(token.text) + "\"";
-    default: return "'" + printable(token.text) + "'";
+    case MiToken::String: return "\"" + shortened(token.text) + "\"";
+    default: return "'" + shortened(token.text) + "'";
     }
 }
 
 class InstanceParser {
 public:
-    InstanceParser(std::vector<MiToken> tokens, const std::string& source,
-                   const std::vector<ShaderDeclaration>& declarations)
-        : tokens_(std::move(tokens)), source_(source), declarations_(declarations)
+    InstanceParser(std::string_view text, const std::string& source, const std::vector<ShaderDeclaration>& declarations)
+        : tokenizer_(text, source), current_(tokenizer_.next()), source_(source), declarations_(declarations)
     {
     }
 
     std::vector<ShaderInstance> instances()
     {
         std::vector<ShaderInstance> result;
+        std::unordered_map<std::string, int> lineOf;
         while (peek().kind != MiToken::End) {
             ShaderInstance instance = shaderBlock();
-            for (const ShaderInstance& earlier : result) {
-                if (earlier.name == instance.name) {
-                    throw DeclarationError(source_, instance.line,
-                                           "expected a new instance name, found \"" + printable(instance.name) +
-                                               "\" a second time (first on line " + std::to_string(earlier.line) + ")");
-                }
+            const auto [first, isNew] = lineOf.emplace(instance.name, instance.line);
+            if (!isNew) {
+                throw DeclarationError(source_, instance.line,
+                                       "expected a new instance name, found \"" + shortened(instance.name) +
+                                           "\" a second time (first on line " + std::to_string(first->second) + ")");
             }
             result.push_back(std::move(instance));
         }
@@ -47,8 +74,13 @@ public:
     }
 
 private:
-    const MiToken& peek() const { return tokens_[position_]; }
-    const MiToken& next() { return tokens_[position_ < tokens_.size() - 1 ? position_++ : position_]; }
+    const MiToken& peek() const { return current_; }
+    MiToken next()
+    {
+        MiToken taken = std::move(current_);
+        current_ = taken.kind == MiToken::End ? taken : tokenizer_.next();
+        return taken;
+    }
     bool isPunct(const char* punct) const { return peek().kind == MiToken::Punct && peek().text == punct; }
 
     [[noreturn]] void fail(const MiToken& at, const std::string& expected) const
@@ -64,20 +96,21 @@ private:
         return next().text;
     }
 
-    const ShaderDeclaration& declarationOf(const MiToken& at, const std::string& shaderName) const
+    const ShaderDeclaration& declarationOf(int line, const std::string& shaderName) const
     {
         for (const ShaderDeclaration& d : declarations_) {
             if (d.name == shaderName) {
                 return d;
             }
         }
-        std::string known;
+        std::vector<std::string> known;
         for (const ShaderDeclaration& d : declarations_) {
-            known += (known.empty() ? "" : ", ") + ("\"" + printable(d.name) + "\"");
+            known.push_back(d.name);
         }
-        throw DeclarationError(source_, at.line,
-                               "expected a declared shader (" + (known.empty() ? "none declared" : known) +
-                                   "), found \"" + printable(shaderName) + "\"");
+        throw DeclarationError(source_, line,
+                               "expected a declared shader (" +
+                                   (known.empty() ? std::string("none declared") : quotedNames(known)) + "), found \"" +
+                                   shortened(shaderName) + "\"");
     }
 
     float scalar(const std::string& what)
@@ -93,6 +126,13 @@ private:
         }
         float value = 0.0f;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec == std::errc::result_out_of_range && end == text.data() + text.size()) {
+            // Named as the preview's command line names it.
+            throw DeclarationError(source_, token.line,
+                                   "'" + shortened(token.text) + "' " +
+                                       (belowFloatRange(text) ? "underflows to zero" : "overflows to infinity") +
+                                       " in single precision (expected " + what + ")");
+        }
         if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(value))) {
             fail(token, what + " within the range of a float");
         }
@@ -139,19 +179,19 @@ private:
     void value(const Parameter& parameter, InstanceValue& v)
     {
         const std::string what =
-            std::string("a value for ") + keyword(parameter.type) + " \"" + printable(parameter.name) + "\"";
+            std::string("a value for ") + keyword(parameter.type) + " \"" + shortened(parameter.name) + "\"";
         switch (parameter.type) {
         case ParamType::Boolean: v.numbers.push_back(boolean(what)); return;
         case ParamType::Integer: v.integer = integer(what); return;
         case ParamType::Scalar: v.numbers.push_back(scalar(what)); return;
         case ParamType::Vector:
             for (int i = 0; i < 3; ++i) {
-                v.numbers.push_back(scalar("3 numbers for vector \"" + printable(parameter.name) + "\""));
+                v.numbers.push_back(scalar("3 numbers for vector \"" + shortened(parameter.name) + "\""));
             }
             return;
         case ParamType::Color:
             for (int i = 0; i < 3; ++i) {
-                v.numbers.push_back(scalar("3 or 4 numbers for color \"" + printable(parameter.name) + "\""));
+                v.numbers.push_back(scalar("3 or 4 numbers for color \"" + shortened(parameter.name) + "\""));
             }
             v.numbers.push_back(peek().kind == MiToken::Number ? scalar(what) : 0.0f);
             return;
@@ -159,33 +199,32 @@ private:
         case ParamType::Shader:
         case ParamType::Texture:
             v.reference = quotedName(std::string("the ") + keyword(parameter.type) + " that \"" +
-                                     printable(parameter.name) + "\" refers to");
+                                     shortened(parameter.name) + "\" refers to");
             return;
         }
     }
 
-    InstanceValue parameterValue(const ShaderDeclaration& declaration, const ShaderInstance& instance)
+    InstanceValue parameterValue(const ShaderDeclaration& declaration, std::unordered_map<std::string, int>& lineOf)
     {
         const MiToken& nameToken = peek();
         InstanceValue v;
         v.line = nameToken.line;
-        v.name = quotedName("a parameter of \"" + printable(declaration.name) + "\"");
+        v.name = quotedName("a parameter of \"" + shortened(declaration.name) + "\"");
         const Parameter* parameter = declaration.find(v.name);
         if (parameter == nullptr) {
             throw DeclarationError(source_, v.line,
-                                   "expected a parameter of \"" + printable(declaration.name) + "\", found \"" +
-                                       printable(v.name) + "\", which it does not declare");
+                                   "expected a parameter of \"" + shortened(declaration.name) + "\", found \"" +
+                                       shortened(v.name) + "\", which it does not declare");
         }
-        for (const InstanceValue& earlier : instance.values) {
-            if (earlier.name == v.name) {
-                throw DeclarationError(source_, v.line,
-                                       "expected each parameter once, found \"" + printable(v.name) +
-                                           "\" a second time (first on line " + std::to_string(earlier.line) + ")");
-            }
+        const auto [first, isNew] = lineOf.emplace(v.name, v.line);
+        if (!isNew) {
+            throw DeclarationError(source_, v.line,
+                                   "expected each parameter once, found \"" + shortened(v.name) +
+                                       "\" a second time (first on line " + std::to_string(first->second) + ")");
         }
         if (parameter->isArray) {
             throw DeclarationError(source_, v.line,
-                                   "expected a parameter that takes one value, found \"" + printable(v.name) +
+                                   "expected a parameter that takes one value, found \"" + shortened(v.name) +
                                        "\", an array (arrays are not read from instance blocks)");
         }
         v.type = parameter->type;
@@ -201,9 +240,9 @@ private:
         ShaderInstance instance;
         instance.line = next().line;
         instance.name = quotedName("the shader instance");
-        const MiToken& shaderToken = peek();
+        const int shaderLine = peek().line;
         instance.shaderName = quotedName("the declared shader it instantiates");
-        const ShaderDeclaration& declaration = declarationOf(shaderToken, instance.shaderName);
+        const ShaderDeclaration& declaration = declarationOf(shaderLine, instance.shaderName);
         if (!isPunct("(")) {
             fail(peek(), "'('");
         }
@@ -212,8 +251,9 @@ private:
             next();
             return instance;
         }
+        std::unordered_map<std::string, int> lineOf;  // of each parameter set so far
         for (;;) {
-            instance.values.push_back(parameterValue(declaration, instance));
+            instance.values.push_back(parameterValue(declaration, lineOf));
             if (isPunct(",")) {
                 next();
                 continue;
@@ -222,12 +262,12 @@ private:
                 next();
                 return instance;
             }
-            fail(peek(), "',' or ')' after parameter \"" + printable(instance.values.back().name) + "\"");
+            fail(peek(), "',' or ')' after parameter \"" + shortened(instance.values.back().name) + "\"");
         }
     }
 
-    std::vector<MiToken> tokens_;
-    std::size_t position_ = 0;
+    MiTokenizer tokenizer_;
+    MiToken current_;
     const std::string& source_;
     const std::vector<ShaderDeclaration>& declarations_;
 };
@@ -237,7 +277,7 @@ private:
 std::vector<ShaderInstance> parseShaderInstances(std::string_view text, const std::string& sourceName,
                                                  const std::vector<ShaderDeclaration>& declarations)
 {
-    return InstanceParser(tokenizeMi(text, sourceName), sourceName, declarations).instances();
+    return InstanceParser(text, sourceName, declarations).instances();
 }
 
 }  // namespace mrhost
