@@ -1,0 +1,98 @@
+// Renders looks for the page. One stage (the scene and both hosts) serves
+// every request and one render runs at a time; each request for a host takes
+// a ticket, and a newer ticket for the same host cancels the render in flight
+// for it, so a moving slider never queues up stale images.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "declared_inputs.h"
+#include "environment.h"
+#include "image.h"
+#include "options.h"
+#include "preview_command.h"
+#include "render.h"
+
+namespace preview {
+class Scene;
+class MayaHost;
+class MentalRayHost;
+class MaterialHost;
+}  // namespace preview
+
+namespace preview::serve {
+
+enum class HostSide { Maya = 0, MentalRay = 1 };
+constexpr int kHostCount = 2;
+
+// What the scene is built from; a change rebuilds the stage.
+struct SceneChoice {
+    int areaSamples = 3;
+    int environment = 0;  // 0: the sky gradient; i: the i-th environment file
+    bool operator==(const SceneChoice& other) const
+    {
+        return areaSamples == other.areaSamples && environment == other.environment;
+    }
+};
+
+struct LookRequest {
+    HostSide host = HostSide::Maya;
+    SceneChoice scene;
+    RenderSettings settings;              // the sheet's size when sweeping; threads are the renderer's
+    std::vector<MaterialSetting> inputs;  // this host's own, over its defaults
+    std::vector<Sweep> sweeps;
+};
+
+struct RenderProgress {
+    std::uint64_t done = 0;
+    std::uint64_t total = 0;
+    bool busy = false;
+};
+
+class LiveRenderer {
+public:
+    // Loads both hosts with the sky; throws HostLoadError as the command line's run would fail.
+    LiveRenderer(const DeliverablePaths& deliverables, std::vector<Environment> environments, int threads);
+    ~LiveRenderer();
+
+    // The inputs the host declares, as loaded.
+    const std::vector<DeclaredInput>& inputs(HostSide host) const { return inputs_[int(host)]; }
+
+    // The image, or nullopt when a newer request for the same host (or
+    // stop()) overtook this one. Throws what rendering or a host throws.
+    std::optional<Image> render(const LookRequest& request);
+    RenderProgress progress(HostSide host) const;
+    // Cancels every render and refuses new ones, for shutting down.
+    void stop();
+
+private:
+    void buildStage(const SceneChoice& choice);
+
+    struct Slot {
+        std::atomic<std::uint64_t> latest{0};
+        SampleCounter done{0};
+        std::atomic<std::uint64_t> total{0};
+        std::atomic<bool> busy{false};
+    };
+
+    const DeliverablePaths deliverables_;
+    const std::vector<Environment> environments_;
+    const int threads_;
+    std::vector<DeclaredInput> inputs_[kHostCount];
+    Slot slots_[kHostCount];
+    std::atomic<bool> stopped_{false};
+
+    std::mutex renderMutex_;  // one render at a time; guards the stage
+    SceneChoice choice_;
+    std::unique_ptr<Scene> scene_;
+    std::unique_ptr<MayaHost> maya_;
+    std::unique_ptr<MentalRayHost> mentalRay_;
+};
+
+}  // namespace preview::serve
