@@ -1,7 +1,8 @@
-// Renders looks for the page. One stage (the scene and both hosts) serves
-// every request and one render runs at a time; each request for a host takes
+// Renders looks for the page. Each host has a stage of its own (its scene and
+// the host) on which one render runs at a time; each request for a host takes
 // a ticket, and a newer ticket for the same host cancels the render in flight
-// for it, so a moving slider never queues up stale images.
+// for it, so a moving slider never queues up stale images and a render whose
+// client has gone ends with the next change.
 #pragma once
 
 #include <atomic>
@@ -57,7 +58,8 @@ struct RenderProgress {
 
 class LiveRenderer {
 public:
-    // Loads both hosts with the sky; throws HostLoadError as the command line's run would fail.
+    // Loads both hosts with the sky; throws HostLoadError as the command
+    // line's run would fail.
     LiveRenderer(const DeliverablePaths& deliverables, std::vector<Environment> environments, int threads);
     ~LiveRenderer();
 
@@ -72,14 +74,20 @@ public:
     void stop();
 
 private:
-    void buildStage(const SceneChoice& choice);
-
     struct Slot {
         std::atomic<std::uint64_t> latest{0};
+        std::atomic<bool> cancel{false};  // the render in flight is overtaken
         SampleCounter done{0};
         std::atomic<std::uint64_t> total{0};
         std::atomic<bool> busy{false};
+
+        std::mutex mutex;  // one render at a time; guards the stage below
+        SceneChoice choice;
+        // The host refers to the scene: it goes first.
+        std::unique_ptr<Scene> scene;
+        std::unique_ptr<MaterialHost> host;
     };
+    void buildStage(HostSide side, const SceneChoice& choice);
 
     const DeliverablePaths deliverables_;
     const std::vector<Environment> environments_;
@@ -87,12 +95,6 @@ private:
     std::vector<DeclaredInput> inputs_[kHostCount];
     Slot slots_[kHostCount];
     std::atomic<bool> stopped_{false};
-
-    std::mutex renderMutex_;  // one render at a time; guards the stage
-    SceneChoice choice_;
-    std::unique_ptr<Scene> scene_;
-    std::unique_ptr<MayaHost> maya_;
-    std::unique_ptr<MentalRayHost> mentalRay_;
 };
 
 }  // namespace preview::serve
