@@ -222,8 +222,10 @@ async function render(host, quality) {
     latestShown[host] = ticket;
     const image = $(`image-${host}`);
     const url = URL.createObjectURL(blob);
+    // The image's bytes stay at its address until the next one replaces it.
+    const previous = image.src;
     image.onload = () => {
-      URL.revokeObjectURL(url);
+      if (previous.startsWith('blob:')) URL.revokeObjectURL(previous);
       image.style.width = body.width + 'px';
       image.style.height = body.height + 'px';
       image.dataset.quality = quality;
