@@ -232,7 +232,6 @@ async function render(host, quality) {
       image.dataset.look = JSON.stringify(body);
     };
     image.src = url;
-    if (quality === 'full' && $('message').className !== 'error') say('');
   } catch (e) {
     say(`cannot reach glossy-preview (${e.message})`, true);
   } finally {
