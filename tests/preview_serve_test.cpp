@@ -186,31 +186,38 @@ TEST(PreviewServe, BadRequestsGetOneLine)
     EXPECT_EQ(big->status, 413);
 }
 
-// What the page shows for a look is byte for byte the PNG the command line writes.
+// What the page shows for a look is byte for byte the PNG the command line
+// writes, a labelled sheet included.
 TEST(PreviewServe, RendersTheCommandLinesBytes)
 {
     const fs::path out = fs::temp_directory_path() / ("preview_serve_" + std::to_string(::getpid()));
-    const std::string command = std::string(GLOSSY_PREVIEW) +
-                                " --width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15"
-                                " --set color=0.7,0.2,0.1 --set specularWeight=0.6 --out " +
-                                out.string() + " 2>/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
     struct Case {
-        const char* host;
-        const char* inputs;
+        const char* arguments;
+        const char* body;
         const char* file;
     };
     const Case cases[] = {
-        {"maya", R"({"roughness":"0.15","color":"0.7,0.2,0.1"})", "maya.png"},
-        {"mentalray", R"({"roughness":"0.15","color":"0.7,0.2,0.1","specularWeight":"0.6"})", "mentalray.png"},
+        {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set color=0.7,0.2,0.1",
+         R"({"host":"maya","width":64,"height":48,"samples":3,"areaSamples":2,
+             "inputs":{"roughness":"0.15","color":"0.7,0.2,0.1"}})",
+         "maya.png"},
+        {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set specularWeight=0.6",
+         R"({"host":"mentalray","width":64,"height":48,"samples":3,"areaSamples":2,
+             "inputs":{"roughness":"0.15","specularWeight":"0.6"}})",
+         "mentalray.png"},
+        {"--width 150 --height 60 --samples 1 --sweep roughness=0.1:0.5:3 --set sharpness=0.9",
+         R"({"host":"mentalray","width":150,"height":60,"samples":1,"sweeps":["roughness=0.1:0.5:3"],
+             "inputs":{"sharpness":"0.9"}})",
+         "mentalray.png"},
     };
     for (const Case& c : cases) {
-        const std::string body = std::string(R"({"host":")") + c.host +
-                                 R"(","width":64,"height":48,"samples":3,"areaSamples":2,"inputs":)" + c.inputs + "}";
-        const auto r = post("/api/render", body);
+        const std::string command =
+            std::string(GLOSSY_PREVIEW) + " " + c.arguments + " --out " + out.string() + " 2>/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const auto r = post("/api/render", c.body);
         ASSERT_TRUE(r);
         ASSERT_EQ(r->status, 200) << r->body;
-        EXPECT_TRUE(r->body == fileBytes(out / c.file)) << c.host;
+        EXPECT_TRUE(r->body == fileBytes(out / c.file)) << c.arguments;
     }
     fs::remove_all(out);
 }

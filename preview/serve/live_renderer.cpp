@@ -11,6 +11,7 @@
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "scene.h"
+#include "sheet_labels.h"
 
 namespace preview::serve {
 
@@ -83,6 +84,14 @@ std::optional<Image> LiveRenderer::render(const LookRequest& request)
     } idle{slot.busy};
     Image image = renderContactSheet(*slot.scene, host, request.sweeps, settings, &slot.done);
     if (slot.latest != ticket || slot.cancel) return std::nullopt;
+    if (request.labelled && !request.sweeps.empty()) {
+        // Without a usable font the sheet stays unlabelled, as on the command line.
+        std::string whyNot;
+        if (!slot.fontTried) slot.font = LabelFont::findSystemFont(whyNot);
+        slot.fontTried = true;
+        const char* titles[] = {"Maya", "mental ray"};
+        if (slot.font) labelContactSheet(image, host, titles[int(request.host)], request.sweeps, *slot.font);
+    }
     return image;
 }
 

@@ -16,6 +16,7 @@
 #include "declared_inputs.h"
 #include "environment.h"
 #include "image.h"
+#include "label_font.h"
 #include "options.h"
 #include "preview_command.h"
 #include "render.h"
@@ -48,6 +49,7 @@ struct LookRequest {
     RenderSettings settings;              // the sheet's size when sweeping; threads are the renderer's
     std::vector<MaterialSetting> inputs;  // this host's own, over its defaults
     std::vector<Sweep> sweeps;
+    bool labelled = false;  // a sheet carries its values, as the command line's PNG sheet does
 };
 
 struct RenderProgress {
@@ -86,6 +88,9 @@ private:
         // The host refers to the scene: it goes first.
         std::unique_ptr<Scene> scene;
         std::unique_ptr<MaterialHost> host;
+        // Each slot its own: a font face is not to be drawn with by two threads.
+        std::unique_ptr<LabelFont> font;
+        bool fontTried = false;
     };
     void buildStage(HostSide side, const SceneChoice& choice);
 

@@ -133,6 +133,7 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, int envi
     request.settings.width = options.width;
     request.settings.height = options.height;
     request.settings.samples = options.samples;
+    request.labelled = quality == "full";
     // The coarse image: a quarter of the size each way, one sample a pixel.
     if (quality == "coarse") {
         request.settings.width = std::max(1, options.width / 4);
