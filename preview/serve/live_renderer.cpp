@@ -18,7 +18,12 @@ namespace preview::serve {
 LiveRenderer::LiveRenderer(const DeliverablePaths& deliverables, std::vector<Environment> environments, int threads)
     : deliverables_(deliverables), environments_(std::move(environments)), threads_(threads)
 {
-    for (int i = 0; i < kHostCount; ++i) buildStage(HostSide(i), SceneChoice());
+    for (int i = 0; i < kHostCount; ++i) {
+        buildStage(HostSide(i), SceneChoice());
+        // Without a usable font sheets stay unlabelled, as on the command line.
+        std::string whyNot;
+        slots_[i].font = LabelFont::findSystemFont(whyNot);
+    }
     const mayahost::NodeTypeInfo* type = mayahost::findNodeType("glossy");
     if (!type) throw HostLoadError("the Maya plug-in registered no glossy node type");
     inputs_[int(HostSide::Maya)] = mayaInputs(*type);
@@ -85,10 +90,6 @@ std::optional<Image> LiveRenderer::render(const LookRequest& request)
     Image image = renderContactSheet(*slot.scene, host, request.sweeps, settings, &slot.done);
     if (slot.latest != ticket || slot.cancel) return std::nullopt;
     if (request.labelled && !request.sweeps.empty()) {
-        // Without a usable font the sheet stays unlabelled, as on the command line.
-        std::string whyNot;
-        if (!slot.fontTried) slot.font = LabelFont::findSystemFont(whyNot);
-        slot.fontTried = true;
         const char* titles[] = {"Maya", "mental ray"};
         if (slot.font) labelContactSheet(image, host, titles[int(request.host)], request.sweeps, *slot.font);
     }

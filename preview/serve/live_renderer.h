@@ -90,7 +90,6 @@ private:
         std::unique_ptr<MaterialHost> host;
         // Each slot its own: a font face is not to be drawn with by two threads.
         std::unique_ptr<LabelFont> font;
-        bool fontTried = false;
     };
     void buildStage(HostSide side, const SceneChoice& choice);
 
