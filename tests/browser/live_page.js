@@ -1,7 +1,8 @@
 // The live page in Debian's Chromium, headless: a moved slider renders the
 // bytes the command line writes for the same look; a shipped preset and a
 // shader block open; both saved forms download and read back; a file that
-// does not read shows its one line. Usage: node live_page.js GLOSSY_PREVIEW WORKDIR
+// does not read shows its one line; a sweep from the address shows the
+// command line's sheets. Usage: node live_page.js GLOSSY_PREVIEW WORKDIR
 'use strict';
 
 const { spawn, execFileSync } = require('node:child_process');
@@ -133,6 +134,18 @@ async function main() {
       await bothFull(page, 'true');
       await page.screenshot({ path: process.env.GLOSSY_SCREENSHOT });
     }
+
+    // A sweep from the address: the sheets, labels and all, are the command line's.
+    await page.goto('about:blank');
+    await page.goto(address + '#width=150&height=60&samples=1&maya.sharpness=0.9&mentalray.sharpness=0.9' +
+                    '&sweep=' + encodeURIComponent('roughness=0.1:0.5:3'), { waitUntil: 'load' });
+    await bothFull(page, 'look.sweeps.length === 1 && look.width === 150');
+    const sheet = path.join(work, 'sheet');
+    execFileSync(program, ['--width', '150', '--height', '60', '--samples', '1', '--sweep', 'roughness=0.1:0.5:3',
+                           '--set', 'sharpness=0.9', '--out', sheet], { stdio: 'ignore' });
+    for (const host of ['maya', 'mentalray'])
+      assert.ok((await shownBytes(page, host)).equals(fs.readFileSync(path.join(sheet, host + '.png'))),
+                `${host}: the page's sheet is not the command line's`);
   } finally {
     await browser.close();
     child.kill('SIGINT');

@@ -110,21 +110,27 @@ function makeControl(host, input) {
     box.addEventListener('change', () => set(box.checked ? 'on' : 'off'));
     cell.append(box);
     show = (text) => { box.checked = text === 'on'; };
+  } else if (input.kind === 'vector') {
+    // One number field per component.
+    const fields = ['x', 'y', 'z'].map((axis) => {
+      const field = document.createElement('input');
+      field.className = 'value';
+      field.title = axis;
+      field.addEventListener('change', () => set(fields.map((f) => f.value).join(',')));
+      return field;
+    });
+    cell.append(...fields);
+    show = (text) => text.split(',').forEach((part, i) => { if (fields[i]) fields[i].value = part; });
   } else {
     const field = document.createElement('input');
     field.className = 'triple';
-    field.title = input.kind === 'colour' ? 'r,g,b' : 'x,y,z';
+    field.title = 'r,g,b';
     field.addEventListener('change', () => set(field.value));
-    if (input.kind === 'colour') {
-      const picker = document.createElement('input');
-      picker.type = 'color';
-      picker.addEventListener('input', () => { field.value = textOfHex(picker.value); set(field.value); });
-      cell.append(picker);
-      show = (text) => { field.value = text; picker.value = hexOf(text); };
-    } else {
-      show = (text) => { field.value = text; };
-    }
-    cell.append(field);
+    const picker = document.createElement('input');
+    picker.type = 'color';
+    picker.addEventListener('input', () => { field.value = textOfHex(picker.value); set(field.value); });
+    cell.append(picker, field);
+    show = (text) => { field.value = text; picker.value = hexOf(text); };
   }
   cell.dataset.host = host;
   cell.dataset.input = input.name;
