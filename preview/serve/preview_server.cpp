@@ -30,7 +30,8 @@ struct Refused {
 void answerError(httplib::Response& res, int status, const std::string& message)
 {
     res.status = status;
-    res.set_content(json{{"error", message}}.dump(), "application/json");
+    // A message quotes what the request sent: never let a stray byte break the answer.
+    res.set_content(json{{"error", message}}.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
 }
 
 const char* const kHostNames[kHostCount] = {"maya", "mentalray"};
