@@ -273,6 +273,8 @@ std::string helpText()
             "                         a contact sheet varying NAME over STEPS (at least 2) balls;\n"
             "                         once for columns, a second time for rows; nothing else may\n"
             "                         set NAME [no sweep]\n"
+         << "  --serve [--port N]     serve a live page on http://127.0.0.1:N/ instead [8023];\n"
+            "                         only --env (repeatable) and --threads apply then\n"
          << "  --help                 this text\n\n"
             "Material inputs (M: Maya node attribute, R: renderer shader parameter):\n";
     for (const MaterialInput& input : materialInputs()) {

@@ -75,6 +75,7 @@ void renderTiles(const TileJob job, MaterialShader& shader)
     const RenderSettings& s = job.settings;
     const float weight = 1.0f / float(s.samples);
     for (int tile = job.queue->next++; tile < job.tileCount; tile = job.queue->next++) {
+        if (s.cancel && s.cancel->load(std::memory_order_relaxed)) break;
         const int x0 = (tile % job.tilesX) * kTileSize;
         const int y0 = (tile / job.tilesX) * kTileSize;
         const int x1 = std::min(x0 + kTileSize, s.width);

@@ -20,6 +20,9 @@ struct RenderSettings {
     // Composite what lies behind the ball through its transparency, as a
     // renderer does. Off, the ball shows the shader's colour alone.
     bool seeThrough = true;
+    // When set, workers stop at their next tile once it turns true, leaving
+    // the image unfinished: for a caller that no longer wants it.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Counts samples shaded, read by the progress display while rendering.
