@@ -125,6 +125,10 @@ TEST(Declaration, MalformedTextIsRejectedWithItsLineAndWhatWasExpected)
          "expected a closing '\"' before the end of the line"},
         {"declare shader color \"s\" (\n  scalar \"a\x1b[2J\") end declare", 2,
          "expected printable characters in a quoted name, found '\\x1b'"},
+        {"declare shader color \"s\" (\n  scalar \"caf\xc3\xa9\" x) end declare", 2,
+         "expected ',' or ')' after parameter \"caf\\xc3\\xa9\", found 'x'"},
+        {"declare shader color \"s\" (\n  scalar \"\xc3\xa9\", scalar \"\xc3\xa9\") end declare", 2,
+         "expected a new parameter name, found \"\\xc3\\xa9\" a second time"},
     };
     for (const Case& c : cases) {
         try {

@@ -268,7 +268,7 @@ private:
                     next();
                     break;
                 }
-                fail(peek(), "',' or ')' after parameter \"" + d.parameters.back().name + "\"");
+                fail(peek(), "',' or ')' after parameter \"" + shortened(d.parameters.back().name) + "\"");
             }
         }
         int versionLine = 0;
