@@ -24,6 +24,7 @@
 #include "progress.h"
 #include "setting_sources.h"
 #include "sheet_labels.h"
+#include "sheet_layout.h"
 #include "unique_file.h"
 
 namespace preview {
@@ -62,18 +63,13 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
             << sweeps[i].steps << " steps\n";
 }
 
-// Without a usable font the sheets stay unlabelled, said once.
-void labelSheets(std::vector<Image>& sheets, MaterialHost* const (&hosts)[2], const std::vector<Sweep>& sweeps,
-                 std::ostream& err)
+// The system font for labels; without one the pictures go unlabelled, said once.
+std::unique_ptr<LabelFont> labelFont(std::ostream& err)
 {
     std::string whyNot;
-    const std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
-    if (!font) {
-        err << "glossy-preview: warning: no usable font (" << whyNot << "); the sheets are unlabelled\n";
-        return;
-    }
-    const char* titles[] = {"Maya", "mental ray"};
-    for (int i = 0; i < 2; ++i) labelContactSheet(sheets[i], *hosts[i], titles[i], sweeps, *font);
+    std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
+    if (!font) err << "glossy-preview: warning: no usable font (" << whyNot << "); the pictures are unlabelled\n";
+    return font;
 }
 
 }  // namespace
@@ -169,13 +165,23 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     settings.threads = options.threads > 0 ? options.threads : int(std::max(1u, std::thread::hardware_concurrency()));
     settings.width = options.width;
     settings.height = options.height;
-    int sheetWidth = 0, sheetHeight = 0;
-    contactSheetSize(options.sweeps, options.width, options.height, sheetWidth, sheetHeight);
+    // The labels' bands are part of the sheet's layout, so the font is needed
+    // before anything is rendered.
+    const std::unique_ptr<LabelFont> font = labelFont(err);
+    SheetLabelPlan plan;
+    if (font && !options.sweeps.empty()) {
+        plan = planSheetLabels(options.sweeps, options.width, options.height, *font);
+        if (plan.size == 0)
+            err << "glossy-preview: warning: the sheet's cells are too small for labels; the sheets are unlabelled "
+                   "(expected larger --width and --height, or fewer steps)\n";
+    }
+    const SheetLayout layout = layoutSheet(sheetColumns(options.sweeps), sheetRows(options.sweeps), options.width,
+                                           options.height, plan.top, plan.left);
 
     MaterialHost* hosts[] = {maya.get(), mentalRay.get()};
     std::vector<Image> images;
-    const std::uint64_t perImage =
-        std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) * std::uint64_t(settings.samples);
+    const std::uint64_t perImage = std::uint64_t(layout.width - layout.left) *
+                                   std::uint64_t(layout.height - layout.top) * std::uint64_t(settings.samples);
     const auto start = std::chrono::steady_clock::now();
     const char* rendering = hosts[0]->name();
     try {
@@ -183,7 +189,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         for (MaterialHost* host : hosts) {
             rendering = host->name();
             applySettings(*host, materialSettings);
-            images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
+            images.push_back(renderContactSheet(scene, *host, options.sweeps, layout, settings, &progress.counter()));
         }
         progress.finish();
     } catch (const std::bad_alloc&) {
@@ -201,8 +207,12 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Image both;
     try {
         pictures = images;
-        if (!options.sweeps.empty()) labelSheets(pictures, hosts, options.sweeps, err);
+        const char* titles[] = {"Maya", "mental ray"};
+        if (font)
+            for (int i = 0; i < 2; ++i)
+                labelContactSheet(pictures[i], layout, plan, *hosts[i], titles[i], options.sweeps, *font);
         both = sideBySide(pictures[0], pictures[1], kSideBySideGap);
+        if (font && options.sweeps.empty()) nameHalves(both, pictures[0].width, kSideBySideGap, titles, *font);
     } catch (const std::bad_alloc&) {
         err << "glossy-preview: out of memory making the side-by-side image; no image was written\n";
         return 1;

@@ -30,9 +30,9 @@ bool letsLightThrough(const Vec3& transparency)
 }  // namespace
 
 Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
-                    int height, bool seeThrough, Sampler& sampler)
+                    int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window)
 {
-    const Ray ray = scene.cameraRay(px, py, width, height);
+    const Ray ray = scene.cameraRay(px, py, width, height, window);
     const Hit hit = scene.intersect(ray, true);
     switch (hit.surface) {
     case Surface::Ball: {
@@ -88,7 +88,7 @@ void renderTiles(const TileJob job, MaterialShader& shader)
                     const float jx = i == 0 ? 0.5f : sampler.next();
                     const float jy = i == 0 ? 0.5f : sampler.next();
                     sum += traceCameraRay(*job.scene, shader, job.view, float(x) + jx, float(y) + jy, s.width, s.height,
-                                          s.seeThrough, sampler);
+                                          s.seeThrough, sampler, s.window);
                 }
                 job.image->at(x, y) = sum * weight;
             }

@@ -20,6 +20,8 @@ struct RenderSettings {
     // Composite what lies behind the ball through its transparency, as a
     // renderer does. Off, the ball shows the shader's colour alone.
     bool seeThrough = true;
+    // The part of the camera's image plane shown: the camera's own view by default.
+    ScreenWindow window;
 };
 
 // Counts samples shaded, read by the progress display while rendering.
@@ -31,6 +33,6 @@ Image render(const Scene& scene, MaterialHost& host, const RenderSettings& setti
 
 // The colour of one sample through pixel (px, py) of an image of that size.
 Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
-                    int height, bool seeThrough, Sampler& sampler);
+                    int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window = {});
 
 }  // namespace preview

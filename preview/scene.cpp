@@ -50,12 +50,32 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
                        true});
 }
 
-Ray Scene::cameraRay(float px, float py, int width, int height) const
+Ray Scene::cameraRay(float px, float py, int width, int height, const ScreenWindow& window) const
 {
     const float aspect = float(width) / float(height);
+    if (window.halfHeight > 0.0f) {
+        const float sx = window.centreX + (2.0f * px / float(width) - 1.0f) * window.halfHeight * aspect;
+        const float sy = window.centreY + (1.0f - 2.0f * py / float(height)) * window.halfHeight;
+        return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
+    }
     const float sx = (2.0f * px / float(width) - 1.0f) * tanHalfFov_ * aspect;
     const float sy = (1.0f - 2.0f * py / float(height)) * tanHalfFov_;
     return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
+}
+
+ScreenWindow Scene::ballWindow(int width, int height) const
+{
+    // The ball's outline on the image plane is close to a circle about its
+    // centre's image, of radius the tangent of its angular radius.
+    constexpr float kMargin = 1.3f;
+    const float distance = length(ballCentre_);
+    const float radius = ballRadius_ / std::sqrt(distance * distance - ballRadius_ * ballRadius_);
+    const float aspect = float(width) / float(height);
+    ScreenWindow window;
+    window.centreX = ballCentre_.x / -ballCentre_.z;
+    window.centreY = ballCentre_.y / -ballCentre_.z;
+    window.halfHeight = radius * kMargin / std::min(1.0f, aspect);
+    return window;
 }
 
 void Scene::project(const Vec3& point, int width, int height, float& px, float& py) const

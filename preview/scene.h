@@ -20,6 +20,14 @@ struct Ray {
 
 enum class Surface { None, Ball, Ground };
 
+// The part of the image plane (z = -1 in camera space) that an image shows:
+// its centre and half its height. halfHeight 0 is the camera's own view.
+struct ScreenWindow {
+    float centreX = 0.0f;
+    float centreY = 0.0f;
+    float halfHeight = 0.0f;
+};
+
 struct Hit {
     Surface surface = Surface::None;
     float distance = 0.0f;
@@ -55,7 +63,11 @@ public:
 
     // The ray through the continuous pixel position (px, py), (0, 0) being the
     // top-left corner of an image of width × height pixels.
-    Ray cameraRay(float px, float py, int width, int height) const;
+    Ray cameraRay(float px, float py, int width, int height, const ScreenWindow& window = {}) const;
+
+    // A window on the ball, whole with a margin round it, for an image of
+    // that shape: a contact sheet's cells, however narrow, each show the ball.
+    ScreenWindow ballWindow(int width, int height) const;
 
     // The continuous pixel position at which a camera-space point appears;
     // the inverse of cameraRay.
