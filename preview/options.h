@@ -46,6 +46,8 @@ struct PreviewOptions {
     std::string envPath;                  // empty: the gradient sky
     std::vector<SettingSource> settings;  // applied in this order
     std::vector<Sweep> sweeps;
+    std::string savePreset;  // the Maya node's look as an attribute preset; empty: none
+    std::string saveMi;      // the renderer's look as a kova_glossy shader block; empty: none
     bool help = false;
 };
 

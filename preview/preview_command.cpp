@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "contact_sheet.h"
 #include "environment.h"
 #include "image_files.h"
+#include "look_files.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "options.h"
@@ -35,7 +37,7 @@ constexpr int kSideBySideGap = 4;
 void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings)
 {
     for (const MaterialSetting& setting : settings)
-        if (host.hasInput(*findMaterialInput(setting.name))) host.setInput(setting.name, setting.value);
+        if (settingApplies(setting, host.name())) host.setInput(setting.name, setting.value);
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
@@ -70,6 +72,28 @@ std::unique_ptr<LabelFont> labelFont(std::ostream& err)
     std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
     if (!font) err << "glossy-preview: warning: no usable font (" << whyNot << "); the pictures are unlabelled\n";
     return font;
+}
+
+// The name a saved shader block takes: the file's, where it is a plain word.
+std::string blockNameOf(const std::string& path)
+{
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const bool plain = !stem.empty() && std::all_of(stem.begin(), stem.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-';
+    });
+    return plain ? stem : "look";
+}
+
+void saveLooks(const PreviewOptions& options, const std::vector<MaterialSetting>& settings, std::ostream& err)
+{
+    if (!options.savePreset.empty()) {
+        writeTextFile(options.savePreset, attributePresetText(hostLook(settings, "maya")));
+        err << "glossy-preview: the Maya look is in " << options.savePreset << '\n';
+    }
+    if (!options.saveMi.empty()) {
+        writeTextFile(options.saveMi, shaderBlockText(hostLook(settings, "mentalray"), blockNameOf(options.saveMi)));
+        err << "glossy-preview: the renderer's look is in " << options.saveMi << '\n';
+    }
 }
 
 }  // namespace
@@ -218,11 +242,14 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return 1;
     }
     try {
-        writeImages(options.outDir, {{"maya.png", &pictures[0], ImageFormat::Png},
-                                     {"maya.exr", &images[0], ImageFormat::Exr},
-                                     {"mentalray.png", &pictures[1], ImageFormat::Png},
-                                     {"mentalray.exr", &images[1], ImageFormat::Exr},
-                                     {"side-by-side.png", &both, ImageFormat::Png}});
+        // Each image records the settings that made it.
+        const std::string record = runRecord(options, materialSettings);
+        writeImages(options.outDir, {{"maya.png", &pictures[0], ImageFormat::Png, record},
+                                     {"maya.exr", &images[0], ImageFormat::Exr, record},
+                                     {"mentalray.png", &pictures[1], ImageFormat::Png, record},
+                                     {"mentalray.exr", &images[1], ImageFormat::Exr, record},
+                                     {"side-by-side.png", &both, ImageFormat::Png, record}});
+        saveLooks(options, materialSettings, err);
     } catch (const std::exception& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
