@@ -39,10 +39,10 @@ Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, 
         const ShadeResult result = shader.shade({hit.point, hit.normal, ray.direction}, sampler);
         if (!seeThrough || !letsLightThrough(result.transparency)) return result.colour;
         // What lies behind the ball along the same ray, without refraction.
-        const Vec3 behind = scene.traceFromBall(ray, view);
+        const Vec3 behind = scene.traceFromBall(ray, view, &sampler);
         return result.colour + result.transparency * behind;
     }
-    case Surface::Ground: return scene.shadeGround(hit, view);
+    case Surface::Ground: return scene.shadeGround(hit, view, &sampler);
     case Surface::None: break;
     }
     return scene.environment(ray.direction);
@@ -83,7 +83,7 @@ void renderTiles(const TileJob job, MaterialShader& shader)
             for (int x = x0; x < x1; ++x) {
                 Vec3 sum;
                 for (int i = 0; i < s.samples; ++i) {
-                    Sampler sampler(x, y, i);
+                    Sampler sampler(x, y, i, s.samples);
                     // The first sample goes through the pixel's centre.
                     const float jx = i == 0 ? 0.5f : sampler.next();
                     const float jy = i == 0 ? 0.5f : sampler.next();

@@ -14,10 +14,28 @@ std::uint64_t mix(std::uint64_t z)
 
 }  // namespace
 
-Sampler::Sampler(int x, int y, int sample)
-    : state_(mix((static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) ^ static_cast<std::uint32_t>(y)) ^
-             mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(sample)) + 0x9E3779B97F4A7C15ull))
+Sampler::Sampler(int x, int y, int sample, int samples)
+    : pixel_(mix((static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) ^ static_cast<std::uint32_t>(y))),
+      state_(pixel_ ^ mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(sample)) + 0x9E3779B97F4A7C15ull)),
+      sample_(sample),
+      grid_(1)
 {
+    while ((grid_ + 1) * (grid_ + 1) <= samples) ++grid_;
+}
+
+void Sampler::stratified(int part, float& u, float& v)
+{
+    const float du = next();
+    const float dv = next();
+    if (sample_ < 0 || sample_ >= grid_ * grid_) {
+        u = du;
+        v = dv;
+        return;
+    }
+    const int cells = grid_ * grid_;
+    const int cell = (sample_ + int(mix(pixel_ + std::uint64_t(part)) % std::uint64_t(cells))) % cells;
+    u = (float(cell % grid_) + du) / float(grid_);
+    v = (float(cell / grid_) + dv) / float(grid_);
 }
 
 float Sampler::next()

@@ -137,20 +137,22 @@ float Scene::visibility(const Vec3& point, const Vec3& target) const
     return hit.surface == Surface::Ball && hit.distance < distance ? 0.0f : 1.0f;
 }
 
-Vec3 Scene::lightPosition(const Light& light, LightView view, int index) const
+Vec3 Scene::lightPosition(const Light& light, LightView view, int index, Sampler* sampler) const
 {
     if (sampleCount(light, view) == 1) return light.centre;
-    // The centres of a k x k grid of cells over the square, as the renderer
-    // places its area light samples.
+    // One sample in each cell of a k x k grid over the square, as the
+    // renderer places its area light samples.
     const int k = areaSamplesPerSide_;
-    const float u = (float(index % k) + 0.5f) / float(k) * 2.0f - 1.0f;
-    const float v = (float(index / k) + 0.5f) / float(k) * 2.0f - 1.0f;
+    float du = 0.5f, dv = 0.5f;
+    if (sampler) sampler->stratified(index, du, dv);
+    const float u = (float(index % k) + du) / float(k) * 2.0f - 1.0f;
+    const float v = (float(index / k) + dv) / float(k) * 2.0f - 1.0f;
     return light.centre + light.edgeU * u + light.edgeV * v;
 }
 
-LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point) const
+LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point, Sampler* sampler) const
 {
-    const Vec3 position = lightPosition(light, view, index);
+    const Vec3 position = lightPosition(light, view, index, sampler);
     return {normalize(position - point), light.colour * visibility(point, position)};
 }
 
@@ -161,7 +163,7 @@ Vec3 Scene::environment(const Vec3& d) const
     return environment_.radiance(normalize(world));
 }
 
-Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
+Vec3 Scene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
 {
     const Vec3 offset = hit.point - groundPoint_;
     const float u = dot(offset, groundAxisU_);
@@ -177,7 +179,7 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
         const int count = sampleCount(l, view);
         Vec3 lightSum;
         for (int i = 0; i < count; ++i) {
-            const LightSample s = sampleLight(l, view, i, point);
+            const LightSample s = sampleLight(l, view, i, point, sampler);
             const float cosine = dot(s.direction, hit.normal);
             if (cosine > 0.0f) lightSum += s.colour * cosine;
         }
@@ -186,10 +188,10 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
     return sum * albedo;
 }
 
-Vec3 Scene::traceFromBall(const Ray& ray, LightView view) const
+Vec3 Scene::traceFromBall(const Ray& ray, LightView view, Sampler* sampler) const
 {
     const Hit hit = intersect(ray, false);
-    if (hit.surface == Surface::Ground) return shadeGround(hit, view);
+    if (hit.surface == Surface::Ground) return shadeGround(hit, view, sampler);
     return environment(ray.direction);
 }
 
@@ -207,7 +209,7 @@ Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sa
         const float phi = 2.0f * kPi * sampler.next();
         const float r = std::sqrt(r1);
         const Vec3 d = t * (r * std::cos(phi)) + b * (r * std::sin(phi)) + normal * std::sqrt(1.0f - r1);
-        sum += traceFromBall({origin, normalize(d)}, view);
+        sum += traceFromBall({origin, normalize(d)}, view, &sampler);
     }
     return sum * (kPi / float(kIrradianceRays));
 }

@@ -79,10 +79,13 @@ public:
     const std::vector<Light>& lights() const { return lights_; }
     int sampleCount(const Light& light, LightView view) const;
     int areaSamplesPerSide() const { return areaSamplesPerSide_; }
-    // Where sample `index` of `sampleCount` of the light sits.
-    Vec3 lightPosition(const Light& light, LightView view, int index) const;
+    // Where sample `index` of `sampleCount` of the light sits: in its cell of
+    // the area light's grid, at a place the sampler draws (stratified and
+    // jittered, as renderers sample area lights), or without one at its centre.
+    Vec3 lightPosition(const Light& light, LightView view, int index, Sampler* sampler = nullptr) const;
     // Sample `index` of the light as seen from `point`.
-    LightSample sampleLight(const Light& light, LightView view, int index, const Vec3& point) const;
+    LightSample sampleLight(const Light& light, LightView view, int index, const Vec3& point,
+                            Sampler* sampler = nullptr) const;
     // 1 when nothing lies between the two points, 0 when the ball does.
     float visibility(const Vec3& point, const Vec3& target) const;
 
@@ -91,13 +94,14 @@ public:
 
     // Colour seen along a ray that leaves the ball: the lit ground or the
     // environment. A convex ball never sees itself, so the ball is left out.
-    Vec3 traceFromBall(const Ray& ray, LightView view) const;
+    // The sampler, when given, places the area light's samples on the ground.
+    Vec3 traceFromBall(const Ray& ray, LightView view, Sampler* sampler = nullptr) const;
 
     // Irradiance arriving at a point from the hemisphere around the normal,
     // gathered with cosine-weighted rays traced as traceFromBall does.
     Vec3 irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const;
 
-    Vec3 shadeGround(const Hit& hit, LightView view) const;
+    Vec3 shadeGround(const Hit& hit, LightView view, Sampler* sampler = nullptr) const;
 
     // Where the ball is, for tests and framing.
     Vec3 ballCentre() const { return ballCentre_; }
