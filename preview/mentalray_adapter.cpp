@@ -124,7 +124,9 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         renderScene_->setShadowTest(shadowTest, user);
         renderScene_->setAreaSampleOffsets(cellOffset, nullptr);
         record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
-        record_->setArray("light", lights.data(), static_cast<int>(lights.size()));
+        // With the built-in lights off the array is empty, but never given a null pointer.
+        const miTag none = miNULLTAG;
+        record_->setArray("light", lights.empty() ? &none : lights.data(), static_cast<int>(lights.size()));
     } catch (const std::exception& e) {
         throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
     }

@@ -16,7 +16,8 @@ constexpr int kMinCellSize = 16;
 
 const char* const kOptionNames =
     "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --preset, --mi, --shader, "
-    "--sweep, --save-preset, --save-mi, --help";
+    "--sweep, --save-preset, --save-mi, --lights, --env-turn, --env-intensity, --exposure, --irradiance-rays, "
+    "--help";
 
 int parseCount(const std::string& option, const std::string& text, int lowest, int highest)
 {
@@ -26,6 +27,17 @@ int parseCount(const std::string& option, const std::string& text, int lowest, i
     if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest)
         throw UsageError(option + " " + text + ": expected a whole number from " + std::to_string(lowest) + " to " +
                          std::to_string(highest));
+    return value;
+}
+
+// A number within [lowest, highest], for the lighting options.
+float parseAmount(const std::string& option, const std::string& text, float lowest, float highest)
+{
+    float value = 0.0f;
+    if (readNumber(text, value) != NumberRead::Number || value < lowest || value > highest)
+        throw UsageError(option + " " + text + ": expected a number from " +
+                         formatMaterialValue({InputKind::Scalar, {lowest, 0.0f, 0.0f}}) + " to " +
+                         formatMaterialValue({InputKind::Scalar, {highest, 0.0f, 0.0f}}));
     return value;
 }
 
@@ -219,7 +231,8 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
                            option == "--threads" || option == "--area-samples" || option == "--out" ||
                            option == "--env" || option == "--set" || option == "--sweep" || option == "--preset" ||
                            option == "--mi" || option == "--shader" || option == "--save-preset" ||
-                           option == "--save-mi";
+                           option == "--save-mi" || option == "--lights" || option == "--env-turn" ||
+                           option == "--env-intensity" || option == "--exposure" || option == "--irradiance-rays";
         if (!known) throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
@@ -251,6 +264,17 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
                 fileSource(SettingSource::Kind::ShaderBlock, option, value, "a .mi file of shader blocks"));
         else if (option == "--shader")
             nameShaderBlock(options, value);
+        else if (option == "--lights") {
+            if (value != "on" && value != "off") throw UsageError("--lights " + value + ": expected on or off");
+            options.lights = value == "on";
+        } else if (option == "--env-turn")
+            options.envTurn = parseAmount(option, value, -360.0f, 360.0f);
+        else if (option == "--env-intensity")
+            options.envIntensity = parseAmount(option, value, 0.0f, 1e6f);
+        else if (option == "--exposure")
+            options.exposure = parseAmount(option, value, -20.0f, 20.0f);
+        else if (option == "--irradiance-rays")
+            options.irradianceRays = parseCount(option, value, 1, 4096);
         else if (option == "--save-preset" || option == "--save-mi") {
             if (value.empty() || value.back() == '/') throw UsageError(option + " " + value + ": expected a file name");
             (option == "--save-preset" ? options.savePreset : options.saveMi) = value;
@@ -278,6 +302,13 @@ std::string helpText()
          << "  --area-samples N       samples per side of the area light on the renderer [" << d.areaSamples << "]\n"
          << "  --out DIR              folder for the images, created if missing [" << d.outDir << "]\n"
          << "  --env FILE.exr         latitude-longitude OpenEXR environment [a sky gradient]\n"
+         << "  --lights on|off        the built-in key, fill and area lights [on]\n"
+         << "  --env-turn DEGREES     turn the environment about the vertical axis; positive\n"
+            "                         carries what is straight ahead to the right [0]\n"
+         << "  --env-intensity X      scale the environment's light [1]\n"
+         << "  --exposure STOPS       brighten (or darken) the PNG pictures; the EXR images keep\n"
+            "                         the rendered values [0]\n"
+         << "  --irradiance-rays N    rays per irradiance gathering on the renderer [" << d.irradianceRays << "]\n"
          << "  --set NAME=VALUE       set a material input on every host that has it (repeatable);\n"
             "                         colours and vectors as r,g,b [each host's own defaults];\n"
             "                         maya:NAME=VALUE or mentalray:NAME=VALUE sets one host only\n"

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -171,7 +172,12 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return 2;
     }
 
-    const Scene scene(std::move(environment), options.areaSamples);
+    Lighting lighting;
+    lighting.builtInLights = options.lights;
+    lighting.environmentTurn = options.envTurn;
+    lighting.environmentIntensity = options.envIntensity;
+    lighting.irradianceRays = options.irradianceRays;
+    const Scene scene(std::move(environment), options.areaSamples, lighting);
     std::unique_ptr<MayaHost> maya;
     std::unique_ptr<MentalRayHost> mentalRay;
     try {
@@ -231,6 +237,12 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Image both;
     try {
         pictures = images;
+        // Exposure is for the eye: the EXR images keep the rendered values.
+        if (options.exposure != 0.0f) {
+            const float scale = std::exp2(options.exposure);
+            for (Image& picture : pictures)
+                for (Vec3& pixel : picture.pixels) pixel = pixel * scale;
+        }
         const char* titles[] = {"Maya", "mental ray"};
         if (font)
             for (int i = 0; i < 2; ++i)

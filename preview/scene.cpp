@@ -15,9 +15,12 @@ constexpr float kRayOffset = 1e-3f;
 
 }  // namespace
 
-Scene::Scene(Environment environment, int areaSamplesPerSide)
-    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide))
+Scene::Scene(Environment environment, int areaSamplesPerSide, const Lighting& lighting)
+    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide)), lighting_(lighting)
 {
+    lighting_.irradianceRays = std::max(1, lighting_.irradianceRays);
+    turnCos_ = std::cos(lighting_.environmentTurn * kPi / 180.0f);
+    turnSin_ = std::sin(lighting_.environmentTurn * kPi / 180.0f);
     const Vec3 eye{0.0f, 2.0f, 6.0f};
     const Vec3 target{0.0f, 0.85f, 0.0f};
     back_ = normalize(eye - target);
@@ -36,11 +39,14 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
     groundNormal_ = toCameraDirection({0.0f, 1.0f, 0.0f});
     groundAxisU_ = toCameraDirection({1.0f, 0.0f, 0.0f});
     groundAxisV_ = toCameraDirection({0.0f, 0.0f, 1.0f});
-    // A little of the sky overhead lights the ground everywhere, so shadows are not black.
-    groundAmbient_ = environment_.radiance({0.0f, 1.0f, 0.0f}) * 0.3f;
+    // A little of the sky overhead lights the ground everywhere, so shadows
+    // are not black; an environment image lights it as a whole: the mean of
+    // its upper half weighted by the cosine, the diffuse ground's share of it.
+    groundAmbient_ = environment_.isImage() ? groundIrradiance() : worldEnvironment({0.0f, 1.0f, 0.0f}) * 0.3f;
 
     // Key light high on the left in front, a dim cool fill low on the right,
     // and a square area light behind on the right for a soft rim.
+    if (!lighting_.builtInLights) return;
     lights_.push_back({toCameraPoint({-4.0f, 5.5f, 4.0f}), {1.0f, 0.96f, 0.9f}, {}, {}, false});
     lights_.push_back({toCameraPoint({5.0f, 1.5f, 3.5f}), {0.22f, 0.25f, 0.32f}, {}, {}, false});
     lights_.push_back({toCameraPoint({3.0f, 4.0f, -3.5f}),
@@ -160,7 +166,34 @@ Vec3 Scene::environment(const Vec3& d) const
 {
     // Camera space back to world space: the basis vectors are the rows.
     const Vec3 world = right_ * d.x + up_ * d.y + back_ * d.z;
-    return environment_.radiance(normalize(world));
+    return worldEnvironment(normalize(world));
+}
+
+Vec3 Scene::worldEnvironment(const Vec3& d) const
+{
+    // Untouched settings leave every bit as it was.
+    Vec3 radiance =
+        lighting_.environmentTurn == 0.0f
+            ? environment_.radiance(d)
+            : environment_.radiance({d.x * turnCos_ + d.z * turnSin_, d.y, d.z * turnCos_ - d.x * turnSin_});
+    if (lighting_.environmentIntensity != 1.0f) radiance = radiance * lighting_.environmentIntensity;
+    return radiance;
+}
+
+Vec3 Scene::groundIrradiance() const
+{
+    // Cosine-weighted directions at the centres of a fine grid over the upper
+    // hemisphere: computed once, so it may take many.
+    constexpr int kSide = 48;
+    Vec3 sum;
+    for (int i = 0; i < kSide; ++i)
+        for (int j = 0; j < kSide; ++j) {
+            const float r1 = (float(i) + 0.5f) / float(kSide);
+            const float phi = 2.0f * kPi * (float(j) + 0.5f) / float(kSide);
+            const float r = std::sqrt(r1);
+            sum += worldEnvironment(normalize(Vec3{r * std::cos(phi), std::sqrt(1.0f - r1), r * std::sin(phi)}));
+        }
+    return sum * (1.0f / float(kSide * kSide));
 }
 
 Vec3 Scene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
@@ -203,15 +236,21 @@ Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sa
     const Vec3 b = cross(normal, t);
     const Vec3 origin = point + normal * kRayOffset;
     Vec3 sum;
-    for (int i = 0; i < kIrradianceRays; ++i) {
+    const int rays = lighting_.irradianceRays;
+    // The first side x side rays each in their own cell of the (r1, phi)
+    // square, the rest anywhere.
+    int side = 1;
+    while ((side + 1) * (side + 1) <= rays) ++side;
+    for (int i = 0; i < rays; ++i) {
         // Cosine-weighted: the estimate of irradiance is then pi times the mean radiance.
-        const float r1 = (float(i) + sampler.next()) / float(kIrradianceRays);
-        const float phi = 2.0f * kPi * sampler.next();
+        const bool inCell = i < side * side;
+        const float r1 = inCell ? (float(i % side) + sampler.next()) / float(side) : sampler.next();
+        const float phi = 2.0f * kPi * (inCell ? (float(i / side) + sampler.next()) / float(side) : sampler.next());
         const float r = std::sqrt(r1);
         const Vec3 d = t * (r * std::cos(phi)) + b * (r * std::sin(phi)) + normal * std::sqrt(1.0f - r1);
         sum += traceFromBall({origin, normalize(d)}, view, &sampler);
     }
-    return sum * (kPi / float(kIrradianceRays));
+    return sum * (kPi / float(rays));
 }
 
 }  // namespace preview

@@ -55,11 +55,19 @@ struct LightSample {
     Vec3 colour;
 };
 
+// How the scene is lit beyond its layout.
+struct Lighting {
+    bool builtInLights = true;          // the key, fill and area lights
+    float environmentTurn = 0.0f;       // degrees about the vertical axis
+    float environmentIntensity = 1.0f;  // scales the environment's radiance
+    int irradianceRays = 16;            // per irradiance gathering
+};
+
 class Scene {
 public:
     // The renderer's view samples the area light on a grid of
     // areaSamplesPerSide x areaSamplesPerSide cells.
-    Scene(Environment environment, int areaSamplesPerSide);
+    Scene(Environment environment, int areaSamplesPerSide, const Lighting& lighting = {});
 
     // The ray through the continuous pixel position (px, py), (0, 0) being the
     // top-left corner of an image of width × height pixels.
@@ -89,8 +97,11 @@ public:
     // 1 when nothing lies between the two points, 0 when the ball does.
     float visibility(const Vec3& point, const Vec3& target) const;
 
-    // Radiance arriving from a direction given in camera space.
+    // Radiance arriving from a direction given in camera space, the
+    // environment turned and scaled.
     Vec3 environment(const Vec3& direction) const;
+    // The same for a world-space direction (y up).
+    Vec3 worldEnvironment(const Vec3& direction) const;
 
     // Colour seen along a ray that leaves the ball: the lit ground or the
     // environment. A convex ball never sees itself, so the ball is left out.
@@ -98,7 +109,8 @@ public:
     Vec3 traceFromBall(const Ray& ray, LightView view, Sampler* sampler = nullptr) const;
 
     // Irradiance arriving at a point from the hemisphere around the normal,
-    // gathered with cosine-weighted rays traced as traceFromBall does.
+    // gathered with cosine-weighted rays traced as traceFromBall does, as
+    // many as the lighting asks for, stratified over the hemisphere.
     Vec3 irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const;
 
     Vec3 shadeGround(const Hit& hit, LightView view, Sampler* sampler = nullptr) const;
@@ -107,11 +119,13 @@ public:
     Vec3 ballCentre() const { return ballCentre_; }
     float ballRadius() const { return ballRadius_; }
 
-    static constexpr int kIrradianceRays = 16;
-
 private:
+    Vec3 groundIrradiance() const;
+
     Environment environment_;
     int areaSamplesPerSide_;
+    Lighting lighting_;
+    float turnCos_ = 1.0f, turnSin_ = 0.0f;
     // Camera basis in world space, for environment lookups.
     Vec3 right_, up_, back_;
     Vec3 ballCentre_;

@@ -141,7 +141,11 @@ void nameHalves(Image& both, int leftWidth, int gap, const char* const (&titles)
     for (int i = 0; i < 2; ++i) {
         const int x0 = starts[i], x1 = std::min(both.width, x0 + font.width(titles[i], size) + 2 * pad);
         for (int y = 0; y < std::min(both.height, lineOf(size) + pad); ++y)
-            for (int x = x0; x < x1; ++x) both.at(x, y) = both.at(x, y) * 0.35f;
+            for (int x = x0; x < x1; ++x) {
+                // Darkened from what the picture shows, so that it reads however bright the render.
+                const Vec3 p = both.at(x, y);
+                both.at(x, y) = Vec3{std::min(p.x, 1.0f), std::min(p.y, 1.0f), std::min(p.z, 1.0f)} * 0.35f;
+            }
         drawLine(both, font, x0 + pad, 0, titles[i], size);
     }
 }
