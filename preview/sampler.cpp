@@ -25,15 +25,21 @@ Sampler::Sampler(int x, int y, int sample, int samples)
 
 void Sampler::stratified(int part, float& u, float& v)
 {
-    const float du = next();
-    const float dv = next();
-    if (sample_ < 0 || sample_ >= grid_ * grid_) {
+    // Both numbers from one draw: 24 bits each fill a float's mantissa.
+    state_ += 0x9E3779B97F4A7C15ull;
+    const std::uint64_t bits = mix(state_);
+    const float du = static_cast<float>(bits >> 40) * 0x1.0p-24f;
+    const float dv = static_cast<float>((bits >> 16) & 0xFFFFFFull) * 0x1.0p-24f;
+    const int cells = grid_ * grid_;
+    if (sample_ < 0 || sample_ >= cells) {
         u = du;
         v = dv;
         return;
     }
-    const int cells = grid_ * grid_;
-    const int cell = (sample_ + int(mix(pixel_ + std::uint64_t(part)) % std::uint64_t(cells))) % cells;
+    // Each part (an area light's cell) turns the pixel's cells by its own
+    // amount, so that a few of the pixel's samples (those that hit the ball,
+    // say) still fall in different places of different parts.
+    const int cell = int((std::uint64_t(sample_) + std::uint64_t(part) * 11u + pixel_) % std::uint64_t(cells));
     u = (float(cell % grid_) + du) / float(grid_);
     v = (float(cell / grid_) + dv) / float(grid_);
 }
