@@ -4,7 +4,9 @@
 #include "sheet_labels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "contact_sheet.h"
 
@@ -53,16 +55,30 @@ std::vector<std::string> stepLabels(const Sweep& sweep)
 {
     std::vector<MaterialValue> values;
     for (int step = 0; step < sweep.steps; ++step) values.push_back(sweep.valueAt(step));
+    // A label may be off by a tenth of the smallest step, no more: 0.25 in
+    // steps of a quarter reads "0.25", not "0.2".
+    double tolerance = INFINITY;
+    for (std::size_t i = 1; i < values.size(); ++i)
+        for (int c = 0; c < 3; ++c) {
+            const double step = std::fabs(double(values[i].values[c]) - double(values[i - 1].values[c]));
+            if (step > 0.0) tolerance = std::min(tolerance, step / 10.0);
+        }
     std::vector<std::string> labels;
-    // Nine significant digits tell any two floats apart.
+    // Nine significant digits tell any two floats apart and read back exactly.
     for (int digits = 1; digits <= 9; ++digits) {
         labels.clear();
-        for (const MaterialValue& value : values) labels.push_back(formatStep(value, digits));
+        bool close = true;
+        for (const MaterialValue& value : values) {
+            labels.push_back(formatStep(value, digits));
+            for (int c = 0; c < (value.kind == InputKind::Scalar ? 1 : 3); ++c)
+                close = close && std::fabs(std::strtod(formatChannel(value.values[c], digits).c_str(), nullptr) -
+                                           double(value.values[c])) <= tolerance;
+        }
         bool distinct = true;
         for (std::size_t i = 0; i < values.size() && distinct; ++i)
             for (std::size_t j = i + 1; j < values.size() && distinct; ++j)
                 distinct = labels[i] != labels[j] || values[i].values == values[j].values;
-        if (distinct) break;
+        if (distinct && close) break;
     }
     return labels;
 }

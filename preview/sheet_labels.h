@@ -15,7 +15,8 @@
 namespace preview {
 
 // What a sweep's steps print as: rounded to the fewest significant digits
-// that still tell every two different steps apart.
+// that still tell every two different steps apart, each within a tenth of
+// the smallest step of its value.
 std::vector<std::string> stepLabels(const Sweep& sweep);
 
 // The type size of a sheet's labels and the bands they need; size 0 when

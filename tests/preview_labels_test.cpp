@@ -1,5 +1,5 @@
 // Labels of contact sheets: the font draws inside the box its metrics give,
-// values print with the digits that tell them apart, titles shorten to fit,
+// values print with the digits that tell them apart and read true, titles shorten to fit,
 // labels stay in their bands or go, and the cells share exactly the sheet's
 // size; a file that is no font is refused with a reason.
 #include <gtest/gtest.h>
@@ -93,13 +93,15 @@ TEST(LabelFont, AFileThatIsNoFontIsRefusedWithItsName)
 
 Sweep sweepOf(const std::string& text) { return parseOptions({"--sweep", text}).sweeps[0]; }
 
-TEST(SheetLabels, StepsPrintWithTheDigitsThatTellThemApart)
+TEST(SheetLabels, StepsPrintWithTheDigitsThatTellThemApartAndReadTrue)
 {
     const struct {
         const char* sweep;
         std::vector<std::string> labels;
     } cases[] = {
-        {"roughness=0.05:0.8:5", {"0.05", "0.2", "0.4", "0.6", "0.8"}},
+        {"roughness=0.05:0.8:5", {"0.05", "0.24", "0.43", "0.61", "0.8"}},
+        {"sharpness=0:1:5", {"0", "0.25", "0.5", "0.75", "1"}},
+        {"roughness=0:1:11", {"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"}},
         {"roughness=0.1:0.11:3", {"0.1", "0.105", "0.11"}},
         {"roughness=0.3:0.3:3", {"0.3", "0.3", "0.3"}},
         {"roughness=1e10:0.5:2", {"1e+10", "0.5"}},
