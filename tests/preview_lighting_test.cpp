@@ -1,16 +1,8 @@
 // Light from the environment: turned and scaled, lighting the ground and,
-// through the renderer's irradiance, the ball; the built-in lights switched
-// off; and exposure that brightens the pictures but not the EXR images.
+// through the renderer's irradiance, the ball; the built-in lights switched off.
 #include <gtest/gtest.h>
 
-#include <ImfArray.h>
-#include <ImfRgbaFile.h>
-#include <png.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <filesystem>
-#include <sstream>
 #include <vector>
 
 #include "maya_adapter.h"
@@ -18,7 +10,6 @@
 #include "preview_command.h"
 #include "render.h"
 
-namespace fs = std::filesystem;
 using namespace preview;
 
 namespace {
@@ -156,47 +147,6 @@ TEST(EnvironmentLighting, TheRendererBallTakesTheEnvironmentThroughIrradianceAnd
             EXPECT_GT(rendererBall.y, 0.1f);
         }
     }
-}
-
-TEST(EnvironmentLighting, ExposureBrightensThePicturesAndLeavesTheExrImages)
-{
-    const fs::path root = fs::temp_directory_path() / ("preview_lighting_" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    auto run = [&](const char* exposure) {
-        const std::string out = (root / exposure).string();
-        std::ostringstream o, e;
-        EXPECT_EQ(
-            runPreview({"--width", "24", "--height", "18", "--samples", "1", "--exposure", exposure, "--out", out}, o,
-                       e, builtDeliverables(), false),
-            0)
-            << e.str();
-        return out;
-    };
-    const std::string plain = run("0"), brighter = run("1.5");
-    auto sum = [](const std::string& path) {
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        png_image_begin_read_from_file(&image, path.c_str());
-        image.format = PNG_FORMAT_RGB;
-        std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
-        png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr);
-        long total = 0;
-        for (const png_byte b : bytes) total += b;
-        return total;
-    };
-    auto exr = [](const std::string& path) {
-        Imf::RgbaInputFile file(path.c_str());
-        Imf::Array2D<Imf::Rgba> pixels(18, 24);
-        file.setFrameBuffer(&pixels[0][0], 1, 24);
-        file.readPixels(0, 17);
-        std::vector<float> values;
-        for (int y = 0; y < 18; ++y)
-            for (int x = 0; x < 24; ++x) values.push_back(float(pixels[y][x].g));
-        return values;
-    };
-    EXPECT_GT(sum(brighter + "/maya.png"), sum(plain + "/maya.png") * 5 / 4);
-    EXPECT_EQ(exr(brighter + "/maya.exr"), exr(plain + "/maya.exr"));
-    fs::remove_all(root);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Looks developed on the command line: settings for one host only, sweeps
 // around a preset's look, looks saved in each host's language that render
-// the same bits when read back, and images that record what made them.
+// the same bits when read back, images that record what made them, and
+// exposure for the pictures alone.
 #include <gtest/gtest.h>
 
 #include <ImfChannelList.h>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -185,6 +187,22 @@ TEST_F(LookRuns, SavedLooksReadBackToTheSameImagesAndImagesRecordTheirSettings)
     const std::string rerun = run("again", again);
     EXPECT_EQ(pixels(rerun + "/maya.exr"), maya);
     EXPECT_EQ(pixels(rerun + "/mentalray.exr"), pixels(made + "/mentalray.exr"));
+}
+
+TEST_F(LookRuns, ExposureBrightensThePicturesAndLeavesTheExrImages)
+{
+    const std::string plain = run("plain", {}), brighter = run("brighter", {"--exposure", "1.5"});
+    auto sum = [](const std::string& path) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        png_image_begin_read_from_file(&image, path.c_str());
+        image.format = PNG_FORMAT_RGB;
+        std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+        png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr);
+        return std::accumulate(bytes.begin(), bytes.end(), 0L);
+    };
+    EXPECT_GT(sum(brighter + "/maya.png"), sum(plain + "/maya.png") * 5 / 4);
+    EXPECT_EQ(pixels(brighter + "/maya.exr"), pixels(plain + "/maya.exr"));
 }
 
 }  // namespace
