@@ -167,6 +167,18 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return 2;
         }
     }
+    // A look is saved after the render: its folder must be there before.
+    for (const auto& [option, path] :
+         {std::pair{"--save-preset", options.savePreset}, std::pair{"--save-mi", options.saveMi}}) {
+        if (path.empty()) continue;
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+            err << "glossy-preview: " << option << " " << path << ": no folder " << folder.string()
+                << " (expected a file in an existing folder)\n";
+            return 2;
+        }
+    }
     if (const auto reason = prepareOutputFolder(options.outDir)) {
         err << "glossy-preview: --out " << options.outDir << ": " << *reason << "; expected a writable folder\n";
         return 2;
