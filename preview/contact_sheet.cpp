@@ -1,12 +1,9 @@
 // Each cell is a whole render of its own, so balls never reflect or shadow
-// one another and every cell looks like the single preview at a smaller size.
+// one another; each is framed on its ball, whatever the cell's shape.
 #include "contact_sheet.h"
 
 namespace preview {
 namespace {
-
-int columnsOf(const std::vector<Sweep>& sweeps) { return sweeps.empty() ? 1 : sweeps[0].steps; }
-int rowsOf(const std::vector<Sweep>& sweeps) { return sweeps.size() < 2 ? 1 : sweeps[1].steps; }
 
 void setSwept(MaterialHost& host, const Sweep& sweep, int step)
 {
@@ -16,26 +13,24 @@ void setSwept(MaterialHost& host, const Sweep& sweep, int step)
 
 }  // namespace
 
-void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth, int& sheetHeight)
-{
-    sheetWidth = width / columnsOf(sweeps) * columnsOf(sweeps);
-    sheetHeight = height / rowsOf(sweeps) * rowsOf(sweeps);
-}
+int sheetColumns(const std::vector<Sweep>& sweeps) { return sweeps.empty() ? 1 : sweeps[0].steps; }
+int sheetRows(const std::vector<Sweep>& sweeps) { return sweeps.size() < 2 ? 1 : sweeps[1].steps; }
 
 Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
-                         const RenderSettings& settings, SampleCounter* counter)
+                         const SheetLayout& layout, const RenderSettings& settings, SampleCounter* counter)
 {
-    const int columns = columnsOf(sweeps);
-    const int rows = rowsOf(sweeps);
-    RenderSettings cell = settings;
-    cell.width = settings.width / columns;
-    cell.height = settings.height / rows;
-    Image sheet(cell.width * columns, cell.height * rows);
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column) {
+    Image sheet(layout.width, layout.height);
+    for (Vec3& pixel : sheet.pixels) pixel = {kSheetBand, kSheetBand, kSheetBand};
+    for (int row = 0; row < layout.rows(); ++row)
+        for (int column = 0; column < layout.columns(); ++column) {
             if (!sweeps.empty()) setSwept(host, sweeps[0], column);
             if (sweeps.size() > 1) setSwept(host, sweeps[1], row);
-            paste(sheet, render(scene, host, cell, counter), column * cell.width, row * cell.height);
+            RenderSettings cell = settings;
+            cell.width = layout.cellWidth(column);
+            cell.height = layout.cellHeight(row);
+            // A single render keeps the camera's own view.
+            if (!sweeps.empty()) cell.window = scene.ballWindow(cell.width, cell.height);
+            paste(sheet, render(scene, host, cell, counter), layout.columnEdges[column], layout.rowEdges[row]);
         }
     return sheet;
 }

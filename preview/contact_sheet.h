@@ -8,16 +8,21 @@
 #include "material_host.h"
 #include "options.h"
 #include "render.h"
+#include "sheet_layout.h"
 
 namespace preview {
 
-// Renders each cell at settings.width / columns x settings.height / rows
-// pixels, with the swept inputs this host has set for that cell, and pastes
-// the cells together. The host keeps the last cell's values.
-Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
-                         const RenderSettings& settings, SampleCounter* counter = nullptr);
+// The colour of the label bands, in the EXR images too.
+constexpr float kSheetBand = 0.02f;
 
-// The size a sheet of these sweeps takes within width x height.
-void contactSheetSize(const std::vector<Sweep>& sweeps, int width, int height, int& sheetWidth, int& sheetHeight);
+// Renders each cell of the layout at its own size, framed on the ball, with
+// the swept inputs this host has set for that cell; the bands are left plain.
+// The host keeps the last cell's values.
+Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
+                         const SheetLayout& layout, const RenderSettings& settings, SampleCounter* counter = nullptr);
+
+// The columns and rows these sweeps make.
+int sheetColumns(const std::vector<Sweep>& sweeps);
+int sheetRows(const std::vector<Sweep>& sweeps);
 
 }  // namespace preview

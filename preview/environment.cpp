@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "environment_file.h"
 
@@ -23,6 +24,17 @@ Environment Environment::fromLatLongFile(const std::string& path)
     env.width_ = image.width;
     env.height_ = image.height;
     env.texels_ = std::move(image.texels);
+    return env;
+}
+
+Environment Environment::fromTexels(int width, int height, std::vector<Vec3> texels)
+{
+    if (width < 1 || height < 1 || texels.size() != std::size_t(width) * std::size_t(height))
+        throw std::invalid_argument("an environment image needs width x height texels");
+    Environment env;
+    env.width_ = width;
+    env.height_ = height;
+    env.texels_ = std::move(texels);
     return env;
 }
 

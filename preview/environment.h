@@ -19,6 +19,14 @@ public:
     // as readLatLongImage does, with its std::runtime_error when it cannot.
     static Environment fromLatLongFile(const std::string& path);
 
+    // An image of width x height texels, rows top (+y) down, as
+    // fromLatLongFile makes one. Throws std::invalid_argument when the
+    // texels do not fill it.
+    static Environment fromTexels(int width, int height, std::vector<Vec3> texels);
+
+    // Whether this is an image rather than the sky gradient.
+    bool isImage() const { return !texels_.empty(); }
+
     // Linear RGB radiance arriving from `direction` (unit length).
     Vec3 radiance(const Vec3& direction) const;
 

@@ -1,4 +1,4 @@
-// libpng's simplified API writes the 8-bit sRGB file (it marks it sRGB);
+// libpng's simplified API encodes the 8-bit sRGB file (it marks it sRGB);
 // OpenEXR's general output file writes three FLOAT channels, so values above
 // 1 and below 0 survive exactly. Both write through one file descriptor that
 // keeps the system's reason for a failed write, so that a message can say
@@ -15,12 +15,14 @@
 #include <ImfHeader.h>
 #include <ImfIO.h>
 #include <ImfOutputFile.h>
+#include <ImfStringAttribute.h>
 #include <fcntl.h>
 #include <png.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <csignal>
@@ -86,12 +88,24 @@ private:
                              (sink.error() != 0 ? std::strerror(sink.error()) : otherwise));
 }
 
-extern "C" ssize_t writeToSink(void* cookie, const char* data, std::size_t size)
+// A tEXt chunk with the record, placed right after the header chunk (which
+// the simplified API writes first, at a fixed size).
+void insertTextChunk(std::vector<std::uint8_t>& png, const std::string& keyword, const std::string& text)
 {
-    return static_cast<FileSink*>(cookie)->write(data, size) ? ssize_t(size) : -1;
+    constexpr std::size_t kAfterHeader = 8 + 4 + 4 + 13 + 4;
+    std::vector<std::uint8_t> chunk;
+    const std::uint32_t length = static_cast<std::uint32_t>(keyword.size() + 1 + text.size());
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(std::uint8_t(length >> shift));
+    for (const char c : std::string("tEXt") + keyword) chunk.push_back(std::uint8_t(c));
+    chunk.push_back(0);
+    chunk.insert(chunk.end(), text.begin(), text.end());
+    const std::uint32_t crc =
+        static_cast<std::uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), chunk.data() + 4, uInt(chunk.size() - 4)));
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(std::uint8_t(crc >> shift));
+    png.insert(png.begin() + std::ptrdiff_t(kAfterHeader), chunk.begin(), chunk.end());
 }
 
-void writePngTo(FileSink& sink, const Image& image, const std::string& name)
+void writePngTo(FileSink& sink, const Image& image, const std::string& name, const std::string& record)
 {
     std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
@@ -99,21 +113,22 @@ void writePngTo(FileSink& sink, const Image& image, const std::string& name)
         bytes[3 * i + 1] = toSrgb8(image.pixels[i].y);
         bytes[3 * i + 2] = toSrgb8(image.pixels[i].z);
     }
-    // A stdio stream over the sink, for libpng; it never owns the descriptor.
-    cookie_io_functions_t functions{};
-    functions.write = writeToSink;
-    std::FILE* stream = ::fopencookie(&sink, "w", functions);
-    if (stream == nullptr) failWriting(name, sink, std::strerror(errno));
+    // Encoded in memory first, so that the record can go in before it is written.
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
-    const bool written = png_image_write_to_stdio(&png, stream, 0, bytes.data(), 0, nullptr) != 0;
+    png_alloc_size_t size = 0;
+    bool written = png_image_write_get_memory_size(png, size, 0, bytes.data(), 0, nullptr) != 0;
+    std::vector<std::uint8_t> encoded(written ? size : 0);
+    if (written) written = png_image_write_to_memory(&png, encoded.data(), &size, 0, bytes.data(), 0, nullptr) != 0;
     const std::string reason = png.message;
     png_image_free(&png);
-    const bool closed = std::fclose(stream) == 0;
-    if (!written || !closed) failWriting(name, sink, written ? "the stream did not close" : reason);
+    if (!written) failWriting(name, sink, reason);
+    encoded.resize(size);
+    if (!record.empty()) insertTextChunk(encoded, kRecordKey, record);
+    if (!sink.write(reinterpret_cast<const char*>(encoded.data()), encoded.size())) failWriting(name, sink, "");
 }
 
 // OpenEXR's output stream over the sink.
@@ -138,10 +153,11 @@ private:
     std::uint64_t position_ = 0;
 };
 
-void writeExrTo(FileSink& sink, const Image& image, const std::string& name)
+void writeExrTo(FileSink& sink, const Image& image, const std::string& name, const std::string& record)
 {
     try {
         Imf::Header header(image.width, image.height);
+        if (!record.empty()) header.insert(kRecordKey, Imf::StringAttribute(record));
         header.channels().insert("R", Imf::Channel(Imf::FLOAT));
         header.channels().insert("G", Imf::Channel(Imf::FLOAT));
         header.channels().insert("B", Imf::Channel(Imf::FLOAT));
@@ -371,9 +387,9 @@ void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
             }
             FileSink sink(temporary.fd);
             if (file.format == ImageFormat::Png)
-                writePngTo(sink, *file.image, name);
+                writePngTo(sink, *file.image, name, file.record);
             else
-                writeExrTo(sink, *file.image, name);
+                writeExrTo(sink, *file.image, name, file.record);
             if (!sink.finish()) failWriting(name, sink, "");
         }
         for (std::size_t i = 0; i < files.size(); ++i) {

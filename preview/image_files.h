@@ -25,7 +25,13 @@ struct ImageFile {
     std::string name;  // file name inside the folder, such as "maya.png"
     const Image* image;
     ImageFormat format;
+    // Text kept in the file: a PNG text chunk or an OpenEXR string attribute
+    // named kRecordKey; none when empty.
+    std::string record = {};
 };
+
+// The name under which an image keeps its record.
+constexpr const char* kRecordKey = "glossy-preview settings";
 
 // Writes every file into `folder` (at most 16); on any failure leaves the
 // folder as it was and throws std::runtime_error with one line naming the

@@ -155,4 +155,13 @@ MaterialValue interpolate(const MaterialValue& a, const MaterialValue& b, float 
     return result;
 }
 
+bool settingApplies(const MaterialSetting& setting, const std::string& hostName)
+{
+    const MaterialInput* input = findMaterialInput(setting.name);
+    if (input == nullptr) return false;
+    if (hostName == "maya") return input->inMaya && setting.scope != HostScope::MentalRay;
+    if (hostName == "mentalray") return input->inMentalRay && setting.scope != HostScope::Maya;
+    return false;
+}
+
 }  // namespace preview

@@ -56,10 +56,18 @@ NumberRead readNumber(std::string_view text, float& value);
 // The number readNumber reads, or nullopt.
 std::optional<float> parseNumber(std::string_view text);
 
+// Which hosts a setting is for: both, or only one (--set maya:NAME=VALUE).
+enum class HostScope { Both, Maya, MentalRay };
+
 // One input set to one value.
 struct MaterialSetting {
     std::string name;
     MaterialValue value;
+    HostScope scope = HostScope::Both;
 };
+
+// Whether a host (by its name, "maya" or "mentalray") takes a setting of that
+// scope and input.
+bool settingApplies(const MaterialSetting& setting, const std::string& hostName);
 
 }  // namespace preview

@@ -1,5 +1,5 @@
-// The renderer stand-in samples the lights itself (the area light on a grid
-// of cells, as the preview scene places them) and calls back into the scene
+// The renderer stand-in samples the lights itself (the area light once in
+// each cell of a grid, jittered, as the preview scene places them) and calls back into the scene
 // for shadows, reflection, environment and irradiance. The state record's
 // user field carries the sample's own random numbers to those callbacks; the
 // shader's copy of the state keeps it.
@@ -30,7 +30,7 @@ miBoolean traceReflection(miColor* result, miState* child, void* user)
     const Ray ray{fromVector(child->org), normalize(fromVector(child->dir))};
     const Hit hit = scene.intersect(ray, false);
     if (hit.surface != Surface::Ground) return miFALSE;
-    *result = toColour(scene.shadeGround(hit, LightView::Samples));
+    *result = toColour(scene.shadeGround(hit, LightView::Samples, &samplerOf(child)));
     child->point = toVector(hit.point);
     child->normal = toVector(hit.normal);
     child->dist = static_cast<double>(hit.distance);
@@ -50,6 +50,14 @@ miBoolean gatherIrradiance(miColor* result, const miState* state, void* user)
     *result = toColour(scene.irradiance(fromVector(state->point), normalize(fromVector(state->normal)),
                                         LightView::Samples, samplerOf(state)));
     return miTRUE;
+}
+
+// Each area light sample at a place of its cell drawn from the pixel
+// sample's own numbers (so the image does not depend on the threads), the
+// pixel's samples spread over the cell between them.
+void cellOffset(const miState* state, int sample, float* u, float* v, void*)
+{
+    samplerOf(state).stratified(sample, *u, *v);
 }
 
 miScalar shadowTest(const miState*, const miVector* point, const miVector* lightPoint, void* user)
@@ -114,8 +122,11 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         renderScene_->setEnvironment(traceEnvironment, user);
         renderScene_->setIrradiance(gatherIrradiance, user);
         renderScene_->setShadowTest(shadowTest, user);
+        renderScene_->setAreaSampleOffsets(cellOffset, nullptr);
         record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
-        record_->setArray("light", lights.data(), static_cast<int>(lights.size()));
+        // With the built-in lights off the array is empty, but never given a null pointer.
+        const miTag none = miNULLTAG;
+        record_->setArray("light", lights.empty() ? &none : lights.data(), static_cast<int>(lights.size()));
     } catch (const std::exception& e) {
         throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
     }

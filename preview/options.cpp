@@ -18,7 +18,8 @@ constexpr int kMinCellSize = 16;
 
 const char* const kOptionNames =
     "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --preset, --mi, --shader, "
-    "--sweep, --help";
+    "--sweep, --save-preset, --save-mi, --lights, --env-turn, --env-intensity, --exposure, --irradiance-rays, "
+    "--help";
 
 int parseCount(const std::string& option, const std::string& text, int lowest, int highest)
 {
@@ -28,6 +29,17 @@ int parseCount(const std::string& option, const std::string& text, int lowest, i
     if (text.empty() || ec != std::errc() || ptr != end || value < lowest || value > highest)
         throw UsageError(option + " " + text + ": expected a whole number from " + std::to_string(lowest) + " to " +
                          std::to_string(highest));
+    return value;
+}
+
+// A number within [lowest, highest], for the lighting options.
+float parseAmount(const std::string& option, const std::string& text, float lowest, float highest)
+{
+    float value = 0.0f;
+    if (readNumber(text, value) != NumberRead::Number || value < lowest || value > highest)
+        throw UsageError(option + " " + text + ": expected a number from " +
+                         formatMaterialValue({InputKind::Scalar, {lowest, 0.0f, 0.0f}}) + " to " +
+                         formatMaterialValue({InputKind::Scalar, {highest, 0.0f, 0.0f}}));
     return value;
 }
 
@@ -56,17 +68,37 @@ const MaterialInput& splitAssignment(const std::string& option, const std::strin
     return *input;
 }
 
+// "maya:" or "mentalray:" before the name sets one host only.
+HostScope takeHostPrefix(const std::string& text, std::string& rest)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || colon > text.find('=')) {
+        rest = text;
+        return HostScope::Both;
+    }
+    const std::string host = text.substr(0, colon);
+    rest = text.substr(colon + 1);
+    if (host == "maya") return HostScope::Maya;
+    if (host == "mentalray") return HostScope::MentalRay;
+    throw UsageError("--set " + text + ": unknown host '" + host +
+                     "' (expected maya: or mentalray: before the name, or neither)");
+}
+
 SettingSource parseSetting(const std::string& text)
 {
-    std::string valueText;
-    const MaterialInput& input = splitAssignment("--set", text, "NAME=VALUE", valueText);
+    std::string valueText, assignment;
+    const HostScope scope = takeHostPrefix(text, assignment);
+    const MaterialInput& input = splitAssignment("--set", assignment, "NAME=VALUE", valueText);
+    if ((scope == HostScope::Maya && !input.inMaya) || (scope == HostScope::MentalRay && !input.inMentalRay))
+        throw UsageError("--set " + text + ": " + input.name + " is not an input of the " +
+                         (scope == HostScope::Maya ? "Maya node" : "renderer shader") + " (expected an input it has)");
     std::string problem;
     const auto value = parseMaterialValue(input.kind, valueText, &problem);
     if (!value)
         throw UsageError("--set " + text + ": " + (problem.empty() ? "'" + valueText + "' is not a value" : problem) +
                          " for " + input.name + " (expected " + expectedForm(input.kind) + ")");
     SettingSource source;
-    source.setting = {input.name, *value};
+    source.setting = {input.name, *value, scope};
     return source;
 }
 
@@ -156,8 +188,14 @@ void checkSweeps(const PreviewOptions& options)
 std::string describeSource(const SettingSource& source)
 {
     switch (source.kind) {
-    case SettingSource::Kind::Set:
-        return "--set " + source.setting.name + "=" + formatMaterialValue(source.setting.value);
+    case SettingSource::Kind::Set: {
+        const HostScope scope = source.setting.scope;
+        return "--set " +
+               std::string(scope == HostScope::Maya        ? "maya:"
+                           : scope == HostScope::MentalRay ? "mentalray:"
+                                                           : "") +
+               source.setting.name + "=" + formatMaterialValue(source.setting.value);
+    }
     case SettingSource::Kind::Preset: return "--preset " + source.file;
     case SettingSource::Kind::ShaderBlock:
         return "--mi " + source.file + (source.shaderName.empty() ? "" : " --shader " + source.shaderName);
@@ -165,7 +203,14 @@ std::string describeSource(const SettingSource& source)
     return "";
 }
 
-MaterialValue Sweep::valueAt(int step) const { return interpolate(from, to, float(step) / float(steps - 1)); }
+MaterialValue Sweep::valueAt(int step) const
+{
+    // FROM + (TO - FROM) t need not give TO at t = 1 in floats (1e10 to 0.5
+    // gives 0): the ends are the values typed.
+    if (step <= 0) return from;
+    if (step >= steps - 1) return to;
+    return interpolate(from, to, float(step) / float(steps - 1));
+}
 
 namespace {
 PreviewOptions parseArguments(const std::vector<std::string>& args);
@@ -204,7 +249,9 @@ PreviewOptions parseArguments(const std::vector<std::string>& args)
         const bool known = option == "--width" || option == "--height" || option == "--samples" ||
                            option == "--threads" || option == "--area-samples" || option == "--out" ||
                            option == "--env" || option == "--set" || option == "--sweep" || option == "--preset" ||
-                           option == "--mi" || option == "--shader";
+                           option == "--mi" || option == "--shader" || option == "--save-preset" ||
+                           option == "--save-mi" || option == "--lights" || option == "--env-turn" ||
+                           option == "--env-intensity" || option == "--exposure" || option == "--irradiance-rays";
         if (!known) throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
@@ -236,7 +283,21 @@ PreviewOptions parseArguments(const std::vector<std::string>& args)
                 fileSource(SettingSource::Kind::ShaderBlock, option, value, "a .mi file of shader blocks"));
         else if (option == "--shader")
             nameShaderBlock(options, value);
-        else
+        else if (option == "--lights") {
+            if (value != "on" && value != "off") throw UsageError("--lights " + value + ": expected on or off");
+            options.lights = value == "on";
+        } else if (option == "--env-turn")
+            options.envTurn = parseAmount(option, value, -360.0f, 360.0f);
+        else if (option == "--env-intensity")
+            options.envIntensity = parseAmount(option, value, 0.0f, 1e6f);
+        else if (option == "--exposure")
+            options.exposure = parseAmount(option, value, -20.0f, 20.0f);
+        else if (option == "--irradiance-rays")
+            options.irradianceRays = parseCount(option, value, 1, 4096);
+        else if (option == "--save-preset" || option == "--save-mi") {
+            if (value.empty() || value.back() == '/') throw UsageError(option + " " + value + ": expected a file name");
+            (option == "--save-preset" ? options.savePreset : options.saveMi) = value;
+        } else
             options.sweeps.push_back(parseSweep(value));
     }
     checkSweeps(options);
@@ -262,8 +323,16 @@ std::string helpText()
          << "  --area-samples N       samples per side of the area light on the renderer [" << d.areaSamples << "]\n"
          << "  --out DIR              folder for the images, created if missing [" << d.outDir << "]\n"
          << "  --env FILE.exr         latitude-longitude OpenEXR environment [a sky gradient]\n"
+         << "  --lights on|off        the built-in key, fill and area lights [on]\n"
+         << "  --env-turn DEGREES     turn the environment about the vertical axis; positive\n"
+            "                         carries what is straight ahead to the right [0]\n"
+         << "  --env-intensity X      scale the environment's light [1]\n"
+         << "  --exposure STOPS       brighten (or darken) the PNG pictures; the EXR images keep\n"
+            "                         the rendered values [0]\n"
+         << "  --irradiance-rays N    rays per irradiance gathering on the renderer [" << d.irradianceRays << "]\n"
          << "  --set NAME=VALUE       set a material input on every host that has it (repeatable);\n"
-            "                         colours and vectors as r,g,b [each host's own defaults]\n"
+            "                         colours and vectors as r,g,b [each host's own defaults];\n"
+            "                         maya:NAME=VALUE or mentalray:NAME=VALUE sets one host only\n"
          << "  --preset NAME|FILE     apply a Maya attribute preset of the glossy node: a shipped\n"
             "                         preset by name, or a .mel preset file (repeatable)\n"
          << "  --mi FILE              apply a kova_glossy shader block of a .mi file (repeatable)\n"
@@ -271,8 +340,11 @@ std::string helpText()
             "                         Settings apply in the order given; a later one wins.\n"
          << "  --sweep NAME=FROM:TO:STEPS\n"
             "                         a contact sheet varying NAME over STEPS (at least 2) balls;\n"
-            "                         once for columns, a second time for rows; nothing else may\n"
-            "                         set NAME [no sweep]\n"
+            "                         once for columns, a second time for rows; the sweep wins\n"
+            "                         over a preset or shader block, --set NAME is refused [no sweep]\n"
+         << "  --save-preset FILE.mel save the Maya node's settings as an attribute preset\n"
+         << "  --save-mi FILE.mi      save the renderer's settings as a kova_glossy shader block\n"
+            "                         (settings only: sweeps are not part of a look) [none]\n"
          << "  --serve [--port N]     serve a live page on http://127.0.0.1:N/ instead [8023];\n"
             "                         only --env (repeatable) and --threads apply then\n"
          << "  --help                 this text\n\n"

@@ -43,9 +43,16 @@ struct PreviewOptions {
     int threads = 0;      // 0: one per core
     int areaSamples = 3;  // per side of the area light, on the renderer
     std::string outDir = "out";
-    std::string envPath;                  // empty: the gradient sky
+    std::string envPath;   // empty: the gradient sky
+    bool lights = true;    // the built-in lights
+    float envTurn = 0.0f;  // degrees about the vertical axis
+    float envIntensity = 1.0f;
+    float exposure = 0.0f;  // stops, for the PNG pictures
+    int irradianceRays = 16;
     std::vector<SettingSource> settings;  // applied in this order
     std::vector<Sweep> sweeps;
+    std::string savePreset;  // the Maya node's look as an attribute preset; empty: none
+    std::string saveMi;      // the renderer's look as a kova_glossy shader block; empty: none
     bool help = false;
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include "contact_sheet.h"
 #include "environment.h"
 #include "image_files.h"
+#include "look_files.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "options.h"
@@ -27,6 +29,7 @@
 #include "progress.h"
 #include "setting_sources.h"
 #include "sheet_labels.h"
+#include "sheet_layout.h"
 #include "text_file.h"
 #include "unique_file.h"
 
@@ -40,7 +43,7 @@ constexpr const char* kImageNames[] = {"maya.png", "maya.exr", "mentalray.png", 
 void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings)
 {
     for (const MaterialSetting& setting : settings)
-        if (host.hasInput(*findMaterialInput(setting.name))) host.setInput(setting.name, setting.value);
+        if (settingApplies(setting, host.name())) host.setInput(setting.name, setting.value);
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
@@ -68,24 +71,37 @@ void describeSweeps(const std::vector<Sweep>& sweeps, std::ostream& err)
             << sweeps[i].steps << " steps\n";
 }
 
-// The font for the sheets' labels, looked up before rendering (fontconfig
-// can fail or run long; better before the render than after). Without a
-// usable font the sheets stay unlabelled, said once.
-std::unique_ptr<LabelFont> labelFont(const std::vector<Sweep>& sweeps, std::ostream& err)
+// The system font for labels, looked up before the hosts load and the render
+// starts (fontconfig can fail or run long; the sheet's layout needs it too);
+// without one the pictures go unlabelled, said once.
+std::unique_ptr<LabelFont> labelFont(std::ostream& err)
 {
-    if (sweeps.empty()) return nullptr;
     std::string whyNot;
     std::unique_ptr<LabelFont> font = LabelFont::findSystemFont(whyNot);
-    if (!font) err << "glossy-preview: warning: no usable font (" << whyNot << "); the sheets are unlabelled\n";
+    if (!font) err << "glossy-preview: warning: no usable font (" << whyNot << "); the pictures are unlabelled\n";
     return font;
 }
 
-void labelSheets(std::vector<Image>& sheets, MaterialHost* const (&hosts)[2], const std::vector<Sweep>& sweeps,
-                 const LabelFont* font)
+// The name a saved shader block takes: the file's, where it is a plain word.
+std::string blockNameOf(const std::string& path)
 {
-    if (font == nullptr) return;
-    const char* titles[] = {"Maya", "mental ray"};
-    for (int i = 0; i < 2; ++i) labelContactSheet(sheets[i], *hosts[i], titles[i], sweeps, *font);
+    const std::string stem = std::filesystem::path(path).stem().string();
+    const bool plain = !stem.empty() && std::all_of(stem.begin(), stem.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-';
+    });
+    return plain ? stem : "look";
+}
+
+void saveLooks(const PreviewOptions& options, const std::vector<MaterialSetting>& settings, std::ostream& err)
+{
+    if (!options.savePreset.empty()) {
+        writeTextFile(options.savePreset, attributePresetText(hostLook(settings, "maya")));
+        err << "glossy-preview: the Maya look is in " << options.savePreset << '\n';
+    }
+    if (!options.saveMi.empty()) {
+        writeTextFile(options.saveMi, shaderBlockText(hostLook(settings, "mentalray"), blockNameOf(options.saveMi)));
+        err << "glossy-preview: the renderer's look is in " << options.saveMi << '\n';
+    }
 }
 
 // A pixel that is NaN or infinite shows black in the PNG files and wrong in
@@ -182,15 +198,43 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return 2;
         }
     }
+    // A look is saved after the render: its folder must be there before.
+    for (const auto& [option, path] :
+         {std::pair{"--save-preset", options.savePreset}, std::pair{"--save-mi", options.saveMi}}) {
+        if (path.empty()) continue;
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::error_code ec;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+            err << "glossy-preview: " << option << " " << path << ": no folder " << folder.string()
+                << " (expected a file in an existing folder)\n";
+            return 2;
+        }
+    }
     if (const auto reason = prepareOutputFolder(options.outDir)) {
         err << "glossy-preview: --out " << printable(options.outDir) << ": " << *reason
             << "; expected a writable folder\n";
         return 2;
     }
 
-    const std::unique_ptr<LabelFont> font = labelFont(options.sweeps, err);
+    // The labels' bands are part of the sheet's layout, so the font is needed
+    // before anything is rendered.
+    const std::unique_ptr<LabelFont> font = labelFont(err);
+    SheetLabelPlan plan;
+    if (font && !options.sweeps.empty()) {
+        plan = planSheetLabels(options.sweeps, options.width, options.height, *font);
+        if (plan.size == 0)
+            err << "glossy-preview: warning: the sheet's cells are too small for labels; the sheets are unlabelled "
+                   "(expected larger --width and --height, or fewer steps)\n";
+    }
+    const SheetLayout layout = layoutSheet(sheetColumns(options.sweeps), sheetRows(options.sweeps), options.width,
+                                           options.height, plan.top, plan.left);
 
-    const Scene scene(std::move(environment), options.areaSamples);
+    Lighting lighting;
+    lighting.builtInLights = options.lights;
+    lighting.environmentTurn = options.envTurn;
+    lighting.environmentIntensity = options.envIntensity;
+    lighting.irradianceRays = options.irradianceRays;
+    const Scene scene(std::move(environment), options.areaSamples, lighting);
     std::unique_ptr<MayaHost> maya;
     std::unique_ptr<MentalRayHost> mentalRay;
     try {
@@ -208,13 +252,10 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     settings.threads = options.threads > 0 ? options.threads : int(std::max(1u, std::thread::hardware_concurrency()));
     settings.width = options.width;
     settings.height = options.height;
-    int sheetWidth = 0, sheetHeight = 0;
-    contactSheetSize(options.sweeps, options.width, options.height, sheetWidth, sheetHeight);
-
     MaterialHost* hosts[] = {maya.get(), mentalRay.get()};
     std::vector<Image> images;
-    const std::uint64_t perImage =
-        std::uint64_t(sheetWidth) * std::uint64_t(sheetHeight) * std::uint64_t(settings.samples);
+    const std::uint64_t perImage = std::uint64_t(layout.width - layout.left) *
+                                   std::uint64_t(layout.height - layout.top) * std::uint64_t(settings.samples);
     const auto start = std::chrono::steady_clock::now();
     const char* rendering = hosts[0]->name();
     try {
@@ -222,7 +263,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         for (MaterialHost* host : hosts) {
             rendering = host->name();
             applySettings(*host, materialSettings);
-            images.push_back(renderContactSheet(scene, *host, options.sweeps, settings, &progress.counter()));
+            images.push_back(renderContactSheet(scene, *host, options.sweeps, layout, settings, &progress.counter()));
         }
         progress.finish();
     } catch (const std::bad_alloc&) {
@@ -241,18 +282,31 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Image both;
     try {
         pictures = images;
-        if (!options.sweeps.empty()) labelSheets(pictures, hosts, options.sweeps, font.get());
+        // Exposure is for the eye: the EXR images keep the rendered values.
+        if (options.exposure != 0.0f) {
+            const float scale = std::exp2(options.exposure);
+            for (Image& picture : pictures)
+                for (Vec3& pixel : picture.pixels) pixel = pixel * scale;
+        }
+        const char* titles[] = {"Maya", "mental ray"};
+        if (font)
+            for (int i = 0; i < 2; ++i)
+                labelContactSheet(pictures[i], layout, plan, *hosts[i], titles[i], options.sweeps, *font);
         both = sideBySide(pictures[0], pictures[1], kSideBySideGap);
+        if (font && options.sweeps.empty()) nameHalves(both, pictures[0].width, kSideBySideGap, titles, *font);
     } catch (const std::bad_alloc&) {
         err << "glossy-preview: out of memory making the side-by-side image; no image was written\n";
         return 1;
     }
     try {
-        writeImages(options.outDir, {{kImageNames[0], &pictures[0], ImageFormat::Png},
-                                     {kImageNames[1], &images[0], ImageFormat::Exr},
-                                     {kImageNames[2], &pictures[1], ImageFormat::Png},
-                                     {kImageNames[3], &images[1], ImageFormat::Exr},
-                                     {kImageNames[4], &both, ImageFormat::Png}});
+        // Each image records the settings that made it.
+        const std::string record = runRecord(options, materialSettings);
+        writeImages(options.outDir, {{kImageNames[0], &pictures[0], ImageFormat::Png, record},
+                                     {kImageNames[1], &images[0], ImageFormat::Exr, record},
+                                     {kImageNames[2], &pictures[1], ImageFormat::Png, record},
+                                     {kImageNames[3], &images[1], ImageFormat::Exr, record},
+                                     {kImageNames[4], &both, ImageFormat::Png, record}});
+        saveLooks(options, materialSettings, err);
     } catch (const std::exception& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 1;

@@ -30,19 +30,19 @@ bool letsLightThrough(const Vec3& transparency)
 }  // namespace
 
 Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
-                    int height, bool seeThrough, Sampler& sampler)
+                    int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window)
 {
-    const Ray ray = scene.cameraRay(px, py, width, height);
+    const Ray ray = scene.cameraRay(px, py, width, height, window);
     const Hit hit = scene.intersect(ray, true);
     switch (hit.surface) {
     case Surface::Ball: {
         const ShadeResult result = shader.shade({hit.point, hit.normal, ray.direction}, sampler);
         if (!seeThrough || !letsLightThrough(result.transparency)) return result.colour;
         // What lies behind the ball along the same ray, without refraction.
-        const Vec3 behind = scene.traceFromBall(ray, view);
+        const Vec3 behind = scene.traceFromBall(ray, view, &sampler);
         return result.colour + result.transparency * behind;
     }
-    case Surface::Ground: return scene.shadeGround(hit, view);
+    case Surface::Ground: return scene.shadeGround(hit, view, &sampler);
     case Surface::None: break;
     }
     return scene.environment(ray.direction);
@@ -84,12 +84,12 @@ void renderTiles(const TileJob job, MaterialShader& shader)
             for (int x = x0; x < x1; ++x) {
                 Vec3 sum;
                 for (int i = 0; i < s.samples; ++i) {
-                    Sampler sampler(x, y, i);
+                    Sampler sampler(x, y, i, s.samples);
                     // The first sample goes through the pixel's centre.
                     const float jx = i == 0 ? 0.5f : sampler.next();
                     const float jy = i == 0 ? 0.5f : sampler.next();
                     sum += traceCameraRay(*job.scene, shader, job.view, float(x) + jx, float(y) + jy, s.width, s.height,
-                                          s.seeThrough, sampler);
+                                          s.seeThrough, sampler, s.window);
                 }
                 job.image->at(x, y) = sum * weight;
             }

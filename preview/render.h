@@ -23,6 +23,8 @@ struct RenderSettings {
     // When set, workers stop at their next tile once it turns true, leaving
     // the image unfinished: for a caller that no longer wants it.
     const std::atomic<bool>* cancel = nullptr;
+    // The part of the camera's image plane shown: the camera's own view by default.
+    ScreenWindow window;
 };
 
 // Counts samples shaded, read by the progress display while rendering.
@@ -34,6 +36,6 @@ Image render(const Scene& scene, MaterialHost& host, const RenderSettings& setti
 
 // The colour of one sample through pixel (px, py) of an image of that size.
 Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
-                    int height, bool seeThrough, Sampler& sampler);
+                    int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window = {});
 
 }  // namespace preview

@@ -15,9 +15,12 @@ constexpr float kRayOffset = 1e-3f;
 
 }  // namespace
 
-Scene::Scene(Environment environment, int areaSamplesPerSide)
-    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide))
+Scene::Scene(Environment environment, int areaSamplesPerSide, const Lighting& lighting)
+    : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide)), lighting_(lighting)
 {
+    lighting_.irradianceRays = std::max(1, lighting_.irradianceRays);
+    turnCos_ = std::cos(lighting_.environmentTurn * kPi / 180.0f);
+    turnSin_ = std::sin(lighting_.environmentTurn * kPi / 180.0f);
     const Vec3 eye{0.0f, 2.0f, 6.0f};
     const Vec3 target{0.0f, 0.85f, 0.0f};
     back_ = normalize(eye - target);
@@ -36,11 +39,14 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
     groundNormal_ = toCameraDirection({0.0f, 1.0f, 0.0f});
     groundAxisU_ = toCameraDirection({1.0f, 0.0f, 0.0f});
     groundAxisV_ = toCameraDirection({0.0f, 0.0f, 1.0f});
-    // A little of the sky overhead lights the ground everywhere, so shadows are not black.
-    groundAmbient_ = environment_.radiance({0.0f, 1.0f, 0.0f}) * 0.3f;
+    // A little of the sky overhead lights the ground everywhere, so shadows
+    // are not black; an environment image lights it as a whole: the mean of
+    // its upper half weighted by the cosine, the diffuse ground's share of it.
+    groundAmbient_ = environment_.isImage() ? groundIrradiance() : worldEnvironment({0.0f, 1.0f, 0.0f}) * 0.3f;
 
     // Key light high on the left in front, a dim cool fill low on the right,
     // and a square area light behind on the right for a soft rim.
+    if (!lighting_.builtInLights) return;
     lights_.push_back({toCameraPoint({-4.0f, 5.5f, 4.0f}), {1.0f, 0.96f, 0.9f}, {}, {}, false});
     lights_.push_back({toCameraPoint({5.0f, 1.5f, 3.5f}), {0.22f, 0.25f, 0.32f}, {}, {}, false});
     lights_.push_back({toCameraPoint({3.0f, 4.0f, -3.5f}),
@@ -50,12 +56,32 @@ Scene::Scene(Environment environment, int areaSamplesPerSide)
                        true});
 }
 
-Ray Scene::cameraRay(float px, float py, int width, int height) const
+Ray Scene::cameraRay(float px, float py, int width, int height, const ScreenWindow& window) const
 {
     const float aspect = float(width) / float(height);
+    if (window.halfHeight > 0.0f) {
+        const float sx = window.centreX + (2.0f * px / float(width) - 1.0f) * window.halfHeight * aspect;
+        const float sy = window.centreY + (1.0f - 2.0f * py / float(height)) * window.halfHeight;
+        return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
+    }
     const float sx = (2.0f * px / float(width) - 1.0f) * tanHalfFov_ * aspect;
     const float sy = (1.0f - 2.0f * py / float(height)) * tanHalfFov_;
     return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
+}
+
+ScreenWindow Scene::ballWindow(int width, int height) const
+{
+    // The ball's outline on the image plane is close to a circle about its
+    // centre's image, of radius the tangent of its angular radius.
+    constexpr float kMargin = 1.3f;
+    const float distance = length(ballCentre_);
+    const float radius = ballRadius_ / std::sqrt(distance * distance - ballRadius_ * ballRadius_);
+    const float aspect = float(width) / float(height);
+    ScreenWindow window;
+    window.centreX = ballCentre_.x / -ballCentre_.z;
+    window.centreY = ballCentre_.y / -ballCentre_.z;
+    window.halfHeight = radius * kMargin / std::min(1.0f, aspect);
+    return window;
 }
 
 void Scene::project(const Vec3& point, int width, int height, float& px, float& py) const
@@ -117,20 +143,22 @@ float Scene::visibility(const Vec3& point, const Vec3& target) const
     return hit.surface == Surface::Ball && hit.distance < distance ? 0.0f : 1.0f;
 }
 
-Vec3 Scene::lightPosition(const Light& light, LightView view, int index) const
+Vec3 Scene::lightPosition(const Light& light, LightView view, int index, Sampler* sampler) const
 {
     if (sampleCount(light, view) == 1) return light.centre;
-    // The centres of a k x k grid of cells over the square, as the renderer
-    // places its area light samples.
+    // One sample in each cell of a k x k grid over the square, as the
+    // renderer places its area light samples.
     const int k = areaSamplesPerSide_;
-    const float u = (float(index % k) + 0.5f) / float(k) * 2.0f - 1.0f;
-    const float v = (float(index / k) + 0.5f) / float(k) * 2.0f - 1.0f;
+    float du = 0.5f, dv = 0.5f;
+    if (sampler) sampler->stratified(index, du, dv);
+    const float u = (float(index % k) + du) / float(k) * 2.0f - 1.0f;
+    const float v = (float(index / k) + dv) / float(k) * 2.0f - 1.0f;
     return light.centre + light.edgeU * u + light.edgeV * v;
 }
 
-LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point) const
+LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point, Sampler* sampler) const
 {
-    const Vec3 position = lightPosition(light, view, index);
+    const Vec3 position = lightPosition(light, view, index, sampler);
     return {normalize(position - point), light.colour * visibility(point, position)};
 }
 
@@ -138,10 +166,37 @@ Vec3 Scene::environment(const Vec3& d) const
 {
     // Camera space back to world space: the basis vectors are the rows.
     const Vec3 world = right_ * d.x + up_ * d.y + back_ * d.z;
-    return environment_.radiance(normalize(world));
+    return worldEnvironment(normalize(world));
 }
 
-Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
+Vec3 Scene::worldEnvironment(const Vec3& d) const
+{
+    // Untouched settings leave every bit as it was.
+    Vec3 radiance =
+        lighting_.environmentTurn == 0.0f
+            ? environment_.radiance(d)
+            : environment_.radiance({d.x * turnCos_ + d.z * turnSin_, d.y, d.z * turnCos_ - d.x * turnSin_});
+    if (lighting_.environmentIntensity != 1.0f) radiance = radiance * lighting_.environmentIntensity;
+    return radiance;
+}
+
+Vec3 Scene::groundIrradiance() const
+{
+    // Cosine-weighted directions at the centres of a fine grid over the upper
+    // hemisphere: computed once, so it may take many.
+    constexpr int kSide = 48;
+    Vec3 sum;
+    for (int i = 0; i < kSide; ++i)
+        for (int j = 0; j < kSide; ++j) {
+            const float r1 = (float(i) + 0.5f) / float(kSide);
+            const float phi = 2.0f * kPi * (float(j) + 0.5f) / float(kSide);
+            const float r = std::sqrt(r1);
+            sum += worldEnvironment(normalize(Vec3{r * std::cos(phi), std::sqrt(1.0f - r1), r * std::sin(phi)}));
+        }
+    return sum * (1.0f / float(kSide * kSide));
+}
+
+Vec3 Scene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
 {
     const Vec3 offset = hit.point - groundPoint_;
     const float u = dot(offset, groundAxisU_);
@@ -157,7 +212,7 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
         const int count = sampleCount(l, view);
         Vec3 lightSum;
         for (int i = 0; i < count; ++i) {
-            const LightSample s = sampleLight(l, view, i, point);
+            const LightSample s = sampleLight(l, view, i, point, sampler);
             const float cosine = dot(s.direction, hit.normal);
             if (cosine > 0.0f) lightSum += s.colour * cosine;
         }
@@ -166,10 +221,10 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view) const
     return sum * albedo;
 }
 
-Vec3 Scene::traceFromBall(const Ray& ray, LightView view) const
+Vec3 Scene::traceFromBall(const Ray& ray, LightView view, Sampler* sampler) const
 {
     const Hit hit = intersect(ray, false);
-    if (hit.surface == Surface::Ground) return shadeGround(hit, view);
+    if (hit.surface == Surface::Ground) return shadeGround(hit, view, sampler);
     return environment(ray.direction);
 }
 
@@ -181,15 +236,21 @@ Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sa
     const Vec3 b = cross(normal, t);
     const Vec3 origin = point + normal * kRayOffset;
     Vec3 sum;
-    for (int i = 0; i < kIrradianceRays; ++i) {
+    const int rays = lighting_.irradianceRays;
+    // The first side x side rays each in their own cell of the (r1, phi)
+    // square, the rest anywhere.
+    int side = 1;
+    while ((side + 1) * (side + 1) <= rays) ++side;
+    for (int i = 0; i < rays; ++i) {
         // Cosine-weighted: the estimate of irradiance is then pi times the mean radiance.
-        const float r1 = (float(i) + sampler.next()) / float(kIrradianceRays);
-        const float phi = 2.0f * kPi * sampler.next();
+        const bool inCell = i < side * side;
+        const float r1 = inCell ? (float(i % side) + sampler.next()) / float(side) : sampler.next();
+        const float phi = 2.0f * kPi * (inCell ? (float(i / side) + sampler.next()) / float(side) : sampler.next());
         const float r = std::sqrt(r1);
         const Vec3 d = t * (r * std::cos(phi)) + b * (r * std::sin(phi)) + normal * std::sqrt(1.0f - r1);
-        sum += traceFromBall({origin, normalize(d)}, view);
+        sum += traceFromBall({origin, normalize(d)}, view, &sampler);
     }
-    return sum * (kPi / float(kIrradianceRays));
+    return sum * (kPi / float(rays));
 }
 
 }  // namespace preview

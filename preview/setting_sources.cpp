@@ -126,14 +126,10 @@ std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, cons
 {
     std::vector<MaterialSetting> settings;
     for (const SettingSource& source : options.settings) {
-        for (const MaterialSetting& setting : settingsOf(source, files)) {
-            for (const Sweep& sweep : options.sweeps)
-                if (sweep.name == setting.name)
-                    throw SettingSourceError("--sweep " + sweep.name + ": " + sweep.name + " is also set by " +
-                                             printable(describeSource(source)) +
-                                             " (expected a swept input to be set only by its sweep)");
-            settings.push_back(setting);
-        }
+        // A sweep applied after these wins over a preset or shader block that
+        // sets its input, so a look can be explored around; --set of a swept
+        // input is refused with the command line.
+        for (const MaterialSetting& setting : settingsOf(source, files)) settings.push_back(setting);
     }
     return settings;
 }

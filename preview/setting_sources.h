@@ -24,7 +24,7 @@ struct SettingFiles {
 };
 
 // The settings of every source in order (a later one wins when applied in
-// order), refusing one that sets a swept input. Throws SettingSourceError.
+// order). Throws SettingSourceError.
 std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files);
 
 // The shipped presets' names, sorted.

@@ -1,12 +1,14 @@
 // Labels of contact sheets: the font draws inside the box its metrics give,
-// each cell names the swept values the host has, a sheet's labels stay in
-// their corners, and a file that is no font is refused with a reason.
+// values print with the digits that tell them apart and read true, titles shorten to fit,
+// labels stay in their bands or go, and the cells share exactly the sheet's
+// size; a file that is no font is refused with a reason.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "label_font.h"
 #include "options.h"
 #include "sheet_labels.h"
+#include "sheet_layout.h"
 
 using namespace preview;
 
@@ -101,38 +104,108 @@ TEST(LabelFont, APathThatIsNoFontIsRefusedWithItsNameAndReason)
     }
 }
 
-TEST(SheetLabels, EachCellNamesTheSweptValuesItsHostHas)
+Sweep sweepOf(const std::string& text) { return parseOptions({"--sweep", text}).sweeps[0]; }
+
+TEST(SheetLabels, StepsPrintWithTheDigitsThatTellThemApartAndReadTrue)
 {
-    const std::vector<Sweep> sweeps =
-        parseOptions({"--sweep", "roughness=0:1:5", "--sweep", "specularWeight=2:4:3"}).sweeps;
-    const FakeHost both(""), mayaLike("specularWeight");
-    EXPECT_EQ(cellLabels(both, sweeps, 1, 2), (std::vector<std::string>{"roughness 0.25", "specularWeight 4"}));
-    EXPECT_EQ(cellLabels(both, sweeps, 4, 0), (std::vector<std::string>{"roughness 1", "specularWeight 2"}));
-    EXPECT_EQ(cellLabels(mayaLike, sweeps, 1, 1), (std::vector<std::string>{"roughness 0.25"}));
+    const struct {
+        const char* sweep;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"roughness=0.05:0.8:5", {"0.05", "0.24", "0.43", "0.61", "0.8"}},
+        {"sharpness=0:1:5", {"0", "0.25", "0.5", "0.75", "1"}},
+        {"roughness=0:1:11", {"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"}},
+        {"roughness=0.1:0.11:3", {"0.1", "0.105", "0.11"}},
+        {"roughness=0.3:0.3:3", {"0.3", "0.3", "0.3"}},
+        {"roughness=1e10:0.5:2", {"1e+10", "0.5"}},
+        {"color=0,0.2,1:1,0.2,0:3", {"0,0.2,1", "0.5,0.2,0.5", "1,0.2,0"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(stepLabels(sweepOf(c.sweep)), c.labels) << c.sweep;
 }
 
-TEST(SheetLabels, LabelsStayInEachCellsBottomLeftAndTheTitleTopLeft)
+TEST(SheetLabels, TheLastStepIsExactlyTo)
+{
+    // FROM + (TO - FROM) would give 0, 0.70000005 and 1.00000012 here.
+    for (const char* text : {"roughness=1e10:0.5:2", "roughness=0.1:0.7:7", "roughness=-3e-5:1:9"}) {
+        const Sweep sweep = sweepOf(text);
+        EXPECT_EQ(sweep.valueAt(sweep.steps - 1).values, sweep.to.values) << text;
+        EXPECT_EQ(sweep.valueAt(0).values, sweep.from.values) << text;
+    }
+}
+
+TEST(SheetLayout, CellsShareExactlyTheAskedSizeBesideTheBands)
+{
+    const struct {
+        int columns, rows, width, height, top, left;
+    } cases[] = {{3, 1, 64, 48, 0, 0}, {5, 5, 480, 360, 39, 40}, {7, 3, 100, 61, 10, 9}};
+    for (const auto& c : cases) {
+        const SheetLayout layout = layoutSheet(c.columns, c.rows, c.width, c.height, c.top, c.left);
+        EXPECT_EQ(layout.columnEdges.front(), c.left);
+        EXPECT_EQ(layout.columnEdges.back(), c.width);
+        EXPECT_EQ(layout.rowEdges.front(), c.top);
+        EXPECT_EQ(layout.rowEdges.back(), c.height);
+        for (int i = 0; i < c.columns; ++i)
+            EXPECT_LE(std::abs(layout.cellWidth(i) - (c.width - c.left) / c.columns), 1) << c.width << " column " << i;
+        for (int i = 0; i < c.rows; ++i)
+            EXPECT_LE(std::abs(layout.cellHeight(i) - (c.height - c.top) / c.rows), 1) << c.height << " row " << i;
+    }
+}
+
+TEST(SheetLabels, TitlesShortenToFitThenGo)
 {
     const auto font = systemFont();
     ASSERT_NE(font, nullptr);
-    const std::vector<Sweep> sweeps = parseOptions({"--sweep", "roughness=0:1:2", "--sweep", "sharpness=0:1:2"}).sweeps;
-    Image sheet(400, 300);
-    for (Vec3& p : sheet.pixels) p = {0.5f, 0.5f, 0.5f};
-    labelContactSheet(sheet, FakeHost(""), "Maya", sweeps, *font);
-    const int cellWidth = 200, cellHeight = 150;
-    for (int row = 0; row < 2; ++row)
-        for (int column = 0; column < 2; ++column) {
-            const int x0 = column * cellWidth, y0 = row * cellHeight;
-            // The title sits in the first cell's top; skip its band there.
-            const int top = row == 0 && column == 0 ? y0 + 40 : y0;
-            const Box box = litBox(sheet, x0, top, x0 + cellWidth, y0 + cellHeight);
-            EXPECT_LT(box.right, x0 + cellWidth * 2 / 3) << "cell " << column << "," << row;
-            EXPECT_GT(box.top, y0 + cellHeight / 2) << "cell " << column << "," << row;
-            EXPECT_GE(box.bottom, y0 + cellHeight - 6) << "cell " << column << "," << row;
+    const std::vector<Sweep> sweeps =
+        parseOptions({"--sweep", "roughness=0:1:5", "--sweep", "specularWeight=2:4:3"}).sweeps;
+    const FakeHost both(""), mayaLike("specularWeight");
+    const std::string full = "Maya: roughness across, specularWeight down";
+    const std::string cut = "Maya: rough. across, specu. down";
+    const int size = 12;
+    const struct {
+        const FakeHost* host;
+        int width;
+        std::string title;
+    } cases[] = {
+        {&both, 1000, full},
+        {&both, font->width(full, size) - 1, cut},
+        {&both, font->width(cut, size) - 1, "Maya"},
+        {&both, font->width("Maya", size) - 1, ""},
+        {&mayaLike, 1000, "Maya: roughness across"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sheetTitle(*c.host, "Maya", sweeps, *font, size, c.width), c.title) << c.width;
+}
+
+TEST(SheetLabels, LabelsFitTheirBandsOrTheSheetGoesUnlabelled)
+{
+    const auto font = systemFont();
+    ASSERT_NE(font, nullptr);
+    const struct {
+        int width, height, steps;
+        bool labelled;
+    } cases[] = {{480, 360, 5, true}, {160, 120, 3, true}, {800, 600, 9, true}, {80, 80, 5, false}};
+    for (const auto& c : cases) {
+        const std::string steps = std::to_string(c.steps);
+        const std::vector<Sweep> sweeps =
+            parseOptions({"--sweep", "roughness=0.05:0.8:" + steps, "--sweep", "sharpness=0:1:" + steps}).sweeps;
+        const SheetLabelPlan plan = planSheetLabels(sweeps, c.width, c.height, *font);
+        ASSERT_EQ(plan.size > 0, c.labelled) << c.width << "x" << c.height;
+        if (!c.labelled) continue;
+        EXPECT_LE(plan.top, c.height / 4);
+        EXPECT_LE(plan.left, c.width / 4);
+        const SheetLayout layout = layoutSheet(c.steps, c.steps, c.width, c.height, plan.top, plan.left);
+        Image sheet(c.width, c.height);
+        labelContactSheet(sheet, layout, plan, FakeHost(""), "mental ray", sweeps, *font);
+        // The cells stay as rendered; every column and row has its value in its band.
+        const Box cells = litBox(sheet, plan.left, plan.top, c.width, c.height);
+        EXPECT_EQ(cells.right, -1) << "a label reaches into the cells at " << cells.left << "," << cells.top;
+        for (int i = 0; i < c.steps; ++i) {
+            const Box column = litBox(sheet, layout.columnEdges[i], plan.top / 2, layout.columnEdges[i + 1], plan.top);
+            EXPECT_GE(column.right, 0) << "column " << i;
+            const Box row = litBox(sheet, 0, layout.rowEdges[i], plan.left, layout.rowEdges[i + 1]);
+            EXPECT_GE(row.right, 0) << "row " << i;
         }
-    const Box title = litBox(sheet, 0, 0, cellWidth, 40);
-    EXPECT_LE(title.top, 2);
-    EXPECT_LT(title.right, 80);
+    }
 }
 
 }  // namespace

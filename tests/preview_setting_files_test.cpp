@@ -276,10 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
                               START "blendAttr roughness 0.1;\n" END,
                               {"--preset", "ROOT/FILE"},
                               "ROOT/FILE:2: expected the quoted name of an attribute"},
-                      BadFile{"preset setting a swept input",
-                              START "blendAttr \"sharpness\" 1;\n" END,
-                              {"--sweep", "sharpness=0:1:3", "--preset", "ROOT/FILE"},
-                              "sharpness is also set by --preset ROOT/FILE"},
                       BadFile{"missing mi file", nullptr, {"--mi", "ROOT/FILE"}, "ROOT/FILE:0: cannot read it"},
                       BadFile{"unknown shader parameter",
                               "shader \"a\" \"kova_glossy\" (\n\"rougness\" 0.1)",
@@ -316,11 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"shader named that is not there",
                               "shader \"a\" \"kova_glossy\" ()",
                               {"--mi", "ROOT/FILE", "--shader", "b"},
-                              "ROOT/FILE:0: expected a shader block named \"b\""},
-                      BadFile{"shader block setting a swept input",
-                              "shader \"a\" \"kova_glossy\" (\"roughness\" 0.1)",
-                              {"--mi", "ROOT/FILE", "--sweep", "roughness=0:1:3"},
-                              "roughness is also set by --mi ROOT/FILE"}),
+                              "ROOT/FILE:0: expected a shader block named \"b\""}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return testName(info.param.what); });
 
 }  // namespace

@@ -47,14 +47,20 @@ miVector towards(const miVector& from, const miVector& to)
     return {d.x * inverse, d.y * inverse, d.z * inverse};
 }
 
-// Where sample k of a light sits; area samples go row by row over cell centres.
-miVector samplePosition(const mrhost::Light& light, int k)
+// Where sample k of a light sits; area samples go row by row over the cells,
+// each at the offset within its cell that the host asks for, or its centre.
+miVector samplePosition(const Scene::Data& scene, const miState* state, const mrhost::Light& light, int k)
 {
     if (light.kind != mrhost::Light::Area) {
         return light.position;
     }
-    const float u = (static_cast<float>(k % light.samplesU) + 0.5f) / static_cast<float>(light.samplesU);
-    const float v = (static_cast<float>(k / light.samplesU) + 0.5f) / static_cast<float>(light.samplesV);
+    float du = 0.5f;
+    float dv = 0.5f;
+    if (scene.cellOffset != nullptr) {
+        scene.cellOffset(state, k, &du, &dv, scene.cellOffsetUser);
+    }
+    const float u = (static_cast<float>(k % light.samplesU) + du) / static_cast<float>(light.samplesU);
+    const float v = (static_cast<float>(k / light.samplesU) + dv) / static_cast<float>(light.samplesV);
     return {(light.position.x + light.edgeU.x * u) + light.edgeV.x * v,
             (light.position.y + light.edgeU.y * u) + light.edgeV.y * v,
             (light.position.z + light.edgeU.z * u) + light.edgeV.z * v};
@@ -126,7 +132,7 @@ miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* con
         *dir = light.directions[static_cast<std::size_t>(k)];
         colour = light.colours[static_cast<std::size_t>(k)];
     } else {
-        const miVector position = samplePosition(light, k);
+        const miVector position = samplePosition(*scene, state, light, k);
         *dir = towards(state->point, position);
         if (scene->shadow != nullptr) {
             const miScalar passed = scene->shadow(state, &state->point, &position, scene->shadowUser);

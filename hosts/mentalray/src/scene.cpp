@@ -93,6 +93,12 @@ void Scene::setShadowTest(ShadowFunction function, void* user)
     data_->shadowUser = user;
 }
 
+void Scene::setAreaSampleOffsets(CellOffsetFunction function, void* user)
+{
+    data_->cellOffset = function;
+    data_->cellOffsetUser = user;
+}
+
 void Scene::setCallObserver(CallObserver function, void* user)
 {
     data_->observer = function;

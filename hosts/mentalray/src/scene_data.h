@@ -47,6 +47,8 @@ struct Scene::Data {
     void* irradianceUser = nullptr;
     ShadowFunction shadow = nullptr;
     void* shadowUser = nullptr;
+    CellOffsetFunction cellOffset = nullptr;
+    void* cellOffsetUser = nullptr;
     CallObserver observer = nullptr;
     void* observerUser = nullptr;
 

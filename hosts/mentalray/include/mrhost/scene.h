@@ -33,6 +33,12 @@ using IrradianceFunction = miBoolean (*)(miColor* result, const miState* state, 
 using ShadowFunction = miScalar (*)(const miState* state, const miVector* point, const miVector* lightPoint,
                                     void* user);
 
+// Where in its cell an area light sample falls, as fractions of the cell
+// each way in [0, 1): production renderers jitter their samples within
+// strata so that a few of them do not show as a few copies of the light.
+// `sample` is the sample's number, row by row over the cells.
+using CellOffsetFunction = void (*)(const miState* state, int sample, float* u, float* v, void* user);
+
 // Every renderer call, reported before it does its work, for hosts (and
 // tests) that watch the shader. Fields that the call does not take are zero.
 enum class Call { SampleLight, ReflectionDir, TraceReflection, TraceEnvironment, ComputeIrradiance, PhenEval };
@@ -57,7 +63,8 @@ public:
     // unit vector from the point toward `position`.
     miTag addPointLight(const miVector& position, const miColor& colour);
     // An area light over the parallelogram corner + u*edgeU + v*edgeV:
-    // samplesU x samplesV samples at the cell centres, each with the full
+    // samplesU x samplesV samples, one in each cell (at its centre unless
+    // setAreaSampleOffsets says otherwise), each with the full
     // colour (the shader averages them). Throws std::invalid_argument for
     // fewer than one sample either way.
     miTag addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU, int samplesV,
@@ -79,6 +86,9 @@ public:
     void setReflectionDepth(miInteger depth);
     void setIrradiance(IrradianceFunction function, void* user);
     void setShadowTest(ShadowFunction function, void* user);
+    // Asked once per area light sample for where in its cell it falls;
+    // without one the samples sit at the cell centres.
+    void setAreaSampleOffsets(CellOffsetFunction function, void* user);
     void setCallObserver(CallObserver function, void* user);
 
     struct Data;

@@ -1,0 +1,160 @@
+#include "look_files.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "unique_file.h"
+
+namespace preview {
+namespace {
+
+const char* hostPrefix(HostScope scope)
+{
+    switch (scope) {
+    case HostScope::Maya: return "maya:";
+    case HostScope::MentalRay: return "mentalray:";
+    case HostScope::Both: break;
+    }
+    return "";
+}
+
+// The numbers of a value, space-separated as both host languages write them.
+std::string spaced(const MaterialValue& value)
+{
+    if (value.kind == InputKind::Boolean) return value.values[0] != 0.0f ? "on" : "off";
+    std::string text = exactNumber(value.values[0]);
+    if (value.kind == InputKind::Triple)
+        text += " " + exactNumber(value.values[1]) + " " + exactNumber(value.values[2]);
+    return text;
+}
+
+}  // namespace
+
+std::string exactNumber(float value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string exactValue(const MaterialValue& value)
+{
+    if (value.kind == InputKind::Boolean) return value.values[0] != 0.0f ? "on" : "off";
+    if (value.kind == InputKind::Scalar) return exactNumber(value.values[0]);
+    return exactNumber(value.values[0]) + "," + exactNumber(value.values[1]) + "," + exactNumber(value.values[2]);
+}
+
+std::vector<MaterialSetting> hostLook(const std::vector<MaterialSetting>& settings, const std::string& hostName)
+{
+    std::vector<MaterialSetting> look;
+    for (const MaterialInput& input : materialInputs()) {
+        const MaterialSetting* last = nullptr;
+        for (const MaterialSetting& setting : settings)
+            if (setting.name == input.name && settingApplies(setting, hostName)) last = &setting;
+        if (last != nullptr) look.push_back({last->name, last->value, HostScope::Both});
+    }
+    return look;
+}
+
+std::string attributePresetText(const std::vector<MaterialSetting>& look)
+{
+    std::string text = "startAttrPreset( \"glossy\" );\n";
+    for (const MaterialSetting& setting : look)
+        text += "blendAttr \"" + setting.name + "\" " + spaced(setting.value) + ";\n";
+    return text + "endAttrPreset();\n";
+}
+
+std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName)
+{
+    std::string text = "shader \"" + blockName + "\" \"kova_glossy\" (";
+    const char* separator = "\n";
+    for (const MaterialSetting& setting : look) {
+        // A colour carries its alpha, as the renderer sets it for the shader.
+        const bool colour = setting.value.kind == InputKind::Triple && setting.name != "normalOffset";
+        text += separator + ("    \"" + setting.name + "\" " + spaced(setting.value) + (colour ? " 1" : ""));
+        separator = ",\n";
+    }
+    return text + "\n)\n";
+}
+
+std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings)
+{
+    std::string text = "glossy-preview --width " + std::to_string(options.width) + " --height " +
+                       std::to_string(options.height) + " --samples " + std::to_string(options.samples) +
+                       " --area-samples " + std::to_string(options.areaSamples);
+    if (!options.envPath.empty()) text += " --env " + options.envPath;
+    if (!options.lights) text += " --lights off";
+    if (options.envTurn != 0.0f) text += " --env-turn " + exactNumber(options.envTurn);
+    if (options.envIntensity != 1.0f) text += " --env-intensity " + exactNumber(options.envIntensity);
+    if (options.exposure != 0.0f) text += " --exposure " + exactNumber(options.exposure);
+    if (options.irradianceRays != PreviewOptions().irradianceRays)
+        text += " --irradiance-rays " + std::to_string(options.irradianceRays);
+    // Host by host, so that what each host took reads off directly.
+    const std::vector<MaterialSetting> maya = hostLook(settings, "maya");
+    const std::vector<MaterialSetting> mentalRay = hostLook(settings, "mentalray");
+    for (const MaterialInput& input : materialInputs()) {
+        const MaterialSetting* inMaya = nullptr;
+        const MaterialSetting* inMentalRay = nullptr;
+        for (const MaterialSetting& s : maya)
+            if (s.name == input.name) inMaya = &s;
+        for (const MaterialSetting& s : mentalRay)
+            if (s.name == input.name) inMentalRay = &s;
+        // Without a host's name where both took the same or only one host has the input.
+        const bool same = inMaya && inMentalRay && inMaya->value.values == inMentalRay->value.values;
+        if (same || input.inMaya != input.inMentalRay) {
+            const MaterialSetting* either = inMaya ? inMaya : inMentalRay;
+            if (either) text += std::string(" --set ") + input.name + "=" + exactValue(either->value);
+            continue;
+        }
+        if (inMaya)
+            text += std::string(" --set ") + hostPrefix(HostScope::Maya) + input.name + "=" + exactValue(inMaya->value);
+        if (inMentalRay)
+            text += std::string(" --set ") + hostPrefix(HostScope::MentalRay) + input.name + "=" +
+                    exactValue(inMentalRay->value);
+    }
+    for (const Sweep& sweep : options.sweeps)
+        text += " --sweep " + sweep.name + "=" + exactValue(sweep.from) + ":" + exactValue(sweep.to) + ":" +
+                std::to_string(sweep.steps);
+    return text;
+}
+
+void writeTextFile(const std::string& path, const std::string& text)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    UniqueFile file;
+    try {
+        file = createUniqueFile(folder, "." + target.filename().string());
+    } catch (const std::system_error& e) {
+        throw std::runtime_error("cannot write " + path + ": " + std::strerror(e.code().value()));
+    }
+    const char* data = text.data();
+    std::size_t left = text.size();
+    int error = 0;
+    while (left > 0) {
+        const ssize_t written = ::write(file.fd, data, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = written < 0 ? errno : EIO;
+            break;
+        }
+        data += written;
+        left -= std::size_t(written);
+    }
+    if (error == 0 && ::fsync(file.fd) != 0 && errno != EINVAL) error = errno;
+    if (::close(file.fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(file.path.c_str(), path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(file.path.c_str());
+        throw std::runtime_error("cannot write " + path + ": " + std::strerror(error));
+    }
+}
+
+}  // namespace preview

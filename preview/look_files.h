@@ -1,0 +1,38 @@
+// A look as each host keeps it, written out: the Maya attribute preset of the
+// settings the Maya node took, and a `kova_glossy` shader block of those the
+// renderer took. Every number is written with the fewest digits that read
+// back to the same float, so a look read back renders the same bits.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "material_inputs.h"
+#include "options.h"
+
+namespace preview {
+
+// A float as the shortest text that reads back to it ("0.1", "1e-05").
+std::string exactNumber(float value);
+// A value as --set takes it, each number exact.
+std::string exactValue(const MaterialValue& value);
+
+// The inputs a host ("maya" or "mentalray") ends with after the settings in
+// order: one per input, the last one set, in the order --help lists them.
+std::vector<MaterialSetting> hostLook(const std::vector<MaterialSetting>& settings, const std::string& hostName);
+
+// The .mel text of an attribute preset of the `glossy` node.
+std::string attributePresetText(const std::vector<MaterialSetting>& look);
+// The .mi text of one `kova_glossy` shader block of that name.
+std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName);
+
+// The settings that made a run's images, as the options that make them
+// again: size, samples, environment, every material setting (host by host
+// where the hosts differ) and the sweeps.
+std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings);
+
+// Writes the text to the file all or nothing: into a new file beside it,
+// renamed over it once complete. Throws std::runtime_error naming the file.
+void writeTextFile(const std::string& path, const std::string& text);
+
+}  // namespace preview
