@@ -12,6 +12,7 @@
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "scene.h"
+#include "sheet_layout.h"
 
 using namespace preview;
 using namespace preview::serve;
@@ -53,7 +54,8 @@ int main()
                 host->setInput("roughness", *parseMaterialValue(InputKind::Scalar, roughness));
                 RenderSettings settings;
                 settings.threads = threads;
-                renderContactSheet(scene, *host, {}, settings);
+                renderContactSheet(scene, *host, {}, layoutSheet(1, 1, settings.width, settings.height, 0, 0),
+                                   settings);
             });
         }
     LiveRenderer renderer(builtDeliverables(), {}, threads);

@@ -107,28 +107,13 @@ void insertTextChunk(std::vector<std::uint8_t>& png, const std::string& keyword,
 
 void writePngTo(FileSink& sink, const Image& image, const std::string& name, const std::string& record)
 {
-    std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        bytes[3 * i + 0] = toSrgb8(image.pixels[i].x);
-        bytes[3 * i + 1] = toSrgb8(image.pixels[i].y);
-        bytes[3 * i + 2] = toSrgb8(image.pixels[i].z);
+    std::string encoded;
+    try {
+        encoded = pngFileBytes(image, record);
+    } catch (const PngEncodeError& e) {
+        failWriting(name, sink, e.what());
     }
-    // Encoded in memory first, so that the record can go in before it is written.
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(image.width);
-    png.height = static_cast<png_uint_32>(image.height);
-    png.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    bool written = png_image_write_get_memory_size(png, size, 0, bytes.data(), 0, nullptr) != 0;
-    std::vector<std::uint8_t> encoded(written ? size : 0);
-    if (written) written = png_image_write_to_memory(&png, encoded.data(), &size, 0, bytes.data(), 0, nullptr) != 0;
-    const std::string reason = png.message;
-    png_image_free(&png);
-    if (!written) failWriting(name, sink, reason);
-    encoded.resize(size);
-    if (!record.empty()) insertTextChunk(encoded, kRecordKey, record);
-    if (!sink.write(reinterpret_cast<const char*>(encoded.data()), encoded.size())) failWriting(name, sink, "");
+    if (!sink.write(encoded.data(), encoded.size())) failWriting(name, sink, "");
 }
 
 // OpenEXR's output stream over the sink.
@@ -351,6 +336,32 @@ void backUp(JournalEntry& entry, const std::string& folder, const std::string& n
 }
 
 }  // namespace
+
+std::string pngFileBytes(const Image& image, const std::string& record)
+{
+    std::vector<std::uint8_t> bytes(image.pixels.size() * 3);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        bytes[3 * i + 0] = toSrgb8(image.pixels[i].x);
+        bytes[3 * i + 1] = toSrgb8(image.pixels[i].y);
+        bytes[3 * i + 2] = toSrgb8(image.pixels[i].z);
+    }
+    // Encoded in memory first, so that the record can go in before it is written.
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    bool written = png_image_write_get_memory_size(png, size, 0, bytes.data(), 0, nullptr) != 0;
+    std::vector<std::uint8_t> encoded(written ? size : 0);
+    if (written) written = png_image_write_to_memory(&png, encoded.data(), &size, 0, bytes.data(), 0, nullptr) != 0;
+    const std::string reason = png.message;
+    png_image_free(&png);
+    if (!written) throw PngEncodeError(reason);
+    encoded.resize(size);
+    if (!record.empty()) insertTextChunk(encoded, kRecordKey, record);
+    return std::string(encoded.begin(), encoded.end());
+}
 
 void writeImages(const std::string& folder, const std::vector<ImageFile>& files)
 {

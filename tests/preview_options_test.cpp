@@ -250,12 +250,13 @@ TEST(PreviewOptions, EverySweepStepLiesAtItsShareOfTheSpan)
           {0x1.fffffep-2f, 0, 0},
           {0x1.666666p-1f, 0, 0},
           {0x1.ccccccp-1f, 0, 0}}},
-        // TO - FROM rounds, so the last step can miss TO (0.2) by a bit.
+        // TO - FROM rounds, so FROM + 3 x step would miss TO (0.2) by a bit:
+        // the last step is TO itself, as the first is FROM.
         {"specularColor=0.1,1.7,0.3:0.9,0.2,-0.7:4",
          {{0x1.99999ap-4f, 0x1.b33334p+0f, 0x1.333334p-2f},
           {0x1.777776p-2f, 0x1.333334p+0f, -0x1.11111p-5f},
           {0x1.444444p-1f, 0x1.666668p-1f, -0x1.777778p-2f},
-          {0x1.ccccccp-1f, 0x1.9999ap-3f, -0x1.666666p-1f}}},
+          {0.9f, 0.2f, -0.7f}}},
     };
     for (const auto& [text, steps] : sweeps) {
         const preview::PreviewOptions o = preview::parseOptions({"--sweep", text});

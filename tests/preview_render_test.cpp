@@ -205,7 +205,7 @@ TEST(PreviewRender, EachSampleDrawsFromTheSamplerOfItsPixelAndIndex)
     const Scene scene(Environment(), 1);
     OneShaderHost<SamplerEcho> host;
     // 40 x 30, 3 samples, 2 threads, the ball's own colour.
-    const Image image = render(scene, host, RenderSettings{40, 30, 3, 2, false});
+    const Image image = render(scene, host, RenderSettings{40, 30, 3, 2, false, nullptr, {}});
     // Pixels well inside the ball, where every jittered sample meets it too.
     auto onBall = [&](int x, int y) {
         const Ray ray = scene.cameraRay(float(x) + 0.5f, float(y) + 0.5f, 40, 30);

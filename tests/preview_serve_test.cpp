@@ -187,7 +187,8 @@ TEST(PreviewServe, BadRequestsGetOneLine)
 }
 
 // What the page shows for a look is byte for byte the PNG the command line
-// writes, a labelled sheet included.
+// writes, a labelled sheet and the settings it records included: the page's
+// values for each host are the command line's values for that host.
 TEST(PreviewServe, RendersTheCommandLinesBytes)
 {
     const fs::path out = fs::temp_directory_path() / ("preview_serve_" + std::to_string(::getpid()));
@@ -197,15 +198,17 @@ TEST(PreviewServe, RendersTheCommandLinesBytes)
         const char* file;
     };
     const Case cases[] = {
-        {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set color=0.7,0.2,0.1",
+        {"--width 64 --height 48 --samples 3 --area-samples 2 --set maya:roughness=0.15 --set maya:color=0.7,0.2,0.1",
          R"({"host":"maya","width":64,"height":48,"samples":3,"areaSamples":2,
              "inputs":{"roughness":"0.15","color":"0.7,0.2,0.1"}})",
          "maya.png"},
-        {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set specularWeight=0.6",
-         R"({"host":"mentalray","width":64,"height":48,"samples":3,"areaSamples":2,
-             "inputs":{"roughness":"0.15","specularWeight":"0.6"}})",
+        {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set specularWeight=0.6 "
+         "--lights off --env-turn 30 --env-intensity 2 --exposure 0.5 --irradiance-rays 9",
+         R"({"host":"mentalray","width":64,"height":48,"samples":3,"areaSamples":2,"lights":"off","envTurn":"30",
+             "envIntensity":2,"exposure":"0.5","irradianceRays":9,
+             "inputs":{"roughness":"0.15","specularWeight":"0.6"},"otherInputs":{"roughness":"0.15"}})",
          "mentalray.png"},
-        {"--width 150 --height 60 --samples 1 --sweep roughness=0.1:0.5:3 --set sharpness=0.9",
+        {"--width 150 --height 60 --samples 1 --sweep roughness=0.1:0.5:3 --set mentalray:sharpness=0.9",
          R"({"host":"mentalray","width":150,"height":60,"samples":1,"sweeps":["roughness=0.1:0.5:3"],
              "inputs":{"sharpness":"0.9"}})",
          "mentalray.png"},

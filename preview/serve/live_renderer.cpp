@@ -7,11 +7,14 @@
 #include <mayahost/registry.h>
 #include <mrhost/declaration.h>
 
+#include <cmath>
+
 #include "contact_sheet.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "scene.h"
 #include "sheet_labels.h"
+#include "sheet_layout.h"
 
 namespace preview::serve {
 
@@ -51,7 +54,7 @@ void LiveRenderer::buildStage(HostSide side, const SceneChoice& choice)
     slot.host.reset();
     slot.scene.reset();
     Environment environment = choice.environment == 0 ? Environment() : environments_.at(choice.environment - 1);
-    slot.scene = std::make_unique<Scene>(std::move(environment), choice.areaSamples);
+    slot.scene = std::make_unique<Scene>(std::move(environment), choice.areaSamples, choice.lighting);
     if (side == HostSide::Maya)
         slot.host = std::make_unique<MayaHost>(*slot.scene, deliverables_.mayaModule);
     else
@@ -78,20 +81,32 @@ std::optional<Image> LiveRenderer::render(const LookRequest& request)
     RenderSettings settings = request.settings;
     settings.threads = threads_;
     settings.cancel = &slot.cancel;
-    int width = 0, height = 0;
-    contactSheetSize(request.sweeps, settings.width, settings.height, width, height);
+    // The sheet laid out as the command line lays it out: bands for labels
+    // only where the picture is labelled.
+    const bool labelled = request.labelled && slot.font;
+    SheetLabelPlan plan;
+    if (labelled && !request.sweeps.empty())
+        plan = planSheetLabels(request.sweeps, settings.width, settings.height, *slot.font);
+    const SheetLayout layout = layoutSheet(sheetColumns(request.sweeps), sheetRows(request.sweeps), settings.width,
+                                           settings.height, plan.top, plan.left);
     slot.done = 0;
-    slot.total = std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(settings.samples);
+    slot.total = std::uint64_t(layout.width - layout.left) * std::uint64_t(layout.height - layout.top) *
+                 std::uint64_t(settings.samples);
     slot.busy = true;
     struct Idle {
         std::atomic<bool>& busy;
         ~Idle() { busy = false; }
     } idle{slot.busy};
-    Image image = renderContactSheet(*slot.scene, host, request.sweeps, settings, &slot.done);
+    Image image = renderContactSheet(*slot.scene, host, request.sweeps, layout, settings, &slot.done);
     if (slot.latest != ticket || slot.cancel) return std::nullopt;
-    if (request.labelled && !request.sweeps.empty()) {
+    // Exposure before the labels, so that they read the same at any exposure.
+    if (request.exposure != 0.0f) {
+        const float scale = std::exp2(request.exposure);
+        for (Vec3& pixel : image.pixels) pixel = pixel * scale;
+    }
+    if (labelled) {
         const char* titles[] = {"Maya", "mental ray"};
-        if (slot.font) labelContactSheet(image, host, titles[int(request.host)], request.sweeps, *slot.font);
+        labelContactSheet(image, layout, plan, host, titles[int(request.host)], request.sweeps, *slot.font);
     }
     return image;
 }

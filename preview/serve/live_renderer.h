@@ -20,9 +20,9 @@
 #include "options.h"
 #include "preview_command.h"
 #include "render.h"
+#include "scene.h"
 
 namespace preview {
-class Scene;
 class MayaHost;
 class MentalRayHost;
 class MaterialHost;
@@ -37,9 +37,14 @@ constexpr int kHostCount = 2;
 struct SceneChoice {
     int areaSamples = 3;
     int environment = 0;  // 0: the sky gradient; i: the i-th environment file
+    Lighting lighting;
     bool operator==(const SceneChoice& other) const
     {
-        return areaSamples == other.areaSamples && environment == other.environment;
+        return areaSamples == other.areaSamples && environment == other.environment &&
+               lighting.builtInLights == other.lighting.builtInLights &&
+               lighting.environmentTurn == other.lighting.environmentTurn &&
+               lighting.environmentIntensity == other.lighting.environmentIntensity &&
+               lighting.irradianceRays == other.lighting.irradianceRays;
     }
 };
 
@@ -50,6 +55,7 @@ struct LookRequest {
     std::vector<MaterialSetting> inputs;  // this host's own, over its defaults
     std::vector<Sweep> sweeps;
     bool labelled = false;  // a sheet carries its values, as the command line's PNG sheet does
+    float exposure = 0.0f;  // stops, applied to the picture as the command line does to its PNGs
 };
 
 struct RenderProgress {

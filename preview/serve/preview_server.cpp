@@ -10,9 +10,10 @@
 
 #include "access_rules.h"
 #include "attribute_preset.h"
-#include "look_text.h"
+#include "image_files.h"
+#include "look_files.h"
 #include "page_files.h"
-#include "png_bytes.h"
+#include "safe_name.h"
 #include "setting_sources.h"
 #include "text_file.h"
 
@@ -51,7 +52,7 @@ const char* kindName(ControlKind kind)
 json settingsJson(const std::vector<MaterialSetting>& settings)
 {
     json list = json::array();
-    for (const MaterialSetting& s : settings) list.push_back({{"name", s.name}, {"value", valueText(s.value)}});
+    for (const MaterialSetting& s : settings) list.push_back({{"name", s.name}, {"value", exactValue(s.value)}});
     return list;
 }
 
@@ -82,9 +83,10 @@ int wholeNumber(const json& body, const char* key, int fallback, int lowest, int
     return value.get<int>();
 }
 
-// The inputs object {"name": "value as --set takes it"} of one host.
+// The inputs object {"name": "value as --set takes it"} of one host, each for
+// that host alone (--set maya:NAME=VALUE) when `scoped`.
 std::vector<std::string> setArguments(const json& inputs, const std::vector<DeclaredInput>& declared,
-                                      const char* hostName)
+                                      const char* hostName, bool scoped = false, const std::vector<Sweep>& sweeps = {})
 {
     std::vector<std::string> args;
     if (inputs.is_null()) return args;
@@ -93,16 +95,36 @@ std::vector<std::string> setArguments(const json& inputs, const std::vector<Decl
         if (!findInput(declared, name))
             throw Refused{400, std::string(hostName) + " has no input '" + printable(name) + "'"};
         if (!value.is_string()) throw Refused{400, name + ": expected the value as text, such as \"0.3\""};
+        // A swept input takes the sweep's values, as on the command line.
+        if (std::any_of(sweeps.begin(), sweeps.end(), [&](const Sweep& s) { return s.name == name; })) continue;
         args.push_back("--set");
-        args.push_back(name + "=" + value.get<std::string>());
+        args.push_back((scoped ? std::string(hostName) + ":" : std::string()) + name + "=" + value.get<std::string>());
     }
     return args;
 }
 
-LookRequest lookRequest(const json& body, const LiveRenderer& renderer, int environments)
+// A scene option given as text or as a number, passed on as the command
+// line's option would take it.
+void addSceneOption(std::vector<std::string>& args, const json& body, const char* key, const char* option)
+{
+    if (!body.contains(key)) return;
+    const json& value = body[key];
+    if (value.is_string())
+        args.insert(args.end(), {option, value.get<std::string>()});
+    else if (value.is_number())
+        args.insert(args.end(), {option, value.dump()});
+    else if (value.is_boolean())
+        args.insert(args.end(), {option, value.get<bool>() ? "on" : "off"});
+    else
+        throw Refused{400, std::string(key) + ": expected a value such as \"1\""};
+}
+
+LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const std::vector<std::string>& environments,
+                        std::string& record)
 {
     LookRequest request;
     request.host = hostOf(body);
+    const int side = int(request.host), other = 1 - side;
     const std::string quality = body.value("quality", std::string("full"));
     if (quality != "full" && quality != "coarse") throw Refused{400, "quality: expected \"coarse\" or \"full\""};
     const PreviewOptions defaults;
@@ -111,32 +133,62 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, int envi
         "--height",       std::to_string(wholeNumber(body, "height", defaults.height, 1, kMaxImageSize)),
         "--samples",      std::to_string(wholeNumber(body, "samples", defaults.samples, 1, kMaxSamples)),
         "--area-samples", std::to_string(wholeNumber(body, "areaSamples", defaults.areaSamples, 1, 16))};
-    request.scene.environment = wholeNumber(body, "environment", 0, 0, environments);
-    const std::vector<std::string> sets =
-        setArguments(body.value("inputs", json()), renderer.inputs(request.host), kHostNames[int(request.host)]);
-    args.insert(args.end(), sets.begin(), sets.end());
+    request.scene.environment = wholeNumber(body, "environment", 0, 0, int(environments.size()));
+    addSceneOption(args, body, "lights", "--lights");
+    addSceneOption(args, body, "envTurn", "--env-turn");
+    addSceneOption(args, body, "envIntensity", "--env-intensity");
+    addSceneOption(args, body, "exposure", "--exposure");
+    addSceneOption(args, body, "irradianceRays", "--irradiance-rays");
     const json sweeps = body.value("sweeps", json::array());
     if (!sweeps.is_array() || sweeps.size() > 2) throw Refused{400, "sweeps: expected at most two NAME=FROM:TO:STEPS"};
+    std::vector<std::string> sweepArgs;
     for (const json& sweep : sweeps) {
         if (!sweep.is_string()) throw Refused{400, "sweeps: expected each as text NAME=FROM:TO:STEPS"};
-        args.push_back("--sweep");
-        args.push_back(sweep.get<std::string>());
+        sweepArgs.push_back("--sweep");
+        sweepArgs.push_back(sweep.get<std::string>());
     }
     PreviewOptions options;
+    try {
+        options = parseOptions(sweepArgs);
+    } catch (const UsageError& e) {
+        throw Refused{400, e.what()};
+    }
+    // Each host's values for that host alone: the image renders this host's,
+    // and its record names both, as the command line's record does.
+    for (int i : {side, other}) {
+        const std::vector<std::string> sets =
+            setArguments(body.value(i == side ? "inputs" : "otherInputs", json()), renderer.inputs(HostSide(i)),
+                         kHostNames[i], true, options.sweeps);
+        args.insert(args.end(), sets.begin(), sets.end());
+    }
+    args.insert(args.end(), sweepArgs.begin(), sweepArgs.end());
     try {
         options = parseOptions(args);
     } catch (const UsageError& e) {
         throw Refused{400, e.what()};
     }
+    if (request.scene.environment > 0) options.envPath = environments[std::size_t(request.scene.environment - 1)];
     request.scene.areaSamples = options.areaSamples;
+    request.scene.lighting.builtInLights = options.lights;
+    request.scene.lighting.environmentTurn = options.envTurn;
+    request.scene.lighting.environmentIntensity = options.envIntensity;
+    request.scene.lighting.irradianceRays = options.irradianceRays;
+    request.exposure = options.exposure;
     request.sweeps = options.sweeps;
-    for (const SettingSource& source : options.settings) request.inputs.push_back(source.setting);
+    std::vector<MaterialSetting> settings;
+    for (const SettingSource& source : options.settings) settings.push_back(source.setting);
+    for (const MaterialSetting& setting : settings)
+        if (settingApplies(setting, kHostNames[side])) request.inputs.push_back(setting);
     request.settings.width = options.width;
     request.settings.height = options.height;
     request.settings.samples = options.samples;
     request.labelled = quality == "full";
-    // The coarse image: a quarter of the size each way, one sample a pixel.
-    if (quality == "coarse") {
+    // The full image is the command line's picture and carries its record; the
+    // coarse one, a quarter of the size each way at one sample a pixel, neither.
+    if (quality == "full") {
+        record = runRecord(options, settings);
+    } else {
+        record.clear();
         request.settings.width = std::max(1, options.width / 4);
         request.settings.height = std::max(1, options.height / 4);
         request.settings.samples = 1;
@@ -144,6 +196,8 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, int envi
     return request;
 }
 
+// The whole look a host ends with: every declared input, the page's value
+// where it sends one, else the default, in the order --help lists them.
 std::vector<MaterialSetting> lookOf(const json& body, const std::vector<DeclaredInput>& declared, const char* hostName)
 {
     PreviewOptions options;
@@ -152,9 +206,10 @@ std::vector<MaterialSetting> lookOf(const json& body, const std::vector<Declared
     } catch (const UsageError& e) {
         throw Refused{400, e.what()};
     }
-    std::vector<MaterialSetting> look;
-    for (const SettingSource& source : options.settings) look.push_back(source.setting);
-    return look;
+    std::vector<MaterialSetting> settings;
+    for (const DeclaredInput& input : declared) settings.push_back({input.name, defaultValue(input), HostScope::Both});
+    for (const SettingSource& source : options.settings) settings.push_back(source.setting);
+    return hostLook(settings, hostName);
 }
 
 // Runs a route, turning what it refuses or fails at into one line.
@@ -226,7 +281,7 @@ void PreviewServer::addRoutes()
                         for (const DeclaredInput& input : renderer_.inputs(HostSide(i))) {
                             json entry = {{"name", input.name},
                                           {"kind", kindName(input.kind)},
-                                          {"default", valueText(defaultValue(input))}};
+                                          {"default", exactValue(defaultValue(input))}};
                             if (input.hasSoftRange) {
                                 entry["softMin"] = input.softMin;
                                 entry["softMax"] = input.softMax;
@@ -246,17 +301,23 @@ void PreviewServer::addRoutes()
                               {{"width", d.width},
                                {"height", d.height},
                                {"samples", d.samples},
-                               {"areaSamples", d.areaSamples}}},
+                               {"areaSamples", d.areaSamples},
+                               {"lights", d.lights ? "on" : "off"},
+                               {"envTurn", exactNumber(d.envTurn)},
+                               {"envIntensity", exactNumber(d.envIntensity)},
+                               {"exposure", exactNumber(d.exposure)},
+                               {"irradianceRays", std::to_string(d.irradianceRays)}}},
                              {"limits", {{"size", kMaxImageSize}, {"samples", kMaxSamples}, {"upload", kMaxUpload}}}}
                             .dump(),
                         "application/json");
                 }));
 
     server_.Post("/api/render", guarded([this](const httplib::Request& req, httplib::Response& res) {
-                     const LookRequest request = lookRequest(parseBody(req), renderer_, int(environmentNames_.size()));
+                     std::string record;
+                     const LookRequest request = lookRequest(parseBody(req), renderer_, environmentNames_, record);
                      const std::optional<Image> image = renderer_.render(request);
                      if (!image) throw Refused{409, "overtaken by a newer change"};
-                     res.set_content(pngBytes(*image), "image/png");
+                     res.set_content(pngFileBytes(*image, record), "image/png");
                  }));
 
     server_.Get("/api/progress", [this](const httplib::Request&, httplib::Response& res) {
@@ -310,11 +371,11 @@ void PreviewServer::addRoutes()
                      std::string text, file;
                      if (kind == "preset") {
                          const auto& declared = renderer_.inputs(HostSide::Maya);
-                         text = attributePresetText(declared, lookOf(body, declared, "maya"));
+                         text = attributePresetText(lookOf(body, declared, "maya"));
                          file = name + ".mel";
                      } else if (kind == "shader") {
                          const auto& declared = renderer_.inputs(HostSide::MentalRay);
-                         text = shaderBlockText(name, declared, lookOf(body, declared, "mentalray"));
+                         text = shaderBlockText(lookOf(body, declared, "mentalray"), name);
                          file = name + ".mi";
                      } else {
                          throw Refused{400, "kind: expected preset or shader"};

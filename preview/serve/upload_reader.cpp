@@ -16,7 +16,7 @@
 #include <system_error>
 
 #include "attribute_preset.h"
-#include "look_text.h"
+#include "safe_name.h"
 #include "text_file.h"
 
 namespace preview::serve {

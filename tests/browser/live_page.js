@@ -135,14 +135,16 @@ async function main() {
       await page.screenshot({ path: process.env.GLOSSY_SCREENSHOT });
     }
 
-    // A sweep from the address: the sheets, labels and all, are the command line's.
+    // A sweep from the address, under the sky alone and brightened: the sheets,
+    // labels and record and all, are the command line's.
     await page.goto('about:blank');
     await page.goto(address + '#width=150&height=60&samples=1&maya.sharpness=0.9&mentalray.sharpness=0.9' +
-                    '&sweep=' + encodeURIComponent('roughness=0.1:0.5:3'), { waitUntil: 'load' });
-    await bothFull(page, 'look.sweeps.length === 1 && look.width === 150');
+                    '&lights=off&exposure=0.5&sweep=' + encodeURIComponent('roughness=0.1:0.5:3'), { waitUntil: 'load' });
+    await bothFull(page, 'look.sweeps.length === 1 && look.width === 150 && look.exposure === "0.5"');
     const sheet = path.join(work, 'sheet');
     execFileSync(program, ['--width', '150', '--height', '60', '--samples', '1', '--sweep', 'roughness=0.1:0.5:3',
-                           '--set', 'sharpness=0.9', '--out', sheet], { stdio: 'ignore' });
+                           '--set', 'sharpness=0.9', '--lights', 'off', '--exposure', '0.5', '--out', sheet],
+                 { stdio: 'ignore' });
     for (const host of ['maya', 'mentalray'])
       assert.ok((await shownBytes(page, host)).equals(fs.readFileSync(path.join(sheet, host + '.png'))),
                 `${host}: the page's sheet is not the command line's`);

@@ -4,6 +4,8 @@
 'use strict';
 
 const HOSTS = ['maya', 'mentalray'];
+const SCENE_KEYS = ['width', 'height', 'samples', 'areaSamples', 'environment', 'lights', 'envTurn', 'envIntensity',
+                    'exposure', 'irradianceRays'];
 const REST_MS = 250;
 let model = null;
 const values = { maya: {}, mentalray: {} };  // input name -> text as --set takes it
@@ -28,6 +30,9 @@ function sceneState() {
   return {
     width: Number($('width').value), height: Number($('height').value), samples: Number($('samples').value),
     areaSamples: Number($('areaSamples').value), environment: Number($('environment').value),
+    // Lighting values as typed: the server reads them as the command line does.
+    lights: $('lights').value, envTurn: $('envTurn').value, envIntensity: $('envIntensity').value,
+    exposure: $('exposure').value, irradianceRays: $('irradianceRays').value,
   };
 }
 
@@ -55,7 +60,7 @@ function writeAddress() {
 
 function readAddress() {
   const p = new URLSearchParams(location.hash.slice(1));
-  for (const key of ['width', 'height', 'samples', 'areaSamples', 'environment'])
+  for (const key of SCENE_KEYS)
     if (p.has(key)) $(key).value = p.get(key);
   $('link').checked = p.get('link') !== 'off';
   for (const [key, value] of p) {
@@ -204,12 +209,21 @@ function changed(hosts) {
   }
 }
 
+// The values a host's image takes that differ from its defaults, as --set
+// would give them; the other host's go along for the image's record.
+function changedInputs(host, swept) {
+  const inputs = {};
+  for (const name of Object.keys(values[host]))
+    if (!swept.includes(name) && values[host][name] !== declared[host][name].default) inputs[name] = values[host][name];
+  return inputs;
+}
+
 function renderBody(host, quality) {
   const sweeps = sweepState();
   const swept = sweeps.map((s) => s.split('=')[0]);
-  const inputs = {};
-  for (const name of Object.keys(values[host])) if (!swept.includes(name)) inputs[name] = values[host][name];
-  return Object.assign({ host, quality, inputs, sweeps }, sceneState());
+  const other = HOSTS.find((h) => h !== host);
+  return Object.assign({ host, quality, inputs: changedInputs(host, swept), otherInputs: changedInputs(other, swept),
+                         sweeps }, sceneState());
 }
 
 async function render(host, quality) {
@@ -326,7 +340,7 @@ async function start() {
   buildControls();
   readAddress();
   showValues();
-  for (const id of ['width', 'height', 'samples', 'areaSamples', 'environment'])
+  for (const id of SCENE_KEYS)
     $(id).addEventListener('change', () => changed(HOSTS));
   for (const i of [0, 1])
     for (const part of ['on', 'name', 'from', 'to', 'steps'])
