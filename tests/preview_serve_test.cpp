@@ -34,7 +34,8 @@ public:
         if (pid_ == 0) {
             ::dup2(out[1], 1);
             ::dup2(err[1], 2);
-            ::execl(GLOSSY_PREVIEW, GLOSSY_PREVIEW, "--serve", "--port", "0", "--threads", "2", nullptr);
+            ::execl(GLOSSY_PREVIEW, GLOSSY_PREVIEW, "--serve", "--port", "0", "--threads", "2", "--env", STUDIO_EXR,
+                    nullptr);
             ::_exit(127);
         }
         ::close(out[1]);
@@ -160,7 +161,7 @@ TEST(PreviewServe, BadRequestsGetOneLine)
         {"a value not as text", "/api/render", R"({"host":"maya","inputs":{"roughness":0.3}})", 400, "as text"},
         {"a width too large", "/api/render", R"({"host":"maya","width":4096})", 400, "width: expected"},
         {"a fractional size", "/api/render", R"({"host":"maya","height":1.5})", 400, "height: expected"},
-        {"an environment not given", "/api/render", R"({"host":"maya","environment":1})", 400, "environment"},
+        {"an environment not given", "/api/render", R"({"host":"maya","environment":2})", 400, "environment"},
         {"an exposure out of range", "/api/render", R"({"host":"maya","exposure":"21"})", 400, "--exposure"},
         {"lights neither on nor off", "/api/render", R"({"host":"maya","lights":[]})", 400, "lights: expected"},
         {"the other host's input it lacks", "/api/render",
@@ -197,7 +198,7 @@ TEST(PreviewServe, RendersTheCommandLinesBytes)
 {
     const fs::path out = fs::temp_directory_path() / ("preview_serve_" + std::to_string(::getpid()));
     struct Case {
-        const char* arguments;
+        std::string arguments;
         const char* body;
         const char* file;
     };
@@ -206,9 +207,11 @@ TEST(PreviewServe, RendersTheCommandLinesBytes)
          R"({"host":"maya","width":64,"height":48,"samples":3,"areaSamples":2,
              "inputs":{"roughness":"0.15","color":"0.7,0.2,0.1"}})",
          "maya.png"},
+        // Lit by the environment alone, turned, brighter, its record naming the file as given.
         {"--width 64 --height 48 --samples 3 --area-samples 2 --set roughness=0.15 --set specularWeight=0.6 "
-         "--lights off --env-turn 30 --env-intensity 2 --exposure 0.5 --irradiance-rays 9",
-         R"({"host":"mentalray","width":64,"height":48,"samples":3,"areaSamples":2,"lights":"off","envTurn":"30",
+         "--env '" STUDIO_EXR "' --lights off --env-turn 30 --env-intensity 2 --exposure 0.5 --irradiance-rays 9",
+         R"({"host":"mentalray","width":64,"height":48,"samples":3,"areaSamples":2,"environment":1,"lights":"off",
+             "envTurn":"30",
              "envIntensity":2,"exposure":"0.5","irradianceRays":9,
              "inputs":{"roughness":"0.15","specularWeight":"0.6"},"otherInputs":{"roughness":"0.15"}})",
          "mentalray.png"},

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <new>
 
 #include "access_rules.h"
@@ -234,11 +235,11 @@ httplib::Server::Handler guarded(Route route)
 }  // namespace
 
 PreviewServer::PreviewServer(LiveRenderer& renderer, const UploadReader& uploads, std::string presetFolder,
-                             std::vector<std::string> environmentNames)
+                             std::vector<std::string> environmentPaths)
     : renderer_(renderer),
       uploads_(uploads),
       presetFolder_(std::move(presetFolder)),
-      environmentNames_(std::move(environmentNames))
+      environmentPaths_(std::move(environmentPaths))
 {
     server_.set_payload_max_length(kMaxUpload);
     server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
@@ -291,7 +292,8 @@ void PreviewServer::addRoutes()
                         hosts.push_back({{"name", kHostNames[i]}, {"title", kHostTitles[i]}, {"inputs", inputs}});
                     }
                     json environments = json::array({"sky gradient"});
-                    for (const std::string& name : environmentNames_) environments.push_back(name);
+                    for (const std::string& path : environmentPaths_)
+                        environments.push_back(std::filesystem::path(path).filename().string());
                     const PreviewOptions d;
                     res.set_content(
                         json{{"hosts", hosts},
@@ -314,7 +316,7 @@ void PreviewServer::addRoutes()
 
     server_.Post("/api/render", guarded([this](const httplib::Request& req, httplib::Response& res) {
                      std::string record;
-                     const LookRequest request = lookRequest(parseBody(req), renderer_, environmentNames_, record);
+                     const LookRequest request = lookRequest(parseBody(req), renderer_, environmentPaths_, record);
                      const std::optional<Image> image = renderer_.render(request);
                      if (!image) throw Refused{409, "overtaken by a newer change"};
                      res.set_content(pngFileBytes(*image, record), "image/png");

@@ -28,7 +28,7 @@ constexpr int kMaxSamples = 256;
 class PreviewServer {
 public:
     PreviewServer(LiveRenderer& renderer, const UploadReader& uploads, std::string presetFolder,
-                  std::vector<std::string> environmentNames);
+                  std::vector<std::string> environmentPaths);
 
     // Binds the loopback address only; port 0 takes a free one. The port, or
     // -1 when it cannot be bound.
@@ -43,7 +43,8 @@ private:
     LiveRenderer& renderer_;
     const UploadReader& uploads_;
     const std::string presetFolder_;
-    const std::vector<std::string> environmentNames_;
+    // As given to --serve: the page shows their file names, an image's record the path.
+    const std::vector<std::string> environmentPaths_;
     int port_ = -1;
     httplib::Server server_;
 };

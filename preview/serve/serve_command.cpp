@@ -8,7 +8,6 @@
 #include <atomic>
 #include <charconv>
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
 #include "live_renderer.h"
@@ -93,7 +92,6 @@ int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostr
 {
     ServeOptions options;
     std::vector<Environment> environments;
-    std::vector<std::string> environmentNames;
     try {
         options = parseServeOptions(args);
     } catch (const UsageError& e) {
@@ -108,7 +106,6 @@ int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostr
                 << "); expected a latitude-longitude OpenEXR image\n";
             return 2;
         }
-        environmentNames.push_back(std::filesystem::path(path).filename().string());
     }
 
     // Blocked before any thread starts, so every thread inherits the mask.
@@ -123,7 +120,7 @@ int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostr
     try {
         LiveRenderer renderer(deliverables, std::move(environments), threads);
         const UploadReader uploads(deliverables.shaderDeclaration, renderer.inputs(HostSide::MentalRay));
-        PreviewServer server(renderer, uploads, deliverables.presetFolder, environmentNames);
+        PreviewServer server(renderer, uploads, deliverables.presetFolder, options.environments);
         const int port = server.bind(options.port);
         if (port < 0) {
             err << "glossy-preview: --port " << options.port
