@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "contact_sheet.h"
 
@@ -57,7 +58,7 @@ std::vector<std::string> stepLabels(const Sweep& sweep)
     for (int step = 0; step < sweep.steps; ++step) values.push_back(sweep.valueAt(step));
     // A label may be off by a tenth of the smallest step, no more: 0.25 in
     // steps of a quarter reads "0.25", not "0.2".
-    double tolerance = INFINITY;
+    double tolerance = std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i < values.size(); ++i)
         for (int c = 0; c < 3; ++c) {
             const double step = std::fabs(double(values[i].values[c]) - double(values[i - 1].values[c]));
