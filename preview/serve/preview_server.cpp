@@ -97,7 +97,8 @@ std::vector<std::string> setArguments(const json& inputs, const std::vector<Decl
             throw Refused{400, std::string(hostName) + " has no input '" + printable(name) + "'"};
         if (!value.is_string()) throw Refused{400, name + ": expected the value as text, such as \"0.3\""};
         // A swept input takes the sweep's values, as on the command line.
-        if (std::any_of(sweeps.begin(), sweeps.end(), [&](const Sweep& s) { return s.name == name; })) continue;
+        const std::string& input = name;  // a lambda cannot capture a structured binding before C++20
+        if (std::any_of(sweeps.begin(), sweeps.end(), [&](const Sweep& s) { return s.name == input; })) continue;
         args.push_back("--set");
         args.push_back((scoped ? std::string(hostName) + ":" : std::string()) + name + "=" + value.get<std::string>());
     }
