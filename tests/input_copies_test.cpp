@@ -13,7 +13,6 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,20 +63,35 @@ Names readmeInputs(const std::string& readme)
         } else if (inTable && (trimmed(line).rfind('|', 0) != 0)) {
             break;
         } else if (inTable && cells.size() >= 2 && cells[0].find_first_not_of("-: ") != std::string::npos) {
-            const std::regex quoted("`([^`]+)`");
-            for (std::sregex_iterator m(cells[0].begin(), cells[0].end(), quoted), end; m != end; ++m)
-                inputs[(*m)[1]] = cells[1];
+            for (std::size_t open = cells[0].find('`'); open != std::string::npos;) {
+                const std::size_t close = cells[0].find('`', open + 1);
+                if (close == std::string::npos) break;
+                inputs[cells[0].substr(open + 1, close - open - 1)] = cells[1];
+                open = cells[0].find('`', close + 1);
+            }
         }
     }
     return inputs;
 }
 
-// Each `editorTemplate -FLAG "name"` of the template: name -> flag.
+std::string unquoted(std::string word)
+{
+    if (!word.empty() && word.back() == ';') word.pop_back();  // `-suppress "name";`
+    if (word.size() >= 2 && word.front() == '"' && word.back() == '"') word = word.substr(1, word.size() - 2);
+    return word;
+}
+
+// Each `editorTemplate -addControl|-suppress "name"` of the template: name -> flag.
 Names templateControls(const std::string& text)
 {
     Names controls;
-    const std::regex statement(R"(editorTemplate\s+(-addControl|-suppress)\s+"([^"]+)\")");
-    for (std::sregex_iterator m(text.begin(), text.end(), statement), end; m != end; ++m) controls[(*m)[2]] = (*m)[1];
+    std::istringstream stream(text);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(stream),
+                                         std::istream_iterator<std::string>()};
+    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+        if (words[i] == "editorTemplate" && (words[i + 1] == "-addControl" || words[i + 1] == "-suppress"))
+            controls[unquoted(words[i + 2])] = words[i + 1];
+    }
     return controls;
 }
 
@@ -86,15 +100,14 @@ Names templateControls(const std::string& text)
 Names presetValues(const std::string& text)
 {
     Names values;
-    const std::regex blend(R"(blendAttr\s+"([^"]+)\"((\s+[-+0-9.eE]+)*)\s*;)");
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         line = trimmed(line);
-        std::smatch m;
-        if (std::regex_match(line, m, blend)) {
-            std::istringstream numbers(m[2].str());
-            values[m[1]] = std::to_string(
-                std::distance(std::istream_iterator<std::string>(numbers), std::istream_iterator<std::string>()));
+        std::istringstream words(line.substr(0, line.size() - (!line.empty() && line.back() == ';')));
+        std::string command, name;
+        words >> command >> name;
+        if (command == "blendAttr" && line.back() == ';') {
+            values[unquoted(name)] = std::to_string(std::distance(std::istream_iterator<std::string>(words), {}));
         } else if (!line.empty() && line.rfind("//", 0) != 0 && line != "startAttrPreset( \"glossy\" );" &&
                    line != "endAttrPreset();") {
             values[line] = "not a preset statement";
