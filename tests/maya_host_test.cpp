@@ -143,7 +143,7 @@ TEST_F(Host, HandlesReachValuesChildrenAndArrays)
     // The wrong accessor or an unknown attribute reaches scratch, never the value.
     block.inputValue(Doubler::input).asFloatVector() = MFloatVector(9.0f, 9.0f, 9.0f);
     EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
-    EXPECT_FALSE(block.inputValue(MObject::kNullObj, &status).isValid());
+    block.inputValue(MObject::kNullObj, &status).asFloat() = 7.0f;
     EXPECT_EQ(status, MStatus::kInvalidParameter);
 
     mayahost::LightSample lights[3];

@@ -16,7 +16,7 @@ void store(unsigned char* where, T value)
 }  // namespace
 
 DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
-    : type_(type), arrays_(type.arrays.size()), dirty_(type.members.size(), 1)
+    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size(), 1)
 {
     std::size_t bytes = type.recordSize;
     for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->size) * arrayCapacity;
@@ -29,12 +29,21 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     for (const Attribute* a : type.arrays) {
         Array& array = arrays_[static_cast<std::size_t>(a->arraySlot)];
         array.elements = next;
+        array.elementSize = a->size;
         array.capacity = arrayCapacity;
         next += static_cast<std::size_t>(a->size) * arrayCapacity;
     }
     for (const Attribute* a : type.members) {
         if (!a->parent && !a->array) writeDefaults(*a, record_ + a->offset);
     }
+    block_.values = type.places.data();
+    block_.cleans = type.cleans.data();
+    block_.count = static_cast<unsigned int>(type.cleans.size());
+    block_.mask = static_cast<unsigned int>(type.places.size() - 1);
+    block_.record = record_;
+    block_.dirty = dirty_.data();
+    block_.scratch = scratch_;
+    block_.arrays = arrays_.data();
 }
 
 void DataStorage::writeDefaults(const Attribute& a, unsigned char* value)

@@ -47,7 +47,9 @@ T read(const DataStorage& storage, const AttributeInfo* attribute, Kind kind)
 }  // namespace
 
 EvaluationContext::EvaluationContext(const Node& node, unsigned int maxLights)
-    : node_(node), storage_(std::make_unique<DataStorage>(node.values_->type(), maxLights)), block_(storage_.get())
+    : node_(node),
+      storage_(std::make_unique<DataStorage>(node.values_->type(), maxLights)),
+      block_(storage_->blockValues())
 {
     storage_->copyValuesFrom(*node.values_);
     pointCamera_ = resolve(node, "pointCamera", Kind::kFloat3);

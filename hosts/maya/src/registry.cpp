@@ -34,6 +34,7 @@ Attribute* Registry::newAttribute()
     Attribute* raw = attribute.get();
     if (registering) {
         raw->owner = registering;
+        raw->index = static_cast<unsigned int>(registering->created.size());
         registering->owned.push_back(std::move(attribute));
         registering->created.push_back(raw);
     } else {
