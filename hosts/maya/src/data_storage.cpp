@@ -50,16 +50,7 @@ void DataStorage::writeDefaults(const Attribute& a, unsigned char* value)
 {
     if (a.kind == AttributeKind::kLightData && a.hasElementDefault) {
         // The compound's own element default wins over its children's.
-        const LightDataDefault& d = a.elementDefault;
-        auto c = [&](std::size_t i) { return value + a.child(i)->offset; };
-        store(c(0), MFloatVector(d.direction));
-        store(c(1), MFloatVector(d.intensity));
-        store(c(2), d.ambient);
-        store(c(3), d.diffuse);
-        store(c(4), d.specular);
-        store(c(5), d.shadowFraction);
-        store(c(6), d.preShadowIntensity);
-        store(c(7), d.blindData);
+        writeLight(a, value, a.elementDefault);
         return;
     }
     if (!a.children.empty()) {
@@ -73,6 +64,20 @@ void DataStorage::writeDefaults(const Attribute& a, unsigned char* value)
     case MDataHandle::Kind::kAddr: store(value, a.defaultAddress); break;
     default: break;
     }
+}
+
+void DataStorage::writeLight(const Attribute& a, unsigned char* value, const LightData& light)
+{
+    // The children in the order the light-data compound fixes.
+    auto c = [&](std::size_t i) { return value + a.child(i)->offset; };
+    store(c(0), light.direction);
+    store(c(1), light.intensity);
+    store(c(2), light.ambient);
+    store(c(3), light.diffuse);
+    store(c(4), light.specular);
+    store(c(5), light.shadowFraction);
+    store(c(6), light.preShadowIntensity);
+    store(c(7), light.blindData);
 }
 
 unsigned char* DataStorage::valueOf(const Attribute* a)

@@ -29,6 +29,9 @@ public:
     unsigned char* valueOf(const Attribute* a);
     const unsigned char* valueOf(const Attribute* a) const;
 
+    // Writes a light-data compound's eight children at `value`.
+    static void writeLight(const Attribute& a, unsigned char* value, const LightData& light);
+
     // Sets `count` elements of an array to their default (count ≤ capacity).
     void resizeArray(const Attribute& a, unsigned int count);
 
