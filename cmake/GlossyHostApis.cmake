@@ -4,7 +4,7 @@
 #
 #   GLOSSY_MAYA_DEVKIT      folder of a Maya devkit (include/maya/MPxNode.h,
 #                           lib/ with Foundation, OpenMaya, OpenMayaRender);
-#                           empty: the Maya stand-in (maya_host)
+#                           empty: the Maya stand-in (maya_api)
 #   GLOSSY_MENTALRAY_SDK    folder holding the renderer's shader.h (directly or
 #                           in include/); empty: the renderer stand-in's header
 #
@@ -56,7 +56,7 @@ if(GLOSSY_MAYA_DEVKIT)
   endforeach()
   message(STATUS "glossy: Maya API from ${GLOSSY_MAYA_DEVKIT} (untested here)")
 else()
-  target_link_libraries(glossy_maya_api INTERFACE maya_host)
+  target_link_libraries(glossy_maya_api INTERFACE maya_api)
 endif()
 
 if(GLOSSY_MENTALRAY_SDK)
@@ -69,5 +69,5 @@ if(GLOSSY_MENTALRAY_SDK)
   target_include_directories(glossy_mentalray_api INTERFACE "${GLOSSY_MENTALRAY_INCLUDE_DIR}")
   message(STATUS "glossy: renderer shader interface from ${GLOSSY_MENTALRAY_SDK} (untested here)")
 else()
-  target_include_directories(glossy_mentalray_api INTERFACE "${PROJECT_SOURCE_DIR}/hosts/mentalray/include")
+  target_link_libraries(glossy_mentalray_api INTERFACE mentalray_api)
 endif()

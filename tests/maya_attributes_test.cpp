@@ -206,7 +206,7 @@ TEST_F(Attributes, NewLightElementHasTheArrayDefault)
 {
     const AttributeInfo& lights = *attribute("lightDataArray");
     ASSERT_TRUE(lights.hasElementDefault);
-    const mayahost::LightDataDefault& d = lights.elementDefault;
+    const mayahost::LightData& d = lights.elementDefault;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(d.direction[i], 0.0f);
         EXPECT_EQ(d.intensity[i], 0.0f);

@@ -143,8 +143,16 @@ TEST_F(Host, HandlesReachValuesChildrenAndArrays)
     // The wrong accessor or an unknown attribute reaches scratch, never the value.
     block.inputValue(Doubler::input).asFloatVector() = MFloatVector(9.0f, 9.0f, 9.0f);
     EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
-    EXPECT_FALSE(block.inputValue(MObject::kNullObj, &status).isValid());
+    block.inputValue(MObject::kNullObj, &status).asFloat() = 7.0f;
     EXPECT_EQ(status, MStatus::kInvalidParameter);
+    // A handle with one of this type's indices but another attribute behind it
+    // finds nothing there, as a value or as a child.
+    int stranger = 0;
+    block.inputValue(MObject(&stranger, Doubler::input.hostIndex()), &status).asFloat() = 8.0f;
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+    triple.child(MObject(&stranger, Doubler::tripleX.hostIndex())).asFloat() = 8.0f;
+    EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
+    EXPECT_EQ(triple.asFloatVector().x, 5.0f);
 
     mayahost::LightSample lights[3];
     for (int i = 0; i < 3; ++i) lights[i].intensity = MFloatVector(static_cast<float>(i + 1), 0.0f, 0.0f);

@@ -15,19 +15,24 @@ namespace mayahost {
 
 struct NodeType;
 
-// ValueSlot comes first, so an MObject's address of the record is also the
-// address of its slot.
-struct Attribute : ValueSlot, AttributeInfo {
+// An attribute's handle (MObject) points at its record and carries its index.
+struct Attribute : AttributeInfo {
     NodeType* owner = nullptr;  // the type being registered when it was made; null outside
     bool member = false;        // part of the finished type's data layout
+    // Position among the attributes its type made, fixed when it is made, so
+    // that the handles the plug-in keeps carry it: data blocks hold each
+    // value at it. kNoIndex for an attribute made outside any registration.
+    unsigned int index = kNoIndex;
 
-    // Layout (with the ValueSlot fields). `offset` is relative to the parent's
-    // value (for children), to an array element (for children of an array),
-    // or to the block's record.
+    // Layout. `offset` is relative to the parent's value (for children), to
+    // an array element (for children of an array), or to the block's record.
+    ValueKind valueKind = kNone;
     unsigned int size = 0;
     unsigned int align = 1;
-    bool insideArray = false;  // has an array ancestor (or is one)
-    unsigned int index = 0;    // position in the type's attribute list
+    unsigned int offset = 0;
+    unsigned int absoluteOffset = 0;  // in the block's record, outside arrays
+    bool insideArray = false;         // has an array ancestor (or is one)
+    int arraySlot = -1;               // arrays: which of the block's arrays holds the elements
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty
     std::vector<unsigned int> cleansOnSet;   // indices setClean clears: itself and descendants
@@ -37,7 +42,10 @@ struct Attribute : ValueSlot, AttributeInfo {
 };
 
 inline Attribute* attributeOf(const MObject& object) { return static_cast<Attribute*>(object.hostObject()); }
-inline MObject objectOf(const Attribute* attribute) { return MObject(const_cast<Attribute*>(attribute)); }
+inline MObject objectOf(const Attribute* attribute)
+{
+    return MObject(const_cast<Attribute*>(attribute), attribute->index);
+}
 
 struct PluginRecord {
     std::string name;
@@ -47,9 +55,13 @@ struct NodeType : NodeTypeInfo {
     void* (*creator)() = nullptr;
     const PluginRecord* plugin = nullptr;
     std::vector<std::unique_ptr<Attribute>> owned;  // every attribute made while registering
-    std::vector<Attribute*> members;                // laid-out attributes, by index
+    std::vector<Attribute*> members;                // laid-out attributes
     std::vector<Attribute*> arrays;                 // by arraySlot
     unsigned int recordSize = 0;
+    // At each index of `created`: where a block holds the value (and one
+    // entry more, the place of no attribute) and what setClean clears.
+    std::vector<BlockValue> places;
+    std::vector<CleanList> cleans;
     int liveNodes = 0;
 
     // Lays out the data block and the dirty relation once initialize is done.

@@ -16,7 +16,7 @@ void store(unsigned char* where, T value)
 }  // namespace
 
 DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
-    : type_(type), arrays_(type.arrays.size()), dirty_(type.members.size(), 1)
+    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size(), 1)
 {
     std::size_t bytes = type.recordSize;
     for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->size) * arrayCapacity;
@@ -29,28 +29,28 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     for (const Attribute* a : type.arrays) {
         Array& array = arrays_[static_cast<std::size_t>(a->arraySlot)];
         array.elements = next;
+        array.elementSize = a->size;
         array.capacity = arrayCapacity;
         next += static_cast<std::size_t>(a->size) * arrayCapacity;
     }
     for (const Attribute* a : type.members) {
         if (!a->parent && !a->array) writeDefaults(*a, record_ + a->offset);
     }
+    block_.values = type.places.data();
+    block_.cleans = type.cleans.data();
+    block_.count = static_cast<unsigned int>(type.cleans.size());
+    block_.mask = static_cast<unsigned int>(type.places.size() - 1);
+    block_.record = record_;
+    block_.dirty = dirty_.data();
+    block_.scratch = scratch_;
+    block_.arrays = arrays_.data();
 }
 
 void DataStorage::writeDefaults(const Attribute& a, unsigned char* value)
 {
     if (a.kind == AttributeKind::kLightData && a.hasElementDefault) {
         // The compound's own element default wins over its children's.
-        const LightDataDefault& d = a.elementDefault;
-        auto c = [&](std::size_t i) { return value + a.child(i)->offset; };
-        store(c(0), MFloatVector(d.direction));
-        store(c(1), MFloatVector(d.intensity));
-        store(c(2), d.ambient);
-        store(c(3), d.diffuse);
-        store(c(4), d.specular);
-        store(c(5), d.shadowFraction);
-        store(c(6), d.preShadowIntensity);
-        store(c(7), d.blindData);
+        writeLight(a, value, a.elementDefault);
         return;
     }
     if (!a.children.empty()) {
@@ -64,6 +64,20 @@ void DataStorage::writeDefaults(const Attribute& a, unsigned char* value)
     case MDataHandle::Kind::kAddr: store(value, a.defaultAddress); break;
     default: break;
     }
+}
+
+void DataStorage::writeLight(const Attribute& a, unsigned char* value, const LightData& light)
+{
+    // The children in the order the light-data compound fixes.
+    auto c = [&](std::size_t i) { return value + a.child(i)->offset; };
+    store(c(0), light.direction);
+    store(c(1), light.intensity);
+    store(c(2), light.ambient);
+    store(c(3), light.diffuse);
+    store(c(4), light.specular);
+    store(c(5), light.shadowFraction);
+    store(c(6), light.preShadowIntensity);
+    store(c(7), light.blindData);
 }
 
 unsigned char* DataStorage::valueOf(const Attribute* a)

@@ -1,7 +1,7 @@
 // The memory behind one data block: the record of top-level values, the
-// elements of each array (room for a fixed number, reserved up front) and
-// one dirty flag per attribute. Reads, writes and dirty marking never
-// allocate.
+// elements of each array (room for a fixed number, reserved up front), one
+// dirty flag per attribute; the type's table finds each value in them by the
+// attribute's index. Reads, writes and dirty marking never allocate.
 #pragma once
 
 #include <cstddef>
@@ -29,15 +29,18 @@ public:
     unsigned char* valueOf(const Attribute* a);
     const unsigned char* valueOf(const Attribute* a) const;
 
+    // Writes a light-data compound's eight children at `value`.
+    static void writeLight(const Attribute& a, unsigned char* value, const LightData& light);
+
     // Sets `count` elements of an array to their default (count ≤ capacity).
     void resizeArray(const Attribute& a, unsigned int count);
 
     void markChanged(const Attribute& a);
     void clean(const Attribute& a);
     bool isDirty(const Attribute& a) const { return dirty_[a.index] != 0; }
-    unsigned char* dirtyFlags() { return dirty_.data(); }
-    ArrayValues* arrays() { return arrays_.data(); }
     void markAllDirty();
+    // What a data block over this storage works with.
+    const BlockValues& blockValues() const { return block_; }
 
     // Copies the values of another block of the same type (arrays emptied).
     void copyValuesFrom(const DataStorage& other);
@@ -50,6 +53,7 @@ private:
     unsigned char* record_ = nullptr;
     std::vector<Array> arrays_;
     std::vector<unsigned char> dirty_;
+    BlockValues block_;
     alignas(std::max_align_t) unsigned char scratch_[32] = {};
 };
 

@@ -71,12 +71,13 @@ void layoutValue(Attribute& a)
     }
 }
 
-void collect(Attribute* a, std::vector<Attribute*>& members)
+void collect(const NodeType* type, Attribute* a, std::vector<Attribute*>& members)
 {
-    if (a->member) return;
+    // Only the type's own attributes have an index its blocks can hold.
+    if (a->member || a->owner != type) return;
     a->member = true;
     members.push_back(a);
-    for (std::size_t i = 0; i < a->children.size(); ++i) collect(const_cast<Attribute*>(a->child(i)), members);
+    for (std::size_t i = 0; i < a->children.size(); ++i) collect(type, const_cast<Attribute*>(a->child(i)), members);
 }
 
 void placeDescendants(Attribute& a, bool insideArray)
@@ -106,9 +107,8 @@ void NodeType::finish()
     for (const AttributeInfo* info : added) {
         const Attribute* top = static_cast<const Attribute*>(info);
         while (top->parent) top = top->parentAttribute();
-        collect(const_cast<Attribute*>(top), members);
+        collect(this, const_cast<Attribute*>(top), members);
     }
-    for (std::size_t i = 0; i < members.size(); ++i) members[i]->index = static_cast<unsigned int>(i);
 
     // Top-level values share the record; an array holds its elements apart.
     unsigned int offset = 0;
@@ -130,11 +130,22 @@ void NodeType::finish()
         placeDescendants(*a, false);
     }
     recordSize = alignUp(std::max(offset, 1u), alignof(std::max_align_t));
-    for (Attribute* a : members) {
-        a->blockType = this;
-        a->parentSlot = a->parent ? static_cast<const ValueSlot*>(a->parentAttribute()) : nullptr;
-        a->direct = !a->insideArray && a->valueKind != MDataHandle::Kind::kNone;
-        if (a->array) a->elementSize = a->size;
+    // Each member's place at its index; the others, and the entry after the
+    // last, have none.
+    std::size_t length = 1;
+    while (length < created.size() + 1) length *= 2;
+    places.assign(length, BlockValue{nullptr, 0, kNone, kNoIndex, 0, kNone, -1});
+    for (BlockValue& place : places) place.attribute = places.data();
+    for (const Attribute* a : members) {
+        const bool direct = !a->insideArray && a->valueKind != kNone;
+        BlockValue& place = places[a->index];
+        place.attribute = a;
+        place.offset = direct ? a->absoluteOffset : 0;
+        place.kind = direct ? a->valueKind : kNone;
+        place.parent = a->parent ? a->parentAttribute()->index : kNoIndex;
+        place.childOffset = a->parent ? a->offset : 0;
+        place.childKind = a->valueKind;
+        place.arraySlot = a->arraySlot;
     }
 
     // A change to an attribute is a change to its ancestors and descendants
@@ -152,8 +163,10 @@ void NodeType::finish()
         std::sort(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end());
         a->dirtiesOnSet.erase(std::unique(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end()), a->dirtiesOnSet.end());
         addFamily(*a, a->cleansOnSet, false, true);
-        a->cleans = a->cleansOnSet.data();
-        a->cleanCount = static_cast<unsigned int>(a->cleansOnSet.size());
+    }
+    cleans.assign(created.size(), CleanList{nullptr, 0});
+    for (const Attribute* a : members) {
+        cleans[a->index] = CleanList{a->cleansOnSet.data(), static_cast<unsigned int>(a->cleansOnSet.size())};
     }
 }
 

@@ -70,8 +70,15 @@ MStatus MFnLightDataAttribute::setDefault(float dirX, float dirY, float dirZ, fl
     return mayahost::modify(attribute_, "setDefault", [=](Attribute& a) {
         if (a.kind != AttributeKind::kLightData) return MStatus(MStatus::kInvalidParameter, "Not light data");
         a.hasElementDefault = true;
-        a.elementDefault = {{dirX, dirY, dirZ}, {intR, intG, intB}, ambient,  diffuse, specular,
-                            shadowFraction,     preShadowIntensity, blindData};
+        mayahost::LightData& d = a.elementDefault;
+        d.direction = MFloatVector(dirX, dirY, dirZ);
+        d.intensity = MFloatVector(intR, intG, intB);
+        d.ambient = ambient;
+        d.diffuse = diffuse;
+        d.specular = specular;
+        d.shadowFraction = shadowFraction;
+        d.preShadowIntensity = preShadowIntensity;
+        d.blindData = blindData;
         return MStatus(MStatus::kSuccess);
     });
 }

@@ -27,7 +27,13 @@ struct Registry {
 
 Registry& registry();
 
-// True when an injected fault makes `call` on `longName` fail; sets *status.
+// Asked before every attribute call: true (with *status set) makes `call` on
+// the attribute `longName` fail and change nothing. Not thread-safe: set it
+// before plug-ins load.
+using AttributeCallHook = bool (*)(const char* call, const std::string& longName, MStatus* status);
+void setAttributeCallHook(AttributeCallHook hook);
+
+// True when the installed hook makes `call` on `longName` fail; sets *status.
 bool faultInjected(const char* call, const std::string& longName, MStatus* status);
 
 }  // namespace mayahost

@@ -11,10 +11,10 @@
 class MArrayDataHandle {
 public:
     MArrayDataHandle()
-        : dirty_(0),
-          attribute_(0),
+        : block_(0),
           elements_(0),
           scratch_(0),
+          index_(mayahost::kNoIndex),
           elementSize_(0),
           count_(0),
           position_(0),
@@ -38,10 +38,11 @@ public:
     {
         if (position_ >= count_) {
             if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            return MDataHandle(dirty_, 0, scratch_, scratch_, mayahost::kNone);
+            return MDataHandle(block_, block_ ? block_->count : mayahost::kNoIndex, scratch_, scratch_,
+                               mayahost::kNone);
         }
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(dirty_, attribute_, elements_ + position_ * elementSize_, scratch_, elementKind_);
+        return MDataHandle(block_, index_, elements_ + position_ * elementSize_, scratch_, elementKind_);
     }
     MDataHandle outputValue(MStatus* ReturnStatus = 0) { return inputValue(ReturnStatus); }
 
@@ -56,24 +57,24 @@ public:
     }
 
     // Stand-in only: built by the data block.
-    MArrayDataHandle(unsigned char* dirty, const void* attribute, unsigned char* elements, unsigned int elementSize,
-                     unsigned int count, unsigned char* scratch, MDataHandle::Kind elementKind)
-        : dirty_(dirty),
-          attribute_(attribute),
-          elements_(elements),
-          scratch_(scratch),
-          elementSize_(elementSize),
-          count_(count),
+    MArrayDataHandle(const mayahost::BlockValues* block, unsigned int index, const mayahost::ArrayValues& array,
+                     MDataHandle::Kind elementKind)
+        : block_(block),
+          elements_(array.elements),
+          scratch_(block->scratch),
+          index_(index),
+          elementSize_(array.elementSize),
+          count_(array.count),
           position_(0),
           elementKind_(elementKind)
     {
     }
 
 private:
-    unsigned char* dirty_;
-    const void* attribute_;
+    const mayahost::BlockValues* block_;
     unsigned char* elements_;
     unsigned char* scratch_;
+    unsigned int index_;  // the array attribute's
     unsigned int elementSize_;
     unsigned int count_;
     unsigned int position_;

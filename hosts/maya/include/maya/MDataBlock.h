@@ -9,19 +9,21 @@
 
 class MPlug;
 
-namespace mayahost {
-class DataStorage;
-}
-
 class MDataBlock {
 public:
-    // Inline: compute reads every input through it for every sample.
+    // Inline: compute reads every input through it for every sample. The
+    // handle's index finds the value; nothing is searched or allocated, and
+    // a handle that is not this node's reaches the block's scratch value.
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
-        if (!slot || slot->blockType != type_ || !slot->direct) return noValue(ReturnStatus);
-        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(dirty_, slot, record_ + slot->absoluteOffset, scratch_, slot->valueKind);
+        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.values[i];
+        if (ReturnStatus) {
+            *ReturnStatus = value.kind != mayahost::kNone
+                                ? MStatus(MStatus::kSuccess)
+                                : MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
+        }
+        return MDataHandle(&block_, i, block_.record + value.offset, block_.scratch, value.kind);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
@@ -31,35 +33,26 @@ public:
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
-        if (!slot || slot->blockType != type_ || slot->arraySlot < 0) return noArray(ReturnStatus);
+        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.values[i];
+        if (value.arraySlot < 0) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        const mayahost::ArrayValues& array = arrays_[slot->arraySlot];
-        return MArrayDataHandle(dirty_, slot, array.elements, slot->elementSize, array.count, scratch_,
-                                slot->valueKind);
+        return MArrayDataHandle(&block_, i, block_.arrays[value.arraySlot], value.childKind);
     }
     MStatus setClean(const MObject& attribute)
     {
-        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
-        if (!slot || slot->blockType != type_) {
-            return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
-        }
-        MDataHandle(dirty_, slot, scratch_, scratch_, mayahost::kNone).setClean();
+        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
+        if (i == block_.count) return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
+        MDataHandle(&block_, i, block_.scratch, block_.scratch, mayahost::kNone).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);
 
     // Stand-in only: the host makes blocks over its own storage.
-    explicit MDataBlock(mayahost::DataStorage* storage);
+    explicit MDataBlock(const mayahost::BlockValues& block);
 
 private:
-    MDataHandle noValue(MStatus* ReturnStatus);
     MArrayDataHandle noArray(MStatus* ReturnStatus);
 
-    mayahost::DataStorage* storage_;
-    const void* type_;
-    unsigned char* record_;
-    unsigned char* scratch_;
-    unsigned char* dirty_;
-    mayahost::ArrayValues* arrays_;
+    mayahost::BlockValues block_;
 };

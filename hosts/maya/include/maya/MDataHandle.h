@@ -9,48 +9,86 @@
 #include "MObject.h"
 #include "MStatus.h"
 
+#if defined(__GNUC__)
+#define MAYAHOST_EXPECTED(condition) __builtin_expect((condition), 1)
+#else
+#define MAYAHOST_EXPECTED(condition) (condition)
+#endif
+
 namespace mayahost {
 
 // Stand-in only: what kind of value a handle refers to.
 enum ValueKind { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
 
-// Stand-in only: the head of the host's record of an attribute (an MObject
-// points at it), holding what the inline data-block calls need to find a
-// value without calling into the host library.
-struct ValueSlot {
-    ValueSlot()
-        : blockType(0),
-          parentSlot(0),
-          offset(0),
-          absoluteOffset(0),
-          valueKind(kNone),
-          direct(false),
-          arraySlot(-1),
-          elementSize(0),
-          cleans(0),
-          cleanCount(0)
-    {
-    }
+// Stand-in only: the parent index of a top-level attribute.
+const unsigned int kNoIndex = 0xFFFFFFFFu;
 
-    const void* blockType;        // the node type whose data blocks hold the value
-    const void* parentSlot;       // the parent attribute's record, for children
-    unsigned int offset;          // from the parent's value, or from an array element
-    unsigned int absoluteOffset;  // in the block's record, when `direct`
-    ValueKind valueKind;
-    bool direct;                 // a value of the record itself, outside any array
-    int arraySlot;               // arrays: which of the block's arrays holds the elements
-    unsigned int elementSize;    // arrays: bytes per element
-    const unsigned int* cleans;  // dirty flags setClean clears: its own and its descendants'
-    unsigned int cleanCount;
+// Stand-in only: where one attribute's value lives in the data blocks of its
+// node type, found at the attribute's index within the type, as an attribute
+// handle carries it. One table per type, shared by its blocks; after the
+// type's attributes comes the place of no attribute, which every failed
+// lookup reaches.
+struct BlockValue {
+    const void* attribute;     // the attribute at this index; the table itself where none is
+    unsigned int offset;       // in the block's record, for a value outside arrays
+    ValueKind kind;            // of that value; kNone inside an array or for no value
+    unsigned int parent;       // index of the parent attribute; kNoIndex at the top
+    unsigned int childOffset;  // from the parent's value (or an array element)
+    ValueKind childKind;       // the kind wherever the value lives
+    int arraySlot;             // arrays: which of the block's arrays holds the elements
+};
+
+// Stand-in only: the dirty flags setClean clears for one attribute, its own
+// and its descendants'.
+struct CleanList {
+    const unsigned int* indices;
+    unsigned int count;
 };
 
 // Stand-in only: the elements of one array attribute in a data block.
 struct ArrayValues {
-    ArrayValues() : elements(0), count(0), capacity(0) {}
+    ArrayValues() : elements(0), elementSize(0), count(0), capacity(0) {}
 
     unsigned char* elements;
+    unsigned int elementSize;
     unsigned int count;
     unsigned int capacity;
+};
+
+// Stand-in only: what a data block and its handles share. `values` and
+// `cleans` are the type's tables (count entries, `values` one more), the rest
+// this block's memory.
+struct BlockValues {
+    BlockValues() : values(0), cleans(0), count(0), mask(0), record(0), dirty(0), scratch(0), arrays(0) {}
+
+    // The place of the attribute at the handle's index, when it is this one;
+    // the place of no attribute otherwise. The table's length is a power of
+    // two and every entry without an attribute names the table itself, so a
+    // mask keeps any index inside it and a foreign handle never matches.
+    // The lookup is on every sample's path: the compiler is told which way
+    // it goes, or it lays the common case out of line.
+    unsigned int find(const void* attribute, unsigned int index) const
+    {
+        const unsigned int i = index & mask;
+        if (MAYAHOST_EXPECTED(values[i].attribute == attribute)) return i;
+        return count;
+    }
+    // The same for a child of the attribute at parentIndex.
+    unsigned int findChild(const void* attribute, unsigned int index, unsigned int parentIndex) const
+    {
+        const unsigned int i = index & mask;
+        if (MAYAHOST_EXPECTED(values[i].attribute == attribute && values[i].parent == parentIndex)) return i;
+        return count;
+    }
+
+    const BlockValue* values;
+    const CleanList* cleans;
+    unsigned int count;  // attributes of the type; `count` is the place of none
+    unsigned int mask;   // the table's length less one
+    unsigned char* record;
+    unsigned char* dirty;
+    unsigned char* scratch;
+    ArrayValues* arrays;
 };
 
 }  // namespace mayahost
@@ -59,7 +97,7 @@ class MDataHandle {
 public:
     typedef mayahost::ValueKind Kind;
 
-    MDataHandle() : dirty_(0), attribute_(0), data_(0), scratch_(0), kind_(mayahost::kNone) {}
+    MDataHandle() : block_(0), data_(0), scratch_(0), index_(mayahost::kNoIndex), kind_(mayahost::kNone) {}
 
     bool& asBool() const { return *reinterpret_cast<bool*>(at(mayahost::kBool)); }
     short& asShort() const { return *reinterpret_cast<short*>(at(mayahost::kShort)); }
@@ -77,33 +115,34 @@ public:
     // Not const, the stricter form: a caller that builds here builds either way.
     MDataHandle child(const MObject& attribute)
     {
-        const mayahost::ValueSlot* c = static_cast<const mayahost::ValueSlot*>(attribute.hostObject());
-        if (c && kind_ != mayahost::kNone && c->parentSlot == attribute_) {
-            return MDataHandle(dirty_, c, data_ + c->offset, scratch_, c->valueKind);
-        }
-        return MDataHandle(dirty_, 0, scratch_, scratch_, mayahost::kNone);
+        if (!block_) return *this;
+        const unsigned int i = block_->findChild(attribute.hostObject(), attribute.hostIndex(), index_);
+        const mayahost::BlockValue& c = block_->values[i];
+        return MDataHandle(block_, i, data_ + c.childOffset, scratch_, c.childKind);
     }
     // Marks the value computed: clean, with its children.
     void setClean()
     {
-        const mayahost::ValueSlot* slot = static_cast<const mayahost::ValueSlot*>(attribute_);
-        if (!slot || !dirty_) return;
-        for (unsigned int i = 0; i < slot->cleanCount; ++i) dirty_[slot->cleans[i]] = 0;
+        if (!block_ || index_ >= block_->count) return;
+        const mayahost::CleanList& list = block_->cleans[index_];
+        for (unsigned int i = 0; i < list.count; ++i) block_->dirty[list.indices[i]] = 0;
     }
 
-    // Stand-in only: built by the data block over its dirty flags.
-    MDataHandle(unsigned char* dirty, const void* attribute, unsigned char* data, unsigned char* scratch, Kind kind)
-        : dirty_(dirty), attribute_(attribute), data_(data), scratch_(scratch), kind_(kind)
+    // Stand-in only: built by the data block over its values.
+    MDataHandle(const mayahost::BlockValues* block, unsigned int index, unsigned char* data, unsigned char* scratch,
+                Kind kind)
+        : block_(block), data_(data), scratch_(scratch), index_(index), kind_(kind)
     {
     }
-    bool isValid() const { return kind_ != mayahost::kNone; }
 
 private:
     unsigned char* at(Kind wanted) const { return kind_ == wanted ? data_ : scratch_; }
 
-    unsigned char* dirty_;
-    const void* attribute_;
+    const mayahost::BlockValues* block_;
     unsigned char* data_;
     unsigned char* scratch_;
+    unsigned int index_;  // the attribute's, or the array's for an element
     Kind kind_;
 };
+
+#undef MAYAHOST_EXPECTED

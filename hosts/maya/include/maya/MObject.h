@@ -4,7 +4,7 @@
 
 class MObject {
 public:
-    MObject() : object_(0) {}
+    MObject() : object_(0), index_(0) {}
 
     bool isNull() const { return object_ == 0; }
     bool operator==(const MObject& other) const { return object_ == other.object_; }
@@ -12,10 +12,14 @@ public:
 
     static const MObject kNullObj;
 
-    // Stand-in only: what the handle refers to, for the host library itself.
-    explicit MObject(void* object) : object_(object) {}
+    // Stand-in only: what the handle refers to, for the host library itself,
+    // and for an attribute its index within its node type, by which a data
+    // block finds the attribute's value.
+    explicit MObject(void* object, unsigned int index = 0) : object_(object), index_(index) {}
     void* hostObject() const { return object_; }
+    unsigned int hostIndex() const { return index_; }
 
 private:
     void* object_;
+    unsigned int index_;
 };

@@ -83,16 +83,7 @@ private:
 };
 
 // One light of the sample, as the renderer fills an element of lightDataArray.
-struct LightSample {
-    MFloatVector direction;  // from the shaded point toward the light, camera space
-    MFloatVector intensity;
-    bool ambient = true;
-    bool diffuse = true;
-    bool specular = false;
-    float shadowFraction = 1.0f;
-    float preShadowIntensity = 1.0f;
-    void* blindData = nullptr;
-};
+using LightSample = LightData;
 
 // One thread's data block for one node. Make one per evaluating thread; each
 // may evaluate the same node at the same time as the others. Keep the node

@@ -3,6 +3,7 @@
 // stay valid until the type is deregistered.
 #pragma once
 
+#include <maya/MFloatVector.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
@@ -19,15 +20,17 @@ enum class AttributeKind {
     kLightData     // the eight-child light-data compound
 };
 
-// The value a new element of a light-data compound starts with.
-struct LightDataDefault {
-    float direction[3] = {0.0f, 0.0f, 0.0f};
-    float intensity[3] = {0.0f, 0.0f, 0.0f};
-    bool ambient = false;
-    bool diffuse = false;
+// The value of one element of a light-data compound, its eight children in
+// their fixed order: a light of a sample as the renderer fills it, or the
+// value a new element starts with.
+struct LightData {
+    MFloatVector direction;  // from the shaded point toward the light, camera space
+    MFloatVector intensity;
+    bool ambient = true;
+    bool diffuse = true;
     bool specular = false;
-    float shadowFraction = 0.0f;
-    float preShadowIntensity = 0.0f;
+    float shadowFraction = 1.0f;
+    float preShadowIntensity = 1.0f;
     void* blindData = nullptr;
 };
 
@@ -63,7 +66,7 @@ struct AttributeInfo {
     std::vector<const AttributeInfo*> children;
 
     bool hasElementDefault = false;  // light data: setDefault was called
-    LightDataDefault elementDefault;
+    LightData elementDefault;
 };
 
 struct NodeTypeInfo {

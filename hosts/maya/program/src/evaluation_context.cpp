@@ -47,7 +47,9 @@ T read(const DataStorage& storage, const AttributeInfo* attribute, Kind kind)
 }  // namespace
 
 EvaluationContext::EvaluationContext(const Node& node, unsigned int maxLights)
-    : node_(node), storage_(std::make_unique<DataStorage>(node.values_->type(), maxLights)), block_(storage_.get())
+    : node_(node),
+      storage_(std::make_unique<DataStorage>(node.values_->type(), maxLights)),
+      block_(storage_->blockValues())
 {
     storage_->copyValuesFrom(*node.values_);
     pointCamera_ = resolve(node, "pointCamera", Kind::kFloat3);
@@ -102,20 +104,7 @@ MStatus EvaluationContext::setLights(const LightSample* lights, unsigned int cou
     }
     storage_->resizeArray(array, count);
     for (unsigned int i = 0; i < count; ++i) {
-        const LightSample& light = lights[i];
-        unsigned char* element = elements.elements + static_cast<std::size_t>(i) * array.size;
-        auto put = [&](std::size_t child, const auto& value) {
-            std::memcpy(element + array.child(child)->offset, &value, sizeof value);
-        };
-        // The children in the order the light-data compound fixes.
-        put(0, light.direction);
-        put(1, light.intensity);
-        put(2, light.ambient);
-        put(3, light.diffuse);
-        put(4, light.specular);
-        put(5, light.shadowFraction);
-        put(6, light.preShadowIntensity);
-        put(7, light.blindData);
+        DataStorage::writeLight(array, elements.elements + static_cast<std::size_t>(i) * array.size, lights[i]);
     }
     storage_->markChanged(array);
     return MStatus::kSuccess;

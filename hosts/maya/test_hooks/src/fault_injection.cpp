@@ -1,4 +1,5 @@
-// Test-only failures of chosen attribute calls.
+// Test-only failures of chosen attribute calls, through the hook the API's
+// attribute calls consult.
 #include "mayahost/fault_injection.h"
 
 #include <vector>
@@ -19,18 +20,7 @@ std::vector<Fault>& faults()
     return list;
 }
 
-}  // namespace
-
-namespace mayahost {
-
-void injectAttributeFault(const std::string& call, const std::string& longName, MStatus::MStatusCode code)
-{
-    faults().push_back({call, longName, code});
-}
-
-void clearAttributeFaults() { faults().clear(); }
-
-bool faultInjected(const char* call, const std::string& longName, MStatus* status)
+bool injected(const char* call, const std::string& longName, MStatus* status)
 {
     for (const Fault& fault : faults()) {
         if (fault.call == call && fault.longName == longName) {
@@ -40,5 +30,17 @@ bool faultInjected(const char* call, const std::string& longName, MStatus* statu
     }
     return false;
 }
+
+}  // namespace
+
+namespace mayahost {
+
+void injectAttributeFault(const std::string& call, const std::string& longName, MStatus::MStatusCode code)
+{
+    faults().push_back({call, longName, code});
+    setAttributeCallHook(injected);
+}
+
+void clearAttributeFaults() { faults().clear(); }
 
 }  // namespace mayahost
