@@ -272,13 +272,19 @@ TEST(PreviewServe, ManyRequestsAtOnceAndAClientGoneMidRender)
     for (int i = 0; i < 16; ++i)
         threads.emplace_back([i, &statuses] {
             const std::string host = i % 2 ? "maya" : "mentalray";
-            const auto r =
-                post("/api/render", R"({"host":")" + host + R"(","quality":"coarse","inputs":{"roughness":")" +
-                                        std::to_string(0.05 * (i + 1)) + R"("}})");
-            statuses[i] = r ? r->status : -1;
+            const std::string body = R"({"host":")" + host + R"(","quality":"coarse","inputs":{"roughness":")" +
+                                     std::to_string(0.05 * (i + 1)) + R"("}})";
+            auto r = post("/api/render", body);
+            // A burst larger than the listening queue may lose a connection
+            // before the server answers it (the kernel's doing, not the
+            // server's): such a request is sent once more, as a browser would;
+            // a server that died would fail it again.
+            if (!r) r = post("/api/render", body);
+            statuses[i] = r ? r->status : -100 - int(r.error());
         });
     for (std::thread& t : threads) t.join();
-    for (int status : statuses) EXPECT_TRUE(status == 200 || status == 409) << status;
+    for (int status : statuses)
+        EXPECT_TRUE(status == 200 || status == 409) << status << " (below -100: the client's error, less 100)";
     // Once the crowd is gone, a request is served as ever.
     const auto after = post("/api/render", R"({"host":"maya","quality":"coarse"})");
     ASSERT_TRUE(after);
