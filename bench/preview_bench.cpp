@@ -38,7 +38,7 @@ public:
     explicit ConstantHost(LightView view) : view_(view) {}
     const char* name() const override { return "constant"; }
     LightView lightView() const override { return view_; }
-    bool hasInput(const MaterialInput&) const override { return false; }
+    bool hasInput(const std::string&) const override { return false; }
     void setInput(const std::string&, const MaterialValue&) override {}
     std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Shader>(); }
 
@@ -73,7 +73,7 @@ public:
     explicit TimedHost(MaterialHost& inner) : inner_(inner) {}
     const char* name() const override { return inner_.name(); }
     LightView lightView() const override { return inner_.lightView(); }
-    bool hasInput(const MaterialInput& i) const override { return inner_.hasInput(i); }
+    bool hasInput(const std::string& n) const override { return inner_.hasInput(n); }
     void setInput(const std::string& n, const MaterialValue& v) override { inner_.setInput(n, v); }
     std::unique_ptr<MaterialShader> makeShader() override
     {

@@ -100,11 +100,10 @@ std::string shortened(std::string_view text)
     return printable(text.substr(0, kQuoted)) + (text.size() > kQuoted ? "..." : "");
 }
 
-std::string nodeAttributeNames()
+std::string nodeAttributeNames(const std::vector<DeclaredInput>& inputs)
 {
     std::string names;
-    for (const MaterialInput& input : materialInputs())
-        if (input.inMaya) names += (names.empty() ? "" : ", ") + std::string(input.name);
+    for (const DeclaredInput& input : inputs) names += (names.empty() ? "" : ", ") + input.name;
     return names;
 }
 
@@ -116,31 +115,32 @@ struct Blend {
 };
 
 // The colour input and channel that a child attribute name stands for.
-const MaterialInput* channelOf(std::string_view name, int& channel)
+const DeclaredInput* channelOf(const std::vector<DeclaredInput>& inputs, std::string_view name, int& channel)
 {
     if (name.empty()) return nullptr;
     const std::size_t suffix = std::string_view("RGB").find(name.back());
     if (suffix == std::string_view::npos) return nullptr;
-    const MaterialInput* parent = findMaterialInput(name.substr(0, name.size() - 1));
-    if (parent == nullptr || !parent->inMaya || parent->kind != InputKind::Triple) return nullptr;
+    const DeclaredInput* parent = findInput(inputs, name.substr(0, name.size() - 1));
+    if (parent == nullptr || parent->kind != DeclaredKind::Color) return nullptr;
     channel = int(suffix);
     return parent;
 }
 
-Blend blendAttr(LineReader& reader)
+Blend blendAttr(LineReader& reader, const std::vector<DeclaredInput>& inputs)
 {
     const std::string_view name = reader.quoted("the quoted name of an attribute");
     Blend blend;
-    const MaterialInput* input = findMaterialInput(name);
-    if (input == nullptr || !input->inMaya) input = channelOf(name, blend.channel);
+    const DeclaredInput* input = findInput(inputs, name);
+    if (input == nullptr) input = channelOf(inputs, name, blend.channel);
     if (input == nullptr)
-        reader.failWhole("expected an attribute of the glossy node (" + nodeAttributeNames() + "), found \"" +
+        reader.failWhole("expected an attribute of the glossy node (" + nodeAttributeNames(inputs) + "), found \"" +
                          shortened(name) + "\"");
-    const int count = input->kind == InputKind::Triple && blend.channel < 0 ? 3 : 1;
+    const InputKind kind = valueKind(input->kind);
+    const int count = kind == InputKind::Triple && blend.channel < 0 ? 3 : 1;
     const std::string shownName = shortened(name);
     MaterialSetting& setting = blend.setting;
     setting = {input->name, {}};
-    setting.value.kind = input->kind;
+    setting.value.kind = kind;
     for (int i = 0; i < count; ++i) {
         const std::string expected =
             std::to_string(count) + (count == 1 ? " number" : " numbers") + " for \"" + shownName + "\"";
@@ -154,6 +154,12 @@ Blend blendAttr(LineReader& reader)
                              (read == NumberRead::Underflow ? "underflows to zero" : "overflows to infinity") +
                              " in single precision (expected " + expected + ")");
         if (read != NumberRead::Number) reader.failAt(from, expected);
+        // MEL writes a boolean as 0 or 1 and a short as a whole number.
+        const float number = setting.value.values[std::size_t(std::max(i, blend.channel))];
+        if (input->kind == DeclaredKind::Boolean && number != 0.0f && number != 1.0f)
+            reader.failAt(from, "0 or 1 for \"" + shownName + "\"");
+        if (input->kind == DeclaredKind::Integer && !parseInputValue(*input, item))
+            reader.failAt(from, expectedFormOf(*input) + " for \"" + shownName + "\"");
     }
     reader.skipSpace();
     if (!reader.peekIs(';'))
@@ -173,7 +179,8 @@ struct Assigned {
 
 }  // namespace
 
-std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName)
+std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName,
+                                                  const std::vector<DeclaredInput>& nodeInputs)
 {
     enum class Part { BeforeStart, Settings, AfterEnd } part = Part::BeforeStart;
     std::vector<MaterialSetting> settings;
@@ -202,7 +209,7 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
             reader.statementEnd();
             part = Part::Settings;
         } else if (part == Part::Settings && command == "blendAttr") {
-            const Blend blend = blendAttr(reader);
+            const Blend blend = blendAttr(reader, nodeInputs);
             const int channels = blend.channel < 0 ? 7 : 1 << blend.channel;
             const auto [it, isNew] = assigned.emplace(blend.setting.name, Assigned{settings.size(), channels, number});
             if (isNew) {
@@ -241,7 +248,7 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
     return settings;
 }
 
-std::vector<MaterialSetting> readAttributePreset(const std::string& path)
+std::vector<MaterialSetting> readAttributePreset(const std::string& path, const std::vector<DeclaredInput>& nodeInputs)
 {
     std::string text;
     try {
@@ -249,7 +256,7 @@ std::vector<MaterialSetting> readAttributePreset(const std::string& path)
     } catch (const TextFileError& e) {
         throw PresetError(e.what());
     }
-    return parseAttributePreset(text, path);
+    return parseAttributePreset(text, path, nodeInputs);
 }
 
 }  // namespace preview

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "material_inputs.h"
+#include "declared_inputs.h"
 
 namespace preview {
 
@@ -23,13 +23,15 @@ public:
 };
 
 // The settings of a preset's text, in its order; sourceName names the text in
-// errors. Every attribute must be a material input of the `glossy` node, once,
-// with as many numbers as it holds; a colour may instead be given by its
-// three channel attributes (colorR, colorG, colorB), all of them. Lines are `//` comments, blank, or one
-// statement each. Throws PresetError.
-std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName);
+// errors. Every attribute must be one of the node's inputs (as the node type
+// registered them), once, with as many numbers as it holds; a colour may
+// instead be given by its three channel attributes (colorR, colorG, colorB),
+// all of them. Lines are `//` comments, blank, or one statement each. Throws
+// PresetError.
+std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName,
+                                                  const std::vector<DeclaredInput>& nodeInputs);
 
 // The same for a file (read by readTextFile). Throws PresetError.
-std::vector<MaterialSetting> readAttributePreset(const std::string& path);
+std::vector<MaterialSetting> readAttributePreset(const std::string& path, const std::vector<DeclaredInput>& nodeInputs);
 
 }  // namespace preview

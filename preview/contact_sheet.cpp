@@ -7,8 +7,7 @@ namespace {
 
 void setSwept(MaterialHost& host, const Sweep& sweep, int step)
 {
-    const MaterialInput* input = findMaterialInput(sweep.name);
-    if (input && host.hasInput(*input)) host.setInput(sweep.name, sweep.valueAt(step));
+    if (host.hasInput(sweep.name)) host.setInput(sweep.name, sweep.valueAt(step));
 }
 
 }  // namespace

@@ -24,10 +24,11 @@ const char* hostPrefix(HostScope scope)
     return "";
 }
 
-// The numbers of a value, space-separated as both host languages write them.
-std::string spaced(const MaterialValue& value)
+// The numbers of a value, space-separated as both host languages write them;
+// a boolean as the renderer's on or off, or as MEL's 1 or 0.
+std::string spaced(const MaterialValue& value, bool onOff = true)
 {
-    if (value.kind == InputKind::Boolean) return value.values[0] != 0.0f ? "on" : "off";
+    if (value.kind == InputKind::Boolean) return value.values[0] != 0.0f ? (onOff ? "on" : "1") : (onOff ? "off" : "0");
     std::string text = exactNumber(value.values[0]);
     if (value.kind == InputKind::Triple)
         text += " " + exactNumber(value.values[1]) + " " + exactNumber(value.values[2]);
@@ -50,13 +51,14 @@ std::string exactValue(const MaterialValue& value)
     return exactNumber(value.values[0]) + "," + exactNumber(value.values[1]) + "," + exactNumber(value.values[2]);
 }
 
-std::vector<MaterialSetting> hostLook(const std::vector<MaterialSetting>& settings, const std::string& hostName)
+std::vector<MaterialSetting> hostLook(const HostInputs& inputs, const std::vector<MaterialSetting>& settings,
+                                      HostSide side)
 {
     std::vector<MaterialSetting> look;
-    for (const MaterialInput& input : materialInputs()) {
+    for (const std::string& name : inputs.names()) {
         const MaterialSetting* last = nullptr;
         for (const MaterialSetting& setting : settings)
-            if (setting.name == input.name && settingApplies(setting, hostName)) last = &setting;
+            if (setting.name == name && settingApplies(inputs, setting, side)) last = &setting;
         if (last != nullptr) look.push_back({last->name, last->value, HostScope::Both});
     }
     return look;
@@ -66,24 +68,27 @@ std::string attributePresetText(const std::vector<MaterialSetting>& look)
 {
     std::string text = "startAttrPreset( \"glossy\" );\n";
     for (const MaterialSetting& setting : look)
-        text += "blendAttr \"" + setting.name + "\" " + spaced(setting.value) + ";\n";
+        text += "blendAttr \"" + setting.name + "\" " + spaced(setting.value, false) + ";\n";
     return text + "endAttrPreset();\n";
 }
 
-std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName)
+std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName,
+                            const std::vector<DeclaredInput>& shaderInputs)
 {
     std::string text = "shader \"" + blockName + "\" \"kova_glossy\" (";
     const char* separator = "\n";
     for (const MaterialSetting& setting : look) {
         // A colour carries its alpha, as the renderer sets it for the shader.
-        const bool colour = setting.value.kind == InputKind::Triple && setting.name != "normalOffset";
+        const DeclaredInput* input = findInput(shaderInputs, setting.name);
+        const bool colour = input && input->kind == DeclaredKind::Color;
         text += separator + ("    \"" + setting.name + "\" " + spaced(setting.value) + (colour ? " 1" : ""));
         separator = ",\n";
     }
     return text + "\n)\n";
 }
 
-std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings)
+std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
+                      const HostInputs& inputs)
 {
     std::string text = "glossy-preview --width " + std::to_string(options.width) + " --height " +
                        std::to_string(options.height) + " --samples " + std::to_string(options.samples) +
@@ -96,27 +101,28 @@ std::string runRecord(const PreviewOptions& options, const std::vector<MaterialS
     if (options.irradianceRays != PreviewOptions().irradianceRays)
         text += " --irradiance-rays " + std::to_string(options.irradianceRays);
     // Host by host, so that what each host took reads off directly.
-    const std::vector<MaterialSetting> maya = hostLook(settings, "maya");
-    const std::vector<MaterialSetting> mentalRay = hostLook(settings, "mentalray");
-    for (const MaterialInput& input : materialInputs()) {
+    const std::vector<MaterialSetting> maya = hostLook(inputs, settings, HostSide::Maya);
+    const std::vector<MaterialSetting> mentalRay = hostLook(inputs, settings, HostSide::MentalRay);
+    for (const std::string& name : inputs.names()) {
         const MaterialSetting* inMaya = nullptr;
         const MaterialSetting* inMentalRay = nullptr;
         for (const MaterialSetting& s : maya)
-            if (s.name == input.name) inMaya = &s;
+            if (s.name == name) inMaya = &s;
         for (const MaterialSetting& s : mentalRay)
-            if (s.name == input.name) inMentalRay = &s;
+            if (s.name == name) inMentalRay = &s;
         // Without a host's name where both took the same or only one host has the input.
         const bool same = inMaya && inMentalRay && inMaya->value.values == inMentalRay->value.values;
-        if (same || input.inMaya != input.inMentalRay) {
+        const bool oneHost = !inputs.find(HostSide::Maya, name) || !inputs.find(HostSide::MentalRay, name);
+        if (same || oneHost) {
             const MaterialSetting* either = inMaya ? inMaya : inMentalRay;
-            if (either) text += std::string(" --set ") + input.name + "=" + exactValue(either->value);
+            if (either) text += " --set " + name + "=" + exactValue(either->value);
             continue;
         }
         if (inMaya)
-            text += std::string(" --set ") + hostPrefix(HostScope::Maya) + input.name + "=" + exactValue(inMaya->value);
+            text += " --set " + std::string(hostPrefix(HostScope::Maya)) + name + "=" + exactValue(inMaya->value);
         if (inMentalRay)
-            text += std::string(" --set ") + hostPrefix(HostScope::MentalRay) + input.name + "=" +
-                    exactValue(inMentalRay->value);
+            text +=
+                " --set " + std::string(hostPrefix(HostScope::MentalRay)) + name + "=" + exactValue(inMentalRay->value);
     }
     for (const Sweep& sweep : options.sweeps)
         text += " --sweep " + sweep.name + "=" + exactValue(sweep.from) + ":" + exactValue(sweep.to) + ":" +

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "material_inputs.h"
+#include "declared_inputs.h"
 #include "options.h"
 
 namespace preview {
@@ -17,19 +17,23 @@ std::string exactNumber(float value);
 // A value as --set takes it, each number exact.
 std::string exactValue(const MaterialValue& value);
 
-// The inputs a host ("maya" or "mentalray") ends with after the settings in
-// order: one per input, the last one set, in the order --help lists them.
-std::vector<MaterialSetting> hostLook(const std::vector<MaterialSetting>& settings, const std::string& hostName);
+// The inputs a host ends with after the settings in order: one per input,
+// the last one set, in the order --help lists them.
+std::vector<MaterialSetting> hostLook(const HostInputs& inputs, const std::vector<MaterialSetting>& settings,
+                                      HostSide side);
 
 // The .mel text of an attribute preset of the `glossy` node.
 std::string attributePresetText(const std::vector<MaterialSetting>& look);
-// The .mi text of one `kova_glossy` shader block of that name.
-std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName);
+// The .mi text of one `kova_glossy` shader block of that name; the
+// declaration's colours carry their alpha.
+std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName,
+                            const std::vector<DeclaredInput>& shaderInputs);
 
 // The settings that made a run's images, as the options that make them
 // again: size, samples, environment, every material setting (host by host
 // where the hosts differ) and the sweeps.
-std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings);
+std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
+                      const HostInputs& inputs);
 
 // Writes the text to the file all or nothing: into a new file beside it,
 // renamed over it once complete. Throws std::runtime_error naming the file.

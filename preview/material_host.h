@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "material_inputs.h"
+#include "material_value.h"
 #include "sampler.h"
 #include "scene.h"
 #include "vec3.h"
@@ -42,10 +42,10 @@ public:
     virtual const char* name() const = 0;
     virtual LightView lightView() const = 0;
 
-    // Whether the host carries the input at all.
-    virtual bool hasInput(const MaterialInput& input) const = 0;
-    // Sets an input this host has; inputs of the other host are the caller's
-    // to skip.
+    // Whether the host declares an input of that name.
+    virtual bool hasInput(const std::string& name) const = 0;
+    // Sets an input this host has, as the kind the host declares it; inputs
+    // of the other host are the caller's to skip.
     virtual void setInput(const std::string& name, const MaterialValue& value) = 0;
 
     // A shader for one render thread, seeing the inputs as they are now.

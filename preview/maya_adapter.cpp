@@ -6,9 +6,13 @@
 // the scene to the tracer, and raySampler the sample's sampler.
 #include "maya_adapter.h"
 
+#include "host_inputs.h"
+
 #include <mayahost/node.h>
 #include <mayahost/plugin_loader.h>
 #include <mayahost/tracer.h>
+
+#include <cmath>
 
 #include <vector>
 
@@ -79,6 +83,7 @@ MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(s
     if (!plugin_) throw HostLoadError("cannot load the Maya plug-in " + modulePath + ": " + error);
     node_ = mayahost::Node::create("glossy");
     if (!node_) throw HostLoadError("the Maya plug-in " + modulePath + " registered no glossy node type");
+    inputs_ = mayaInputs(node_->type());
     mayahost::installTracer(traceReflection, nullptr);
 }
 
@@ -89,11 +94,22 @@ MayaHost::~MayaHost()
     if (plugin_) plugin_->unload();
 }
 
-void MayaHost::setInput(const std::string& name, const MaterialValue& value)
+void MayaHost::setInput(const std::string& name, const MaterialValue& value) { setNodeInput(*node_, name, value); }
+
+void setNodeInput(mayahost::Node& node, const std::string& name, const MaterialValue& value)
 {
-    const MStatus status = value.kind == InputKind::Triple
-                               ? node_->setFloat3(name, MFloatVector(value.values[0], value.values[1], value.values[2]))
-                               : node_->setFloat(name, value.values[0]);
+    const mayahost::AttributeInfo* attribute = node.attribute(name);
+    const auto& v = value.values;
+    MStatus status = MStatus::kInvalidParameter;
+    if (attribute && attribute->kind == mayahost::AttributeKind::kFloatTriple)
+        status = node.setFloat3(name, MFloatVector(v[0], v[1], v[2]));
+    else if (attribute && attribute->numericType == MFnNumericData::kFloat)
+        status = node.setFloat(name, v[0]);
+    else if (attribute && attribute->numericType == MFnNumericData::kBoolean)
+        status = node.setBool(name, v[0] != 0.0f);
+    else if (attribute && attribute->numericType == MFnNumericData::kShort && std::trunc(v[0]) == v[0] &&
+             v[0] >= -32768.0f && v[0] <= 32767.0f)
+        status = node.setShort(name, short(v[0]));
     if (status != MStatus::kSuccess) throw HostLoadError("the glossy node refused " + name);
 }
 

@@ -5,7 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "declared_inputs.h"
 #include "material_host.h"
 
 namespace mayahost {
@@ -25,7 +27,7 @@ public:
 
     const char* name() const override { return "maya"; }
     LightView lightView() const override { return LightView::Centres; }
-    bool hasInput(const MaterialInput& input) const override { return input.inMaya; }
+    bool hasInput(const std::string& name) const override { return findInput(inputs_, name) != nullptr; }
     void setInput(const std::string& name, const MaterialValue& value) override;
     std::unique_ptr<MaterialShader> makeShader() override;
 
@@ -33,6 +35,12 @@ private:
     const Scene& scene_;
     std::unique_ptr<mayahost::LoadedPlugin> plugin_;
     std::unique_ptr<mayahost::Node> node_;
+    std::vector<DeclaredInput> inputs_;  // as the node type registered them
 };
+
+// Sets an input on the node through the setAttr call of the attribute's own
+// kind: a float triple, a float, a boolean or a short. Throws HostLoadError
+// when the node refuses it.
+void setNodeInput(mayahost::Node& node, const std::string& name, const MaterialValue& value);
 
 }  // namespace preview

@@ -5,6 +5,8 @@
 // shader's copy of the state keeps it.
 #include "mentalray_adapter.h"
 
+#include "host_inputs.h"
+
 #include <mrhost/declaration.h>
 #include <mrhost/parameter_record.h>
 #include <mrhost/sample.h>
@@ -124,6 +126,7 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         renderScene_->setShadowTest(shadowTest, user);
         renderScene_->setAreaSampleOffsets(cellOffset, nullptr);
         record_ = std::make_unique<mrhost::ParameterRecord>(*declaration_);
+        inputs_ = shaderInputs(*declaration_);
         // With the built-in lights off the array is empty, but never given a null pointer.
         const miTag none = miNULLTAG;
         record_->setArray("light", lights.empty() ? &none : lights.data(), static_cast<int>(lights.size()));
@@ -136,16 +139,16 @@ MentalRayHost::~MentalRayHost() = default;
 
 void MentalRayHost::setInput(const std::string& name, const MaterialValue& value)
 {
+    // The record's setters refuse a parameter of another type.
+    const mrhost::Parameter* parameter = declaration_->find(name);
     const auto& v = value.values;
-    switch (value.kind) {
-    case InputKind::Scalar: record_->setScalar(name, v[0]); break;
-    case InputKind::Boolean: record_->setBoolean(name, v[0] != 0.0f); break;
-    case InputKind::Triple:
-        if (name == "normalOffset")
-            record_->setVector(name, {v[0], v[1], v[2]});
-        else
-            record_->setColor(name, {v[0], v[1], v[2], 1.0f});
-        break;
+    switch (parameter ? parameter->type : mrhost::ParamType::Light) {
+    case mrhost::ParamType::Scalar: record_->setScalar(name, v[0]); break;
+    case mrhost::ParamType::Boolean: record_->setBoolean(name, v[0] != 0.0f); break;
+    case mrhost::ParamType::Integer: record_->setInteger(name, miInteger(v[0])); break;
+    case mrhost::ParamType::Vector: record_->setVector(name, {v[0], v[1], v[2]}); break;
+    case mrhost::ParamType::Color: record_->setColor(name, {v[0], v[1], v[2], 1.0f}); break;
+    default: throw HostLoadError("the kova_glossy shader refused " + name);
     }
 }
 

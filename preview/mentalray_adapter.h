@@ -6,7 +6,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "declared_inputs.h"
 #include "material_host.h"
 
 namespace mrhost {
@@ -27,7 +29,7 @@ public:
 
     const char* name() const override { return "mentalray"; }
     LightView lightView() const override { return LightView::Samples; }
-    bool hasInput(const MaterialInput& input) const override { return input.inMentalRay; }
+    bool hasInput(const std::string& name) const override { return findInput(inputs_, name) != nullptr; }
     void setInput(const std::string& name, const MaterialValue& value) override;
     std::unique_ptr<MaterialShader> makeShader() override;
 
@@ -37,6 +39,7 @@ private:
     std::unique_ptr<mrhost::ShaderLibrary> library_;
     std::unique_ptr<mrhost::Scene> renderScene_;
     std::unique_ptr<mrhost::ParameterRecord> record_;
+    std::vector<DeclaredInput> inputs_;  // as the declaration declares them
 };
 
 }  // namespace preview

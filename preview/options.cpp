@@ -3,6 +3,7 @@
 // host is loaded or any file touched.
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <sstream>
@@ -43,27 +44,28 @@ float parseAmount(const std::string& option, const std::string& text, float lowe
     return value;
 }
 
-std::string knownInputNames()
+std::string knownInputNames(const HostInputs& inputs)
 {
     std::string names;
-    for (const MaterialInput& input : materialInputs()) {
+    for (const std::string& name : inputs.names()) {
         if (!names.empty()) names += ", ";
-        names += input.name;
+        names += name;
     }
     return names;
 }
 
-// "NAME=REST" for --set and --sweep, the input looked up.
-const MaterialInput& splitAssignment(const std::string& option, const std::string& text, const char* form,
-                                     std::string& rest)
+// "NAME=REST" for --set and --sweep, the input looked up as the host in scope
+// declares it (Maya's where both have it).
+const DeclaredInput& splitAssignment(const std::string& option, const std::string& text, const char* form,
+                                     const HostInputs& inputs, std::string& rest)
 {
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) throw UsageError(option + " " + text + ": expected " + form);
     const std::string name = text.substr(0, equals);
-    const MaterialInput* input = findMaterialInput(name);
+    const DeclaredInput* input = inputs.find(name);
     if (!input)
         throw UsageError(option + " " + text + ": unknown material input '" + name + "' (expected one of " +
-                         knownInputNames() + ")");
+                         knownInputNames(inputs) + ")");
     rest = text.substr(equals + 1);
     return *input;
 }
@@ -84,21 +86,26 @@ HostScope takeHostPrefix(const std::string& text, std::string& rest)
                      "' (expected maya: or mentalray: before the name, or neither)");
 }
 
-SettingSource parseSetting(const std::string& text)
+SettingSource parseSetting(const std::string& text, const HostInputs& inputs)
 {
     std::string valueText, assignment;
     const HostScope scope = takeHostPrefix(text, assignment);
-    const MaterialInput& input = splitAssignment("--set", assignment, "NAME=VALUE", valueText);
-    if ((scope == HostScope::Maya && !input.inMaya) || (scope == HostScope::MentalRay && !input.inMentalRay))
-        throw UsageError("--set " + text + ": " + input.name + " is not an input of the " +
-                         (scope == HostScope::Maya ? "Maya node" : "renderer shader") + " (expected an input it has)");
+    const DeclaredInput* input = &splitAssignment("--set", assignment, "NAME=VALUE", inputs, valueText);
+    if (scope != HostScope::Both) {
+        const HostSide side = scope == HostScope::Maya ? HostSide::Maya : HostSide::MentalRay;
+        input = inputs.find(side, input->name);
+        if (!input)
+            throw UsageError("--set " + text + ": " + assignment.substr(0, assignment.find('=')) +
+                             " is not an input of the " + (scope == HostScope::Maya ? "Maya node" : "renderer shader") +
+                             " (expected an input it has)");
+    }
     std::string problem;
-    const auto value = parseMaterialValue(input.kind, valueText, &problem);
+    const auto value = parseInputValue(*input, valueText, &problem);
     if (!value)
         throw UsageError("--set " + text + ": " + (problem.empty() ? "'" + valueText + "' is not a value" : problem) +
-                         " for " + input.name + " (expected " + expectedForm(input.kind) + ")");
+                         " for " + input->name + " (expected " + expectedFormOf(*input) + ")");
     SettingSource source;
-    source.setting = {input.name, *value, scope};
+    source.setting = {input->name, *value, scope};
     return source;
 }
 
@@ -124,13 +131,14 @@ void nameShaderBlock(PreviewOptions& options, const std::string& name)
     options.settings.back().shaderName = name;
 }
 
-Sweep parseSweep(const std::string& text)
+Sweep parseSweep(const std::string& text, const HostInputs& inputs)
 {
     std::string range;
-    const MaterialInput& input = splitAssignment("--sweep", text, "NAME=FROM:TO:STEPS", range);
-    if (input.kind == InputKind::Boolean)
-        throw UsageError("--sweep " + text + ": " + input.name +
-                         " is on or off and cannot be swept (expected a number or colour input)");
+    const DeclaredInput& input = splitAssignment("--sweep", text, "NAME=FROM:TO:STEPS", inputs, range);
+    if (input.kind == DeclaredKind::Boolean || input.kind == DeclaredKind::Integer)
+        throw UsageError("--sweep " + text + ": " + input.name + " is " +
+                         (input.kind == DeclaredKind::Boolean ? "on or off" : "a whole number") +
+                         " and cannot be swept (expected a number or colour input)");
     const std::size_t first = range.find(':');
     const std::size_t second = first == std::string::npos ? first : range.find(':', first + 1);
     if (second == std::string::npos || range.find(':', second + 1) != std::string::npos)
@@ -138,12 +146,11 @@ Sweep parseSweep(const std::string& text)
     Sweep sweep;
     sweep.name = input.name;
     std::string problem;
-    const auto from = parseMaterialValue(input.kind, range.substr(0, first), &problem);
-    const auto to =
-        from ? parseMaterialValue(input.kind, range.substr(first + 1, second - first - 1), &problem) : std::nullopt;
+    const auto from = parseInputValue(input, range.substr(0, first), &problem);
+    const auto to = from ? parseInputValue(input, range.substr(first + 1, second - first - 1), &problem) : std::nullopt;
     if (!from || !to)
         throw UsageError("--sweep " + text + ": " + (problem.empty() ? "" : problem + "; ") +
-                         "FROM and TO must each be " + expectedForm(input.kind));
+                         "FROM and TO must each be " + expectedFormOf(input));
     sweep.from = *from;
     sweep.to = *to;
     // The steps lie at FROM + (TO - FROM) t, so the span itself must be a float.
@@ -213,15 +220,15 @@ MaterialValue Sweep::valueAt(int step) const
 }
 
 namespace {
-PreviewOptions parseArguments(const std::vector<std::string>& args);
+PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs);
 }  // namespace
 
-PreviewOptions parseOptions(const std::vector<std::string>& args)
+PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs)
 {
     // Messages quote what was typed; it reaches the terminal printable (an
     // escape sequence in a value would otherwise act on the screen).
     try {
-        return parseArguments(args);
+        return parseArguments(args, inputs);
     } catch (const UsageError& e) {
         throw UsageError(printable(e.what()));
     }
@@ -229,7 +236,7 @@ PreviewOptions parseOptions(const std::vector<std::string>& args)
 
 namespace {
 
-PreviewOptions parseArguments(const std::vector<std::string>& args)
+PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs)
 {
     PreviewOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -274,7 +281,7 @@ PreviewOptions parseArguments(const std::vector<std::string>& args)
             if (value.empty()) throw UsageError("--env: expected an OpenEXR file name");
             options.envPath = value;
         } else if (option == "--set")
-            options.settings.push_back(parseSetting(value));
+            options.settings.push_back(parseSetting(value, inputs));
         else if (option == "--preset")
             options.settings.push_back(fileSource(SettingSource::Kind::Preset, option, value,
                                                   "a shipped preset's name or a .mel preset file"));
@@ -298,7 +305,7 @@ PreviewOptions parseArguments(const std::vector<std::string>& args)
             if (value.empty() || value.back() == '/') throw UsageError(option + " " + value + ": expected a file name");
             (option == "--save-preset" ? options.savePreset : options.saveMi) = value;
         } else
-            options.sweeps.push_back(parseSweep(value));
+            options.sweeps.push_back(parseSweep(value, inputs));
     }
     checkSweeps(options);
     return options;
@@ -306,7 +313,39 @@ PreviewOptions parseArguments(const std::vector<std::string>& args)
 
 }  // namespace
 
-std::string helpText()
+namespace {
+
+const char* kindWord(DeclaredKind kind)
+{
+    switch (kind) {
+    case DeclaredKind::Scalar: return "number";
+    case DeclaredKind::Color: return "colour r,g,b";
+    case DeclaredKind::Vector: return "vector x,y,z";
+    case DeclaredKind::Boolean: return "on|off";
+    case DeclaredKind::Integer: return "whole number";
+    }
+    return "";
+}
+
+// "number, slider 0 to 1, default 0.5 (M), 1 (R)": a host's kind, range and
+// default, both hosts' defaults where they differ.
+std::string describeInput(const DeclaredInput* maya, const DeclaredInput* mentalRay)
+{
+    const DeclaredInput& input = maya ? *maya : *mentalRay;
+    std::string text = kindWord(input.kind);
+    if (input.hasSoftRange)
+        text += ", slider " + formatMaterialValue({InputKind::Scalar, {input.softMin, 0.0f, 0.0f}}) + " to " +
+                formatMaterialValue({InputKind::Scalar, {input.softMax, 0.0f, 0.0f}});
+    const std::string mayaDefault = maya ? formatMaterialValue(defaultValue(*maya)) : "";
+    const std::string mentalRayDefault = mentalRay ? formatMaterialValue(defaultValue(*mentalRay)) : "";
+    if (maya && mentalRay && mayaDefault != mentalRayDefault)
+        return text + ", default " + mayaDefault + " (M), " + mentalRayDefault + " (R)";
+    return text + ", default " + (maya ? mayaDefault : mentalRayDefault);
+}
+
+}  // namespace
+
+std::string helpText(const HostInputs& inputs)
 {
     const PreviewOptions d;
     std::ostringstream text;
@@ -348,11 +387,14 @@ std::string helpText()
          << "  --serve [--port N]     serve a live page on http://127.0.0.1:N/ instead [8023];\n"
             "                         only --env (repeatable) and --threads apply then\n"
          << "  --help                 this text\n\n"
-            "Material inputs (M: Maya node attribute, R: renderer shader parameter):\n";
-    for (const MaterialInput& input : materialInputs()) {
-        std::string name = input.name;
-        name.resize(17, ' ');
-        text << "  " << name << (input.inMaya ? 'M' : ' ') << (input.inMentalRay ? 'R' : ' ') << "  " << input.meaning
+            "Material inputs, as the hosts declare them (M: an attribute of the Maya node,\n"
+            "R: a parameter of the renderer shader), with each host's default:\n";
+    for (const std::string& name : inputs.names()) {
+        const DeclaredInput* maya = inputs.find(HostSide::Maya, name);
+        const DeclaredInput* mentalRay = inputs.find(HostSide::MentalRay, name);
+        std::string shown = name;
+        shown.resize(std::max<std::size_t>(shown.size(), 17), ' ');
+        text << "  " << shown << (maya ? 'M' : ' ') << (mentalRay ? 'R' : ' ') << "  " << describeInput(maya, mentalRay)
              << '\n';
     }
     return text.str();

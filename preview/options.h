@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "material_inputs.h"
+#include "declared_inputs.h"
+#include "material_value.h"
 
 namespace preview {
 
@@ -62,10 +63,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Parses the arguments after the program name. Throws UsageError.
-PreviewOptions parseOptions(const std::vector<std::string>& args);
+// Parses the arguments after the program name, with the inputs the hosts
+// declare. Throws UsageError.
+PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs);
 
-// The --help text: every option with its default, and the material inputs.
-std::string helpText();
+// The --help text: every option with its default, and the inputs the hosts
+// declare.
+std::string helpText(const HostInputs& inputs);
 
 }  // namespace preview

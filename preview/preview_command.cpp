@@ -20,6 +20,7 @@
 
 #include "contact_sheet.h"
 #include "environment.h"
+#include "host_inputs.h"
 #include "image_files.h"
 #include "look_files.h"
 #include "maya_adapter.h"
@@ -40,14 +41,16 @@ constexpr int kSideBySideGap = 4;
 // The files of a run, in the order they are written.
 constexpr const char* kImageNames[] = {"maya.png", "maya.exr", "mentalray.png", "mentalray.exr", "side-by-side.png"};
 
-void applySettings(MaterialHost& host, const std::vector<MaterialSetting>& settings)
+void applySettings(const HostInputs& inputs, MaterialHost& host, HostSide side,
+                   const std::vector<MaterialSetting>& settings)
 {
     for (const MaterialSetting& setting : settings)
-        if (settingApplies(setting, host.name())) host.setInput(setting.name, setting.value);
+        if (settingApplies(inputs, setting, side)) host.setInput(setting.name, setting.value);
 }
 
 // Inputs only one host has leave the other host's image as it was; say so.
-void noteOneSidedInputs(const std::vector<MaterialSetting>& settings, const PreviewOptions& options, std::ostream& err)
+void noteOneSidedInputs(const HostInputs& inputs, const std::vector<MaterialSetting>& settings,
+                        const PreviewOptions& options, std::ostream& err)
 {
     std::vector<std::string> names;
     for (const MaterialSetting& s : settings) names.push_back(s.name);
@@ -55,10 +58,10 @@ void noteOneSidedInputs(const std::vector<MaterialSetting>& settings, const Prev
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
     for (const std::string& name : names) {
-        const MaterialInput& input = *findMaterialInput(name);
-        if (input.inMaya != input.inMentalRay)
+        const bool inMaya = inputs.find(HostSide::Maya, name) != nullptr;
+        if (inMaya != (inputs.find(HostSide::MentalRay, name) != nullptr))
             err << "glossy-preview: note: " << name << " exists only in the "
-                << (input.inMaya ? "Maya node" : "renderer shader") << "; the other image ignores it\n";
+                << (inMaya ? "Maya node" : "renderer shader") << "; the other image ignores it\n";
     }
 }
 
@@ -92,14 +95,16 @@ std::string blockNameOf(const std::string& path)
     return plain ? stem : "look";
 }
 
-void saveLooks(const PreviewOptions& options, const std::vector<MaterialSetting>& settings, std::ostream& err)
+void saveLooks(const HostInputs& inputs, const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
+               std::ostream& err)
 {
     if (!options.savePreset.empty()) {
-        writeTextFile(options.savePreset, attributePresetText(hostLook(settings, "maya")));
+        writeTextFile(options.savePreset, attributePresetText(hostLook(inputs, settings, HostSide::Maya)));
         err << "glossy-preview: the Maya look is in " << options.savePreset << '\n';
     }
     if (!options.saveMi.empty()) {
-        writeTextFile(options.saveMi, shaderBlockText(hostLook(settings, "mentalray"), blockNameOf(options.saveMi)));
+        writeTextFile(options.saveMi, shaderBlockText(hostLook(inputs, settings, HostSide::MentalRay),
+                                                      blockNameOf(options.saveMi), inputs.mentalRay));
         err << "glossy-preview: the renderer's look is in " << options.saveMi << '\n';
     }
 }
@@ -118,11 +123,6 @@ void noteNonFinitePixels(const Image& image, const char* hostName, std::ostream&
 }
 
 }  // namespace
-
-DeliverablePaths builtDeliverables()
-{
-    return {GLOSSY_MODULE_PATH, KOVA_GLOSSY_LIBRARY_PATH, KOVA_GLOSSY_DECLARATION_PATH, GLOSSY_PRESET_FOLDER};
-}
 
 std::optional<std::string> prepareOutputFolder(const std::string& folder)
 {
@@ -163,9 +163,17 @@ namespace {
 int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const DeliverablePaths& deliverables, bool showProgress)
 {
+    // Which inputs there are, and of which kind, the hosts say.
+    HostInputs inputs;
+    try {
+        inputs = readHostInputs(deliverables);
+    } catch (const HostLoadError& e) {
+        err << "glossy-preview: " << e.what() << '\n';
+        return 1;
+    }
     PreviewOptions options;
     try {
-        options = parseOptions(args);
+        options = parseOptions(args, inputs);
     } catch (const UsageError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 2;
@@ -173,7 +181,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (options.help) {
         // A full or closed output is a failure to be told, not a success.
         errno = 0;
-        out << helpText() << std::flush;
+        out << helpText(inputs) << std::flush;
         if (!out) {
             err << "glossy-preview: cannot write the help text"
                 << (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string()) << '\n';
@@ -183,7 +191,8 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     std::vector<MaterialSetting> materialSettings;
     try {
-        materialSettings = resolveSettings(options, {deliverables.presetFolder, deliverables.shaderDeclaration});
+        materialSettings =
+            resolveSettings(options, {deliverables.presetFolder, deliverables.shaderDeclaration}, inputs);
     } catch (const SettingSourceError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 2;
@@ -244,7 +253,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }
-    noteOneSidedInputs(materialSettings, options, err);
+    noteOneSidedInputs(inputs, materialSettings, options, err);
     describeSweeps(options.sweeps, err);
 
     RenderSettings settings;
@@ -253,6 +262,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     settings.width = options.width;
     settings.height = options.height;
     MaterialHost* hosts[] = {maya.get(), mentalRay.get()};
+    static_assert(int(HostSide::Maya) == 0 && int(HostSide::MentalRay) == 1, "hosts[] is indexed by side");
     std::vector<Image> images;
     const std::uint64_t perImage = std::uint64_t(layout.width - layout.left) *
                                    std::uint64_t(layout.height - layout.top) * std::uint64_t(settings.samples);
@@ -260,9 +270,10 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const char* rendering = hosts[0]->name();
     try {
         ProgressBar progress(err, perImage * 2, showProgress);
-        for (MaterialHost* host : hosts) {
+        for (int side = 0; side < kHostCount; ++side) {
+            MaterialHost* host = hosts[side];
             rendering = host->name();
-            applySettings(*host, materialSettings);
+            applySettings(inputs, *host, HostSide(side), materialSettings);
             images.push_back(renderContactSheet(scene, *host, options.sweeps, layout, settings, &progress.counter()));
         }
         progress.finish();
@@ -300,13 +311,13 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     try {
         // Each image records the settings that made it.
-        const std::string record = runRecord(options, materialSettings);
+        const std::string record = runRecord(options, materialSettings, inputs);
         writeImages(options.outDir, {{kImageNames[0], &pictures[0], ImageFormat::Png, record},
                                      {kImageNames[1], &images[0], ImageFormat::Exr, record},
                                      {kImageNames[2], &pictures[1], ImageFormat::Png, record},
                                      {kImageNames[3], &images[1], ImageFormat::Exr, record},
                                      {kImageNames[4], &both, ImageFormat::Png, record}});
-        saveLooks(options, materialSettings, err);
+        saveLooks(inputs, options, materialSettings, err);
     } catch (const std::exception& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 1;

@@ -7,19 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "deliverables.h"
+
 namespace preview {
 
-// Where the deliverables are. builtDeliverables() gives the ones of this build.
-struct DeliverablePaths {
-    std::string mayaModule;         // glossy.so
-    std::string shaderLibrary;      // kova_glossy.so
-    std::string shaderDeclaration;  // kova_glossy.mi
-    std::string presetFolder;       // the glossy node's attribute presets
-};
-DeliverablePaths builtDeliverables();
-
 // Exit statuses: 0 done, 1 a failure while loading, rendering or writing,
-// 2 a bad command line (nothing is written then).
+// 2 a bad command line (nothing is written then). The hosts are asked for
+// their inputs first, so a deliverable that does not load fails any run.
 int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const DeliverablePaths& deliverables, bool showProgress);
 

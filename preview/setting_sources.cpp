@@ -72,7 +72,8 @@ const mrhost::ShaderInstance& pickBlock(const std::vector<mrhost::ShaderInstance
                              (ours.empty() ? std::string("none") : joined(names)));
 }
 
-std::vector<MaterialSetting> blockSettings(const SettingSource& source, const std::string& declarationPath)
+std::vector<MaterialSetting> blockSettings(const SettingSource& source, const std::string& declarationPath,
+                                           const std::vector<DeclaredInput>& shaderInputs)
 {
     std::vector<mrhost::ShaderInstance> blocks;
     try {
@@ -84,28 +85,30 @@ std::vector<MaterialSetting> blockSettings(const SettingSource& source, const st
     const mrhost::ShaderInstance& block = pickBlock(blocks, source);
     std::vector<MaterialSetting> settings;
     for (const mrhost::InstanceValue& value : block.values) {
-        const MaterialInput* input = findMaterialInput(value.name);
-        if (input == nullptr || !input->inMentalRay ||
-            value.numbers.size() < (input->kind == InputKind::Triple ? 3u : 1u))
+        const DeclaredInput* input = findInput(shaderInputs, value.name);
+        if (input == nullptr || value.numbers.size() < (valueKind(input->kind) == InputKind::Triple ? 3u : 1u))
             throw SettingSourceError(printable(source.file) + ":" + std::to_string(value.line) + ": " +
                                      quotedName(value.name) + " is not an input glossy-preview can set");
-        MaterialSetting setting{input->name, {}};
-        setting.value.kind = input->kind;
-        for (std::size_t i = 0; i < 3 && i < value.numbers.size(); ++i) setting.value.values[i] = value.numbers[i];
+        MaterialSetting setting{input->name, defaultValue(*input)};
+        const std::size_t count = valueKind(input->kind) == InputKind::Triple ? 3 : 1;
+        for (std::size_t i = 0; i < count; ++i) setting.value.values[i] = value.numbers[i];
         settings.push_back(setting);
     }
     return settings;
 }
 
-std::vector<MaterialSetting> settingsOf(const SettingSource& source, const SettingFiles& files)
+std::vector<MaterialSetting> settingsOf(const SettingSource& source, const SettingFiles& files,
+                                        const HostInputs& inputs)
 {
     switch (source.kind) {
     case SettingSource::Kind::Set: return {source.setting};
-    case SettingSource::Kind::Preset: try { return readAttributePreset(presetPath(source.file, files.presetFolder));
+    case SettingSource::Kind::Preset:
+        try {
+            return readAttributePreset(presetPath(source.file, files.presetFolder), inputs.maya);
         } catch (const PresetError& e) {
             throw SettingSourceError(e.what());
         }
-    case SettingSource::Kind::ShaderBlock: return blockSettings(source, files.shaderDeclaration);
+    case SettingSource::Kind::ShaderBlock: return blockSettings(source, files.shaderDeclaration, inputs.mentalRay);
     }
     return {};
 }
@@ -122,14 +125,15 @@ std::vector<std::string> shippedPresetNames(const std::string& presetFolder)
     return names;
 }
 
-std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files)
+std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files,
+                                             const HostInputs& inputs)
 {
     std::vector<MaterialSetting> settings;
     for (const SettingSource& source : options.settings) {
         // A sweep applied after these wins over a preset or shader block that
         // sets its input, so a look can be explored around; --set of a swept
         // input is refused with the command line.
-        for (const MaterialSetting& setting : settingsOf(source, files)) settings.push_back(setting);
+        for (const MaterialSetting& setting : settingsOf(source, files, inputs)) settings.push_back(setting);
     }
     return settings;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "material_inputs.h"
+#include "declared_inputs.h"
 #include "options.h"
 
 namespace preview {
@@ -24,8 +24,9 @@ struct SettingFiles {
 };
 
 // The settings of every source in order (a later one wins when applied in
-// order). Throws SettingSourceError.
-std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files);
+// order), read against the inputs the hosts declare. Throws SettingSourceError.
+std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files,
+                                             const HostInputs& inputs);
 
 // The shipped presets' names, sorted.
 std::vector<std::string> shippedPresetNames(const std::string& presetFolder);

@@ -38,11 +38,7 @@ std::string formatStep(const MaterialValue& value, int digits)
            formatChannel(value.values[2], digits);
 }
 
-bool hasInput(const MaterialHost& host, const Sweep& sweep)
-{
-    const MaterialInput* input = findMaterialInput(sweep.name);
-    return input != nullptr && host.hasInput(*input);
-}
+bool hasInput(const MaterialHost& host, const Sweep& sweep) { return host.hasInput(sweep.name); }
 
 // Text with its baseline placed for a line whose top is `top`.
 void drawLine(Image& image, const LabelFont& font, int x, int top, const std::string& text, int size)

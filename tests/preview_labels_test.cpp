@@ -29,7 +29,7 @@ public:
     explicit FakeHost(std::string lacking) : lacking_(std::move(lacking)) {}
     const char* name() const override { return "fake"; }
     LightView lightView() const override { return LightView::Centres; }
-    bool hasInput(const MaterialInput& input) const override { return input.name != lacking_; }
+    bool hasInput(const std::string& name) const override { return name != lacking_; }
     void setInput(const std::string&, const MaterialValue&) override {}
     std::unique_ptr<MaterialShader> makeShader() override { return nullptr; }
 
@@ -104,7 +104,20 @@ TEST(LabelFont, APathThatIsNoFontIsRefusedWithItsNameAndReason)
     }
 }
 
-Sweep sweepOf(const std::string& text) { return parseOptions({"--sweep", text}).sweeps[0]; }
+// The inputs the sweeps here name, as a host would declare them.
+const HostInputs& sweptInputs()
+{
+    static const HostInputs inputs = [] {
+        HostInputs declared;
+        for (const char* name : {"roughness", "sharpness"}) declared.maya.push_back({name, DeclaredKind::Scalar});
+        declared.maya.push_back({"color", DeclaredKind::Color});
+        declared.mentalRay.push_back({"specularWeight", DeclaredKind::Scalar});
+        return declared;
+    }();
+    return inputs;
+}
+
+Sweep sweepOf(const std::string& text) { return parseOptions({"--sweep", text}, sweptInputs()).sweeps[0]; }
 
 TEST(SheetLabels, StepsPrintWithTheDigitsThatTellThemApartAndReadTrue)
 {
@@ -156,7 +169,7 @@ TEST(SheetLabels, TitlesShortenToFitThenGo)
     const auto font = systemFont();
     ASSERT_NE(font, nullptr);
     const std::vector<Sweep> sweeps =
-        parseOptions({"--sweep", "roughness=0:1:5", "--sweep", "specularWeight=2:4:3"}).sweeps;
+        parseOptions({"--sweep", "roughness=0:1:5", "--sweep", "specularWeight=2:4:3"}, sweptInputs()).sweeps;
     const FakeHost both(""), mayaLike("specularWeight");
     const std::string full = "Maya: roughness across, specularWeight down";
     const std::string cut = "Maya: rough. across, specu. down";
@@ -187,7 +200,8 @@ TEST(SheetLabels, LabelsFitTheirBandsOrTheSheetGoesUnlabelled)
     for (const auto& c : cases) {
         const std::string steps = std::to_string(c.steps);
         const std::vector<Sweep> sweeps =
-            parseOptions({"--sweep", "roughness=0.05:0.8:" + steps, "--sweep", "sharpness=0:1:" + steps}).sweeps;
+            parseOptions({"--sweep", "roughness=0.05:0.8:" + steps, "--sweep", "sharpness=0:1:" + steps}, sweptInputs())
+                .sweeps;
         const SheetLabelPlan plan = planSheetLabels(sweeps, c.width, c.height, *font);
         ASSERT_EQ(plan.size > 0, c.labelled) << c.width << "x" << c.height;
         if (!c.labelled) continue;

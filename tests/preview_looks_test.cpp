@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "host_inputs.h"
 #include "image_files.h"
 #include "look_files.h"
 #include "options.h"
@@ -43,27 +44,31 @@ TEST(LookFiles, NumbersReadBackToTheSameFloat)
 
 TEST(LookFiles, EachHostKeepsTheLastSettingItTook)
 {
+    const HostInputs inputs = readHostInputs(builtDeliverables());
     const PreviewOptions options =
         parseOptions({"--set", "roughness=0.5", "--set", "maya:roughness=0.25", "--set", "specularWeight=2", "--set",
-                      "color=1,0,0", "--set", "mentalray:color=0,1,0", "--set", "reflectedColor=0,0,1"});
+                      "color=1,0,0", "--set", "mentalray:color=0,1,0", "--set", "reflectedColor=0,0,1"},
+                     inputs);
     std::vector<MaterialSetting> settings;
     for (const SettingSource& source : options.settings) settings.push_back(source.setting);
     const struct {
-        const char* host;
+        HostSide host;
         std::string text;
     } cases[] = {
-        {"maya",
+        {HostSide::Maya,
          "startAttrPreset( \"glossy\" );\nblendAttr \"color\" 1 0 0;\nblendAttr \"roughness\" 0.25;\n"
          "blendAttr \"reflectedColor\" 0 0 1;\nendAttrPreset();\n"},
-        {"mentalray",
+        {HostSide::MentalRay,
          "shader \"look\" \"kova_glossy\" (\n    \"color\" 0 1 0 1,\n    \"roughness\" 0.5,\n"
          "    \"specularWeight\" 2\n)\n"},
     };
     for (const auto& c : cases) {
-        const auto look = hostLook(settings, c.host);
-        EXPECT_EQ(std::string(c.host) == "maya" ? attributePresetText(look) : shaderBlockText(look, "look"), c.text);
+        const auto look = hostLook(inputs, settings, c.host);
+        EXPECT_EQ(
+            c.host == HostSide::Maya ? attributePresetText(look) : shaderBlockText(look, "look", inputs.mentalRay),
+            c.text);
     }
-    EXPECT_EQ(runRecord(options, settings),
+    EXPECT_EQ(runRecord(options, settings, inputs),
               "glossy-preview --width 480 --height 360 --samples 8 --area-samples 3 --set maya:color=1,0,0 --set "
               "mentalray:color=0,1,0 --set maya:roughness=0.25 --set mentalray:roughness=0.5 --set specularWeight=2 "
               "--set reflectedColor=0,0,1");

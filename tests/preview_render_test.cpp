@@ -87,7 +87,7 @@ long firstDifference(const Image& a, const Image& b)
     return -1;
 }
 
-std::string hostName(const ::testing::TestParamInfo<HostKind>& info)
+std::string hostKindName(const ::testing::TestParamInfo<HostKind>& info)
 {
     return info.param == HostKind::Maya ? "Maya" : "MentalRay";
 }
@@ -98,7 +98,7 @@ class OneShaderHost : public MaterialHost {
 public:
     const char* name() const override { return "test"; }
     LightView lightView() const override { return LightView::Centres; }
-    bool hasInput(const MaterialInput&) const override { return false; }
+    bool hasInput(const std::string&) const override { return false; }
     void setInput(const std::string&, const MaterialValue&) override {}
     std::unique_ptr<MaterialShader> makeShader() override { return std::make_unique<Shader>(); }
 };
@@ -320,7 +320,8 @@ TEST_P(PreviewRender, AnOpaqueBallLooksTheSameWithOrWithoutWhatLiesBehind)
     EXPECT_EQ(firstDifference(composited, alone), -1) << "first pixel that differs";
 }
 
-INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay), hostName);
+INSTANTIATE_TEST_SUITE_P(BothHosts, PreviewRender, ::testing::Values(HostKind::Maya, HostKind::MentalRay),
+                         hostKindName);
 
 using PreviewMayaRender = PreviewRender;
 
@@ -532,7 +533,7 @@ TEST(PreviewCommand, RunningOutOfMemoryNamesWhatWasBeingMadeAndWritesNoImage)
     fs::remove_all(out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Maya), hostName);
+INSTANTIATE_TEST_SUITE_P(Maya, PreviewMayaRender, ::testing::Values(HostKind::Maya), hostKindName);
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "attribute_preset.h"
+#include "host_inputs.h"
 #include "options.h"
 #include "preview_command.h"
 #include "setting_sources.h"
@@ -22,6 +23,13 @@ namespace fs = std::filesystem;
 using namespace preview;
 
 namespace {
+
+// The node's inputs as the built plug-in registers them.
+const std::vector<DeclaredInput>& nodeInputs()
+{
+    static const HostInputs inputs = readHostInputs(builtDeliverables());
+    return inputs.maya;
+}
 
 std::string testName(const char* what)
 {
@@ -65,7 +73,7 @@ TEST(AttributePreset, ReadsEachAttributeInOrderWithItsKind)
         "\n"
         "endAttrPreset();\n"
         "// done\n",
-        "look.mel");
+        "look.mel", nodeInputs());
     ASSERT_EQ(settings.size(), 3u);
     EXPECT_EQ(settings[2].name, "ambientColor") << "its three channels make one setting";
     EXPECT_EQ(settings[2].value.values, (std::array<float, 3>{0.25f, 0.5f, 0.75f}));
@@ -91,7 +99,7 @@ TEST_P(AttributePresetBad, NamesTheFileTheLineAndWhatWasExpected)
 {
     const BadPreset& bad = GetParam();
     try {
-        parseAttributePreset(bad.text, "look.mel");
+        parseAttributePreset(bad.text, "look.mel", nodeInputs());
         FAIL() << bad.what << ": accepted";
     } catch (const PresetError& e) {
         const std::string what = e.what();
@@ -164,7 +172,7 @@ TEST_F(ScratchFolder, TextFilesAreReadAsWhatTheyAre)
         const std::string path = name[0] == '/' ? name : (root_ / name).string();
         if (name[0] == '/' && ::access(path.c_str(), R_OK) != 0) continue;
         try {
-            const auto settings = readAttributePreset(path);
+            const auto settings = readAttributePreset(path, nodeInputs());
             EXPECT_EQ(message, nullptr) << name << ": accepted";
             EXPECT_EQ(settings.size(), 1u) << name;
         } catch (const PresetError& e) {
@@ -181,7 +189,7 @@ TEST(ShippedPresets, AtLeastThreeLooksEachReadsAndTheyDiffer)
     ASSERT_GE(names.size(), 3u) << folder;
     std::vector<std::vector<MaterialSetting>> looks;
     for (const std::string& name : names) {
-        const auto settings = readAttributePreset(folder + "/" + name + ".mel");
+        const auto settings = readAttributePreset(folder + "/" + name + ".mel", nodeInputs());
         EXPECT_GE(settings.size(), 4u) << name;
         looks.push_back(settings);
     }
@@ -204,11 +212,12 @@ TEST_F(SettingOrder, SourcesApplyInCommandLineOrder)
     const std::string block = write("scene.mi",
                                     "shader \"a\" \"kova_glossy\" (\"roughness\" 0.75, \"useIrradiance\" on)\n"
                                     "shader \"b\" \"kova_glossy\" (\"roughness\" 0.875)\n");
-    const PreviewOptions options =
-        parseOptions({"--set", "roughness=0.125", "--preset", preset, "--mi", block, "--shader", "b", "--set",
-                      "diffuse=1", "--mi", block, "--shader", "a"});
+    const PreviewOptions options = parseOptions({"--set", "roughness=0.125", "--preset", preset, "--mi", block,
+                                                 "--shader", "b", "--set", "diffuse=1", "--mi", block, "--shader", "a"},
+                                                readHostInputs(builtDeliverables()));
     const DeliverablePaths paths = builtDeliverables();
-    const auto settings = resolveSettings(options, {paths.presetFolder, paths.shaderDeclaration});
+    const auto settings =
+        resolveSettings(options, {paths.presetFolder, paths.shaderDeclaration}, readHostInputs(paths));
     std::vector<std::pair<std::string, float>> got;
     for (const MaterialSetting& s : settings) got.emplace_back(s.name, s.value.values[0]);
     const std::vector<std::pair<std::string, float>> expected{

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "contact_sheet.h"
+#include "host_inputs.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
 #include "scene.h"
@@ -29,10 +30,9 @@ LiveRenderer::LiveRenderer(const DeliverablePaths& deliverables, std::vector<Env
     }
     const mayahost::NodeTypeInfo* type = mayahost::findNodeType("glossy");
     if (!type) throw HostLoadError("the Maya plug-in registered no glossy node type");
-    inputs_[int(HostSide::Maya)] = mayaInputs(*type);
+    inputs_.maya = mayaInputs(*type);
     try {
-        inputs_[int(HostSide::MentalRay)] =
-            shaderInputs(mrhost::readDeclaration(deliverables_.shaderDeclaration, "kova_glossy"));
+        inputs_.mentalRay = shaderInputs(mrhost::readDeclaration(deliverables_.shaderDeclaration, "kova_glossy"));
     } catch (const std::exception& e) {
         throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
     }
@@ -75,7 +75,7 @@ std::optional<Image> LiveRenderer::render(const LookRequest& request)
 
     MaterialHost& host = *slot.host;
     // Every input from its default, so no earlier look lingers.
-    for (const DeclaredInput& input : inputs_[int(request.host)]) host.setInput(input.name, defaultValue(input));
+    for (const DeclaredInput& input : inputs_.of(request.host)) host.setInput(input.name, defaultValue(input));
     for (const MaterialSetting& setting : request.inputs) host.setInput(setting.name, setting.value);
 
     RenderSettings settings = request.settings;

@@ -30,9 +30,6 @@ class MaterialHost;
 
 namespace preview::serve {
 
-enum class HostSide { Maya = 0, MentalRay = 1 };
-constexpr int kHostCount = 2;
-
 // What the scene is built from; a change rebuilds the stage.
 struct SceneChoice {
     int areaSamples = 3;
@@ -71,8 +68,9 @@ public:
     LiveRenderer(const DeliverablePaths& deliverables, std::vector<Environment> environments, int threads);
     ~LiveRenderer();
 
-    // The inputs the host declares, as loaded.
-    const std::vector<DeclaredInput>& inputs(HostSide host) const { return inputs_[int(host)]; }
+    // The inputs the hosts declare, as loaded.
+    const HostInputs& inputs() const { return inputs_; }
+    const std::vector<DeclaredInput>& inputs(HostSide host) const { return inputs_.of(host); }
 
     // The image, or nullopt when a newer request for the same host (or
     // stop()) overtook this one. Throws what rendering or a host throws.
@@ -102,7 +100,7 @@ private:
     const DeliverablePaths deliverables_;
     const std::vector<Environment> environments_;
     const int threads_;
-    std::vector<DeclaredInput> inputs_[kHostCount];
+    HostInputs inputs_;
     Slot slots_[kHostCount];
     std::atomic<bool> stopped_{false};
 };

@@ -39,13 +39,14 @@ void answerError(httplib::Response& res, int status, const std::string& message)
 const char* const kHostNames[kHostCount] = {"maya", "mentalray"};
 const char* const kHostTitles[kHostCount] = {"Maya", "mental ray"};
 
-const char* kindName(ControlKind kind)
+const char* kindName(DeclaredKind kind)
 {
     switch (kind) {
-    case ControlKind::Scalar: return "scalar";
-    case ControlKind::Colour: return "colour";
-    case ControlKind::Vector: return "vector";
-    case ControlKind::Boolean: return "boolean";
+    case DeclaredKind::Scalar: return "scalar";
+    case DeclaredKind::Color: return "colour";
+    case DeclaredKind::Vector: return "vector";
+    case DeclaredKind::Boolean: return "boolean";
+    case DeclaredKind::Integer: return "integer";
     }
     return "";
 }
@@ -151,7 +152,7 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const st
     }
     PreviewOptions options;
     try {
-        options = parseOptions(sweepArgs);
+        options = parseOptions(sweepArgs, renderer.inputs());
     } catch (const UsageError& e) {
         throw Refused{400, e.what()};
     }
@@ -165,7 +166,7 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const st
     }
     args.insert(args.end(), sweepArgs.begin(), sweepArgs.end());
     try {
-        options = parseOptions(args);
+        options = parseOptions(args, renderer.inputs());
     } catch (const UsageError& e) {
         throw Refused{400, e.what()};
     }
@@ -180,7 +181,7 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const st
     std::vector<MaterialSetting> settings;
     for (const SettingSource& source : options.settings) settings.push_back(source.setting);
     for (const MaterialSetting& setting : settings)
-        if (settingApplies(setting, kHostNames[side])) request.inputs.push_back(setting);
+        if (settingApplies(renderer.inputs(), setting, request.host)) request.inputs.push_back(setting);
     request.settings.width = options.width;
     request.settings.height = options.height;
     request.settings.samples = options.samples;
@@ -188,7 +189,7 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const st
     // The full image is the command line's picture and carries its record; the
     // coarse one, a quarter of the size each way at one sample a pixel, neither.
     if (quality == "full") {
-        record = runRecord(options, settings);
+        record = runRecord(options, settings, renderer.inputs());
     } else {
         record.clear();
         request.settings.width = std::max(1, options.width / 4);
@@ -200,18 +201,19 @@ LookRequest lookRequest(const json& body, const LiveRenderer& renderer, const st
 
 // The whole look a host ends with: every declared input, the page's value
 // where it sends one, else the default, in the order --help lists them.
-std::vector<MaterialSetting> lookOf(const json& body, const std::vector<DeclaredInput>& declared, const char* hostName)
+std::vector<MaterialSetting> lookOf(const json& body, const HostInputs& inputs, HostSide side)
 {
+    const std::vector<DeclaredInput>& declared = inputs.of(side);
     PreviewOptions options;
     try {
-        options = parseOptions(setArguments(body.value("inputs", json()), declared, hostName));
+        options = parseOptions(setArguments(body.value("inputs", json()), declared, hostName(side)), inputs);
     } catch (const UsageError& e) {
         throw Refused{400, e.what()};
     }
     std::vector<MaterialSetting> settings;
     for (const DeclaredInput& input : declared) settings.push_back({input.name, defaultValue(input), HostScope::Both});
     for (const SettingSource& source : options.settings) settings.push_back(source.setting);
-    return hostLook(settings, hostName);
+    return hostLook(inputs, settings, side);
 }
 
 // Runs a route, turning what it refuses or fails at into one line.
@@ -341,7 +343,7 @@ void PreviewServer::addRoutes()
                 throw Refused{404, "no shipped preset '" + printable(name) + "'"};
             std::vector<MaterialSetting> settings;
             try {
-                settings = readAttributePreset(presetFolder_ + "/" + name + ".mel");
+                settings = readAttributePreset(presetFolder_ + "/" + name + ".mel", renderer_.inputs().maya);
             } catch (const PresetError& e) {
                 throw Refused{500, e.what()};
             }
@@ -373,12 +375,11 @@ void PreviewServer::addRoutes()
                          "look");
                      std::string text, file;
                      if (kind == "preset") {
-                         const auto& declared = renderer_.inputs(HostSide::Maya);
-                         text = attributePresetText(lookOf(body, declared, "maya"));
+                         text = attributePresetText(lookOf(body, renderer_.inputs(), HostSide::Maya));
                          file = name + ".mel";
                      } else if (kind == "shader") {
-                         const auto& declared = renderer_.inputs(HostSide::MentalRay);
-                         text = shaderBlockText(lookOf(body, declared, "mentalray"), name);
+                         text = shaderBlockText(lookOf(body, renderer_.inputs(), HostSide::MentalRay), name,
+                                                renderer_.inputs().mentalRay);
                          file = name + ".mi";
                      } else {
                          throw Refused{400, "kind: expected preset or shader"};

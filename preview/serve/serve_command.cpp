@@ -119,7 +119,7 @@ int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const int threads = options.threads > 0 ? options.threads : int(std::max(1u, std::thread::hardware_concurrency()));
     try {
         LiveRenderer renderer(deliverables, std::move(environments), threads);
-        const UploadReader uploads(deliverables.shaderDeclaration, renderer.inputs(HostSide::MentalRay));
+        const UploadReader uploads(deliverables.shaderDeclaration, renderer.inputs());
         PreviewServer server(renderer, uploads, deliverables.presetFolder, options.environments);
         const int port = server.bind(options.port);
         if (port < 0) {

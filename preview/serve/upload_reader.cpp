@@ -41,8 +41,8 @@ void writeAll(int fd, const std::string& content)
 
 }  // namespace
 
-UploadReader::UploadReader(std::string shaderDeclaration, std::vector<DeclaredInput> shaderInputs)
-    : shaderDeclaration_(std::move(shaderDeclaration)), shaderInputs_(std::move(shaderInputs))
+UploadReader::UploadReader(std::string shaderDeclaration, HostInputs inputs)
+    : shaderDeclaration_(std::move(shaderDeclaration)), inputs_(std::move(inputs))
 {
     folder_ = makeFolder((std::filesystem::temp_directory_path() / "glossy-preview-XXXXXX").string());
 }
@@ -89,7 +89,8 @@ auto UploadReader::readAs(const std::string& fileName, const std::string& conten
 
 std::vector<MaterialSetting> UploadReader::readPreset(const std::string& fileName, const std::string& content) const
 {
-    return readAs(fileName, content, [](const std::string& path) { return readAttributePreset(path); });
+    return readAs(fileName, content,
+                  [this](const std::string& path) { return readAttributePreset(path, inputs_.maya); });
 }
 
 std::vector<NamedLook> UploadReader::readShaderBlocks(const std::string& fileName, const std::string& content) const
@@ -103,7 +104,7 @@ std::vector<NamedLook> UploadReader::readShaderBlocks(const std::string& fileNam
             if (block.shaderName != "kova_glossy") continue;
             NamedLook look{block.name, {}};
             for (const mrhost::InstanceValue& value : block.values) {
-                const DeclaredInput* input = findInput(shaderInputs_, value.name);
+                const DeclaredInput* input = inputs_.find(HostSide::MentalRay, value.name);
                 if (!input) continue;  // the light array: the scene's own
                 MaterialSetting setting{input->name, defaultValue(*input)};
                 for (std::size_t i = 0; i < 3 && i < value.numbers.size(); ++i)

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "declared_inputs.h"
-#include "material_inputs.h"
 
 namespace preview::serve {
 
@@ -26,7 +25,7 @@ class UploadReader {
 public:
     // Makes a private folder (mode 0700) in the system's temporary folder;
     // throws std::system_error when it cannot.
-    UploadReader(std::string shaderDeclaration, std::vector<DeclaredInput> shaderInputs);
+    UploadReader(std::string shaderDeclaration, HostInputs inputs);
     // Removes the folder and anything left in it.
     ~UploadReader();
     UploadReader(const UploadReader&) = delete;
@@ -44,7 +43,7 @@ private:
 
     std::string folder_;
     std::string shaderDeclaration_;
-    std::vector<DeclaredInput> shaderInputs_;
+    HostInputs inputs_;
 };
 
 }  // namespace preview::serve

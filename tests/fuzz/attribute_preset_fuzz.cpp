@@ -10,8 +10,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "attribute_preset.h"
+#include "fuzz_host_inputs.h"
 
 namespace {
 
@@ -32,10 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
         std::set<std::string> names;
-        for (const preview::MaterialSetting& setting : preview::parseAttributePreset(text, "fuzz.mel")) {
-            const preview::MaterialInput* input = preview::findMaterialInput(setting.name);
-            if (input == nullptr || !input->inMaya) fail("an attribute the node lacks was accepted");
-            if (setting.value.kind != input->kind) fail("a value of another kind was accepted");
+        const std::vector<preview::DeclaredInput>& node = fuzz::hostInputs().maya;
+        for (const preview::MaterialSetting& setting : preview::parseAttributePreset(text, "fuzz.mel", node)) {
+            const preview::DeclaredInput* input = preview::findInput(node, setting.name);
+            if (input == nullptr) fail("an attribute the node lacks was accepted");
+            if (setting.value.kind != preview::valueKind(input->kind)) fail("a value of another kind was accepted");
             if (!names.insert(setting.name).second) fail("an attribute was accepted twice");
             for (const float v : setting.value.values)
                 if (!std::isfinite(v)) fail("a value is not finite");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_host_inputs.h"
 #include "fuzz_input.h"
 #include "options.h"
 
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         args.push_back(in.nextString());
     }
     try {
-        checkAccepted(preview::parseOptions(args));
+        checkAccepted(preview::parseOptions(args, fuzz::hostInputs()));
     } catch (const preview::UsageError& e) {
         // One printable line naming the problem: the answer for a bad
         // command line, whatever bytes its values hold.

@@ -109,6 +109,14 @@ function makeControl(host, input) {
     field.addEventListener('change', () => set(field.value));
     cell.append(slider, field);
     show = (text) => { field.value = text; slider.value = text; };
+  } else if (input.kind === 'integer') {
+    const field = document.createElement('input');
+    field.className = 'value';
+    field.type = 'number';
+    field.step = '1';
+    field.addEventListener('change', () => set(field.value));
+    cell.append(field);
+    show = (text) => { field.value = text; };
   } else if (input.kind === 'boolean') {
     const box = document.createElement('input');
     box.type = 'checkbox';
@@ -173,7 +181,7 @@ function buildControls() {
     const select = $(`sweep-${i}-name`);
     for (const name of names) {
       const input = declared.maya[name] || declared.mentalray[name];
-      if (input.kind !== 'boolean') select.append(new Option(name, name));
+      if (input.kind !== 'boolean' && input.kind !== 'integer') select.append(new Option(name, name));
     }
   }
   for (const [i, name] of model.environments.entries()) $('environment').append(new Option(name, i));

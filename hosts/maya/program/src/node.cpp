@@ -124,6 +124,7 @@ GLOSSY_NODE_SETTER(Short, short, Kind::kShort)
 GLOSSY_NODE_SETTER(Address, void*, Kind::kAddr)
 GLOSSY_NODE_GETTER(Float, float, Kind::kFloat)
 GLOSSY_NODE_GETTER(Float3, MFloatVector, Kind::kFloat3)
+GLOSSY_NODE_GETTER(Bool, bool, Kind::kBool)
 GLOSSY_NODE_GETTER(Short, short, Kind::kShort)
 
 MStatus Node::connect(Node& source, const std::string& sourceAttribute, Node& destination,

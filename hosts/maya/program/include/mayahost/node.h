@@ -58,6 +58,7 @@ public:
     // The node's stored values (defaults until set).
     MStatus getFloat(const std::string& longName, float& value) const;
     MStatus getFloat3(const std::string& longName, MFloatVector& value) const;
+    MStatus getBool(const std::string& longName, bool& value) const;
     MStatus getShort(const std::string& longName, short& value) const;
 
     // Connects source.sourceAttribute to destination.destinationAttribute.

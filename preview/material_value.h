@@ -1,6 +1,6 @@
-// The material inputs a user can set from the command line, by the name each
-// host gives them, with their kind and which host has them, and the parsing
-// of their values ("0.3", "0.8,0.2,0.1", "on").
+// The value of a material input and its text: one number, three (a colour or
+// vector) or on/off, parsed as a user types it ("0.3", "0.8,0.2,0.1", "on").
+// Which inputs there are, and of which kind, each host declares itself.
 #pragma once
 
 #include <array>
@@ -12,19 +12,6 @@
 namespace preview {
 
 enum class InputKind { Scalar, Triple, Boolean };
-
-struct MaterialInput {
-    const char* name;
-    InputKind kind;
-    bool inMaya;       // an attribute of the `glossy` node
-    bool inMentalRay;  // a parameter of `kova_glossy`
-    const char* meaning;
-};
-
-// Every input, in the order --help lists them.
-const std::vector<MaterialInput>& materialInputs();
-// The input of that name, or null.
-const MaterialInput* findMaterialInput(std::string_view name);
 
 // A value of an input: one float for a scalar, three for a colour or vector,
 // 0 or 1 for a boolean (kept in values[0]).
@@ -65,9 +52,5 @@ struct MaterialSetting {
     MaterialValue value;
     HostScope scope = HostScope::Both;
 };
-
-// Whether a host (by its name, "maya" or "mentalray") takes a setting of that
-// scope and input.
-bool settingApplies(const MaterialSetting& setting, const std::string& hostName);
 
 }  // namespace preview

@@ -1,42 +1,13 @@
-// The table of material inputs and value parsing. Numbers are read with
+// Value parsing. Numbers are read with
 // std::from_chars so the user's locale never changes what "0.5" means, to
 // the grammar of strtof and nothing else.
-#include "material_inputs.h"
+#include "material_value.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 namespace preview {
-
-const std::vector<MaterialInput>& materialInputs()
-{
-    static const std::vector<MaterialInput> inputs = {
-        {"color", InputKind::Triple, true, true, "base colour of the diffuse light"},
-        {"transparency", InputKind::Triple, true, false, "see-through amount; highlights stay on top"},
-        {"ambientColor", InputKind::Triple, true, true, "light the surface shows unlit, times color"},
-        {"incandescence", InputKind::Triple, true, true, "light the surface emits"},
-        {"diffuse", InputKind::Scalar, true, true, "weight of the diffuse light"},
-        {"translucence", InputKind::Scalar, true, false, "light passed through, whatever its direction"},
-        {"roughness", InputKind::Scalar, true, true, "size of the highlight (larger is broader)"},
-        {"sharpness", InputKind::Scalar, true, true, "crispness of the highlight's edge (0 soft, 1 crisp)"},
-        {"specularColor", InputKind::Triple, true, true, "colour of the highlight (and of the renderer's reflection)"},
-        {"specularWeight", InputKind::Scalar, false, true, "weight of the highlight"},
-        {"reflectivity", InputKind::Scalar, true, true, "weight of the traced reflection"},
-        {"reflectedColor", InputKind::Triple, true, false, "tint of the traced reflection"},
-        {"normalOffset", InputKind::Triple, false, true, "added to the normal before shading (x,y,z)"},
-        {"useIrradiance", InputKind::Boolean, false, true, "adds light gathered from the surroundings"},
-        {"irradianceColor", InputKind::Triple, false, true, "tint of the gathered light"},
-    };
-    return inputs;
-}
-
-const MaterialInput* findMaterialInput(std::string_view name)
-{
-    for (const MaterialInput& input : materialInputs())
-        if (name == input.name) return &input;
-    return nullptr;
-}
 
 namespace {
 
@@ -153,15 +124,6 @@ MaterialValue interpolate(const MaterialValue& a, const MaterialValue& b, float 
     MaterialValue result = a;
     for (int i = 0; i < 3; ++i) result.values[i] = a.values[i] + (b.values[i] - a.values[i]) * t;
     return result;
-}
-
-bool settingApplies(const MaterialSetting& setting, const std::string& hostName)
-{
-    const MaterialInput* input = findMaterialInput(setting.name);
-    if (input == nullptr) return false;
-    if (hostName == "maya") return input->inMaya && setting.scope != HostScope::MentalRay;
-    if (hostName == "mentalray") return input->inMentalRay && setting.scope != HostScope::Maya;
-    return false;
 }
 
 }  // namespace preview
