@@ -18,9 +18,9 @@
 #include <memory>
 #include <thread>
 
+#include "deliverables.h"
 #include "maya_adapter.h"
 #include "mentalray_adapter.h"
-#include "preview_command.h"
 #include "render.h"
 
 namespace {

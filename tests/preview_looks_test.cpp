@@ -26,6 +26,7 @@
 #include "look_files.h"
 #include "options.h"
 #include "preview_command.h"
+#include "run_record.h"
 
 namespace fs = std::filesystem;
 using namespace preview;

@@ -217,7 +217,7 @@ TEST_F(SettingOrder, SourcesApplyInCommandLineOrder)
                                                 readHostInputs(builtDeliverables()));
     const DeliverablePaths paths = builtDeliverables();
     const auto settings =
-        resolveSettings(options, {paths.presetFolder, paths.shaderDeclaration}, readHostInputs(paths));
+        resolveSettings(options.settings, {paths.presetFolder, paths.shaderDeclaration}, readHostInputs(paths));
     std::vector<std::pair<std::string, float>> got;
     for (const MaterialSetting& s : settings) got.emplace_back(s.name, s.value.values[0]);
     const std::vector<std::pair<std::string, float>> expected{

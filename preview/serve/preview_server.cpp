@@ -14,6 +14,7 @@
 #include "image_files.h"
 #include "look_files.h"
 #include "page_files.h"
+#include "run_record.h"
 #include "safe_name.h"
 #include "setting_sources.h"
 #include "text_file.h"

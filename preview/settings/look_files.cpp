@@ -14,16 +14,6 @@
 namespace preview {
 namespace {
 
-const char* hostPrefix(HostScope scope)
-{
-    switch (scope) {
-    case HostScope::Maya: return "maya:";
-    case HostScope::MentalRay: return "mentalray:";
-    case HostScope::Both: break;
-    }
-    return "";
-}
-
 // The numbers of a value, space-separated as both host languages write them;
 // a boolean as the renderer's on or off, or as MEL's 1 or 0.
 std::string spaced(const MaterialValue& value, bool onOff = true)
@@ -85,49 +75,6 @@ std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std:
         separator = ",\n";
     }
     return text + "\n)\n";
-}
-
-std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
-                      const HostInputs& inputs)
-{
-    std::string text = "glossy-preview --width " + std::to_string(options.width) + " --height " +
-                       std::to_string(options.height) + " --samples " + std::to_string(options.samples) +
-                       " --area-samples " + std::to_string(options.areaSamples);
-    if (!options.envPath.empty()) text += " --env " + options.envPath;
-    if (!options.lights) text += " --lights off";
-    if (options.envTurn != 0.0f) text += " --env-turn " + exactNumber(options.envTurn);
-    if (options.envIntensity != 1.0f) text += " --env-intensity " + exactNumber(options.envIntensity);
-    if (options.exposure != 0.0f) text += " --exposure " + exactNumber(options.exposure);
-    if (options.irradianceRays != PreviewOptions().irradianceRays)
-        text += " --irradiance-rays " + std::to_string(options.irradianceRays);
-    // Host by host, so that what each host took reads off directly.
-    const std::vector<MaterialSetting> maya = hostLook(inputs, settings, HostSide::Maya);
-    const std::vector<MaterialSetting> mentalRay = hostLook(inputs, settings, HostSide::MentalRay);
-    for (const std::string& name : inputs.names()) {
-        const MaterialSetting* inMaya = nullptr;
-        const MaterialSetting* inMentalRay = nullptr;
-        for (const MaterialSetting& s : maya)
-            if (s.name == name) inMaya = &s;
-        for (const MaterialSetting& s : mentalRay)
-            if (s.name == name) inMentalRay = &s;
-        // Without a host's name where both took the same or only one host has the input.
-        const bool same = inMaya && inMentalRay && inMaya->value.values == inMentalRay->value.values;
-        const bool oneHost = !inputs.find(HostSide::Maya, name) || !inputs.find(HostSide::MentalRay, name);
-        if (same || oneHost) {
-            const MaterialSetting* either = inMaya ? inMaya : inMentalRay;
-            if (either) text += " --set " + name + "=" + exactValue(either->value);
-            continue;
-        }
-        if (inMaya)
-            text += " --set " + std::string(hostPrefix(HostScope::Maya)) + name + "=" + exactValue(inMaya->value);
-        if (inMentalRay)
-            text +=
-                " --set " + std::string(hostPrefix(HostScope::MentalRay)) + name + "=" + exactValue(inMentalRay->value);
-    }
-    for (const Sweep& sweep : options.sweeps)
-        text += " --sweep " + sweep.name + "=" + exactValue(sweep.from) + ":" + exactValue(sweep.to) + ":" +
-                std::to_string(sweep.steps);
-    return text;
 }
 
 void writeTextFile(const std::string& path, const std::string& text)

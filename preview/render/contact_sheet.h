@@ -6,9 +6,9 @@
 
 #include "image.h"
 #include "material_host.h"
-#include "options.h"
 #include "render.h"
 #include "sheet_layout.h"
+#include "sweep.h"
 
 namespace preview {
 

@@ -43,14 +43,4 @@ NumberRead readNumber(std::string_view text, float& value);
 // The number readNumber reads, or nullopt.
 std::optional<float> parseNumber(std::string_view text);
 
-// Which hosts a setting is for: both, or only one (--set maya:NAME=VALUE).
-enum class HostScope { Both, Maya, MentalRay };
-
-// One input set to one value.
-struct MaterialSetting {
-    std::string name;
-    MaterialValue value;
-    HostScope scope = HostScope::Both;
-};
-
 }  // namespace preview

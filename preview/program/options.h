@@ -8,34 +8,10 @@
 #include <vector>
 
 #include "declared_inputs.h"
-#include "material_value.h"
+#include "setting_sources.h"
+#include "sweep.h"
 
 namespace preview {
-
-// One input varied across a row (first sweep) or a column (second sweep) of
-// the contact sheet, from `from` to `to` in `steps` evenly spaced values.
-struct Sweep {
-    std::string name;
-    MaterialValue from;
-    MaterialValue to;
-    int steps = 2;
-
-    MaterialValue valueAt(int step) const;
-};
-
-// Where material settings come from, in command-line order: one --set, a
-// --preset (a shipped preset's name or a .mel file), or a --mi file's shader
-// block (the one named by --shader, or its only kova_glossy block).
-struct SettingSource {
-    enum class Kind { Set, Preset, ShaderBlock };
-    Kind kind = Kind::Set;
-    MaterialSetting setting;  // Set
-    std::string file;         // Preset, ShaderBlock
-    std::string shaderName;   // ShaderBlock; empty: the file's only one
-};
-
-// How a source names itself in messages ("--preset satin").
-std::string describeSource(const SettingSource& source);
 
 struct PreviewOptions {
     int width = 480;

@@ -62,6 +62,16 @@ struct HostInputs {
     std::vector<std::string> names() const;
 };
 
+// Which hosts a setting is for: both, or only one (--set maya:NAME=VALUE).
+enum class HostScope { Both, Maya, MentalRay };
+
+// One input set to one value.
+struct MaterialSetting {
+    std::string name;
+    MaterialValue value;
+    HostScope scope = HostScope::Both;
+};
+
 // Whether a setting reaches the host: its scope allows it and the host has
 // the input, with a value of the same shape.
 bool settingApplies(const HostInputs& inputs, const MaterialSetting& setting, HostSide side);

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "declared_inputs.h"
-#include "options.h"
 
 namespace preview {
 
@@ -28,12 +27,6 @@ std::string attributePresetText(const std::vector<MaterialSetting>& look);
 // declaration's colours carry their alpha.
 std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std::string& blockName,
                             const std::vector<DeclaredInput>& shaderInputs);
-
-// The settings that made a run's images, as the options that make them
-// again: size, samples, environment, every material setting (host by host
-// where the hosts differ) and the sweeps.
-std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
-                      const HostInputs& inputs);
 
 // Writes the text to the file all or nothing: into a new file beside it,
 // renamed over it once complete. Throws std::runtime_error naming the file.

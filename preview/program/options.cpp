@@ -192,33 +192,6 @@ void checkSweeps(const PreviewOptions& options)
 
 }  // namespace
 
-std::string describeSource(const SettingSource& source)
-{
-    switch (source.kind) {
-    case SettingSource::Kind::Set: {
-        const HostScope scope = source.setting.scope;
-        return "--set " +
-               std::string(scope == HostScope::Maya        ? "maya:"
-                           : scope == HostScope::MentalRay ? "mentalray:"
-                                                           : "") +
-               source.setting.name + "=" + formatMaterialValue(source.setting.value);
-    }
-    case SettingSource::Kind::Preset: return "--preset " + source.file;
-    case SettingSource::Kind::ShaderBlock:
-        return "--mi " + source.file + (source.shaderName.empty() ? "" : " --shader " + source.shaderName);
-    }
-    return "";
-}
-
-MaterialValue Sweep::valueAt(int step) const
-{
-    // FROM + (TO - FROM) t need not give TO at t = 1 in floats (1e10 to 0.5
-    // gives 0): the ends are the values typed.
-    if (step <= 0) return from;
-    if (step >= steps - 1) return to;
-    return interpolate(from, to, float(step) / float(steps - 1));
-}
-
 namespace {
 PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs);
 }  // namespace

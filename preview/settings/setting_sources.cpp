@@ -115,6 +115,24 @@ std::vector<MaterialSetting> settingsOf(const SettingSource& source, const Setti
 
 }  // namespace
 
+std::string describeSource(const SettingSource& source)
+{
+    switch (source.kind) {
+    case SettingSource::Kind::Set: {
+        const HostScope scope = source.setting.scope;
+        return "--set " +
+               std::string(scope == HostScope::Maya        ? "maya:"
+                           : scope == HostScope::MentalRay ? "mentalray:"
+                                                           : "") +
+               source.setting.name + "=" + formatMaterialValue(source.setting.value);
+    }
+    case SettingSource::Kind::Preset: return "--preset " + source.file;
+    case SettingSource::Kind::ShaderBlock:
+        return "--mi " + source.file + (source.shaderName.empty() ? "" : " --shader " + source.shaderName);
+    }
+    return "";
+}
+
 std::vector<std::string> shippedPresetNames(const std::string& presetFolder)
 {
     std::vector<std::string> names;
@@ -125,11 +143,11 @@ std::vector<std::string> shippedPresetNames(const std::string& presetFolder)
     return names;
 }
 
-std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files,
+std::vector<MaterialSetting> resolveSettings(const std::vector<SettingSource>& sources, const SettingFiles& files,
                                              const HostInputs& inputs)
 {
     std::vector<MaterialSetting> settings;
-    for (const SettingSource& source : options.settings) {
+    for (const SettingSource& source : sources) {
         // A sweep applied after these wins over a preset or shader block that
         // sets its input, so a look can be explored around; --set of a swept
         // input is refused with the command line.

@@ -9,8 +9,8 @@
 #include "image.h"
 #include "label_font.h"
 #include "material_host.h"
-#include "options.h"
 #include "sheet_layout.h"
+#include "sweep.h"
 
 namespace preview {
 

@@ -28,6 +28,7 @@
 #include "options.h"
 #include "printable_stream.h"
 #include "progress.h"
+#include "run_record.h"
 #include "setting_sources.h"
 #include "sheet_labels.h"
 #include "sheet_layout.h"
@@ -192,7 +193,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::vector<MaterialSetting> materialSettings;
     try {
         materialSettings =
-            resolveSettings(options, {deliverables.presetFolder, deliverables.shaderDeclaration}, inputs);
+            resolveSettings(options.settings, {deliverables.presetFolder, deliverables.shaderDeclaration}, inputs);
     } catch (const SettingSourceError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 2;

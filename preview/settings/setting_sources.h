@@ -7,9 +7,22 @@
 #include <vector>
 
 #include "declared_inputs.h"
-#include "options.h"
 
 namespace preview {
+
+// Where material settings come from, in command-line order: one --set, a
+// --preset (a shipped preset's name or a .mel file), or a --mi file's shader
+// block (the one named by --shader, or its only kova_glossy block).
+struct SettingSource {
+    enum class Kind { Set, Preset, ShaderBlock };
+    Kind kind = Kind::Set;
+    MaterialSetting setting;  // Set
+    std::string file;         // Preset, ShaderBlock
+    std::string shaderName;   // ShaderBlock; empty: the file's only one
+};
+
+// How a source names itself in messages ("--preset satin").
+std::string describeSource(const SettingSource& source);
 
 // A source that cannot be read or applied; what() is one line naming the file
 // and line where there is one.
@@ -25,7 +38,7 @@ struct SettingFiles {
 
 // The settings of every source in order (a later one wins when applied in
 // order), read against the inputs the hosts declare. Throws SettingSourceError.
-std::vector<MaterialSetting> resolveSettings(const PreviewOptions& options, const SettingFiles& files,
+std::vector<MaterialSetting> resolveSettings(const std::vector<SettingSource>& sources, const SettingFiles& files,
                                              const HostInputs& inputs);
 
 // The shipped presets' names, sorted.

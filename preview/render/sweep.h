@@ -1,0 +1,22 @@
+// A sweep of a contact sheet: one input varied across its columns (the
+// first sweep) or down its rows (the second).
+#pragma once
+
+#include <string>
+
+#include "material_value.h"
+
+namespace preview {
+
+// One input varied across a row (first sweep) or a column (second sweep) of
+// the contact sheet, from `from` to `to` in `steps` evenly spaced values.
+struct Sweep {
+    std::string name;
+    MaterialValue from;
+    MaterialValue to;
+    int steps = 2;
+
+    MaterialValue valueAt(int step) const;
+};
+
+}  // namespace preview
