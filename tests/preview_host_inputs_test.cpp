@@ -120,8 +120,8 @@ TEST_F(HostInputsTest, ABooleanAndAShortAreSetAsTheirOwnKind)
     EXPECT_EQ(offset.z, 3.0f);
     // What the node would refuse, and a short that is no whole number, are refused as the node's.
     for (const char* name : {"result", "missing"})
-        EXPECT_THROW(setNodeInput(*node, name, {InputKind::Scalar, {1.0f, 0.0f, 0.0f}}), HostLoadError) << name;
-    EXPECT_THROW(setNodeInput(*node, "count", {InputKind::Scalar, {2.5f, 0.0f, 0.0f}}), HostLoadError);
+        EXPECT_THROW(setNodeInput(*node, name, {InputKind::Scalar, {1.0f, 0.0f, 0.0f}}), HostError) << name;
+    EXPECT_THROW(setNodeInput(*node, "count", {InputKind::Scalar, {2.5f, 0.0f, 0.0f}}), HostError);
 }
 
 // Two hosts' own inputs, as a test declares them.

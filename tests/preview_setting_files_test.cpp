@@ -101,7 +101,7 @@ TEST_P(AttributePresetBad, NamesTheFileTheLineAndWhatWasExpected)
     try {
         parseAttributePreset(bad.text, "look.mel", nodeInputs());
         FAIL() << bad.what << ": accepted";
-    } catch (const PresetError& e) {
+    } catch (const UsageError& e) {
         const std::string what = e.what();
         EXPECT_EQ(what.rfind("look.mel:" + std::to_string(bad.line) + ": ", 0), 0u) << what;
         EXPECT_NE(what.find(bad.message), std::string::npos) << what;
@@ -175,7 +175,7 @@ TEST_F(ScratchFolder, TextFilesAreReadAsWhatTheyAre)
             const auto settings = readAttributePreset(path, nodeInputs());
             EXPECT_EQ(message, nullptr) << name << ": accepted";
             EXPECT_EQ(settings.size(), 1u) << name;
-        } catch (const PresetError& e) {
+        } catch (const UsageError& e) {
             ASSERT_NE(message, nullptr) << name << ": " << e.what();
             EXPECT_EQ(std::string(e.what()), path + message) << name;
         }

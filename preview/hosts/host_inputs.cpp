@@ -11,8 +11,6 @@
 #include <exception>
 #include <limits>
 
-#include "material_host.h"
-
 namespace preview {
 namespace {
 
@@ -90,17 +88,16 @@ HostInputs readHostInputs(const DeliverablePaths& deliverables)
         // Reported once, by the caller, as a failed render load is.
         const auto plugin =
             mayahost::LoadedPlugin::load(deliverables.mayaModule, &error, mayahost::LoadReport::CallerOnly);
-        if (!plugin) throw HostLoadError("cannot load the Maya plug-in " + deliverables.mayaModule + ": " + error);
+        if (!plugin) throw HostError("cannot load the Maya plug-in " + deliverables.mayaModule + ": " + error);
         const mayahost::NodeTypeInfo* type = mayahost::findNodeType(kNodeType);
-        if (!type)
-            throw HostLoadError("the Maya plug-in " + deliverables.mayaModule + " registered no glossy node type");
+        if (!type) throw HostError("the Maya plug-in " + deliverables.mayaModule + " registered no glossy node type");
         inputs.maya = mayaInputs(*type);
         plugin->unload();
     }
     try {
         inputs.mentalRay = shaderInputs(mrhost::readDeclaration(deliverables.shaderDeclaration, kShaderName));
     } catch (const std::exception& e) {
-        throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
+        throw HostError(std::string("cannot load the renderer shader: ") + e.what());
     }
     return inputs;
 }

@@ -7,6 +7,7 @@
 
 #include "declared_inputs.h"
 #include "deliverables.h"
+#include "host_error.h"
 
 namespace mayahost {
 struct NodeTypeInfo;
@@ -27,7 +28,7 @@ std::vector<DeclaredInput> mayaInputs(const mayahost::NodeTypeInfo& type);
 std::vector<DeclaredInput> shaderInputs(const mrhost::ShaderDeclaration& declaration);
 
 // Both hosts' inputs, the Maya plug-in loaded for the time it takes to read
-// them (so no Maya host may be loaded meanwhile). Throws HostLoadError with
+// them (so no Maya host may be loaded meanwhile). Throws HostError with
 // the line a failed host load gives.
 HostInputs readHostInputs(const DeliverablePaths& deliverables);
 

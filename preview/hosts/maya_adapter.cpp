@@ -80,9 +80,9 @@ MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(s
     std::string error;
     // The preview reports a failed load itself, once.
     plugin_ = mayahost::LoadedPlugin::load(modulePath, &error, mayahost::LoadReport::CallerOnly);
-    if (!plugin_) throw HostLoadError("cannot load the Maya plug-in " + modulePath + ": " + error);
+    if (!plugin_) throw HostError("cannot load the Maya plug-in " + modulePath + ": " + error);
     node_ = mayahost::Node::create("glossy");
-    if (!node_) throw HostLoadError("the Maya plug-in " + modulePath + " registered no glossy node type");
+    if (!node_) throw HostError("the Maya plug-in " + modulePath + " registered no glossy node type");
     inputs_ = mayaInputs(node_->type());
     mayahost::installTracer(traceReflection, nullptr);
 }
@@ -110,7 +110,7 @@ void setNodeInput(mayahost::Node& node, const std::string& name, const MaterialV
     else if (attribute && attribute->numericType == MFnNumericData::kShort && std::trunc(v[0]) == v[0] &&
              v[0] >= -32768.0f && v[0] <= 32767.0f)
         status = node.setShort(name, short(v[0]));
-    if (status != MStatus::kSuccess) throw HostLoadError("the glossy node refused " + name);
+    if (status != MStatus::kSuccess) throw HostError("the glossy node refused " + name);
 }
 
 std::unique_ptr<MaterialShader> MayaHost::makeShader() { return std::make_unique<MayaShader>(scene_, *node_); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "declared_inputs.h"
+#include "host_error.h"
 #include "material_host.h"
 
 namespace mayahost {
@@ -19,7 +20,7 @@ namespace preview {
 
 class MayaHost : public MaterialHost {
 public:
-    // Throws HostLoadError when the module does not load or registers no
+    // Throws HostError when the module does not load or registers no
     // `glossy` node type. One MayaHost at a time: the module registers its
     // node type process-wide.
     MayaHost(const Scene& scene, const std::string& modulePath);
@@ -39,7 +40,7 @@ private:
 };
 
 // Sets an input on the node through the setAttr call of the attribute's own
-// kind: a float triple, a float, a boolean or a short. Throws HostLoadError
+// kind: a float triple, a float, a boolean or a short. Throws HostError
 // when the node refuses it.
 void setNodeInput(mayahost::Node& node, const std::string& name, const MaterialValue& value);
 

@@ -131,7 +131,7 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         const miTag none = miNULLTAG;
         record_->setArray("light", lights.empty() ? &none : lights.data(), static_cast<int>(lights.size()));
     } catch (const std::exception& e) {
-        throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
+        throw HostError(std::string("cannot load the renderer shader: ") + e.what());
     }
 }
 
@@ -148,7 +148,7 @@ void MentalRayHost::setInput(const std::string& name, const MaterialValue& value
     case mrhost::ParamType::Integer: record_->setInteger(name, miInteger(v[0])); break;
     case mrhost::ParamType::Vector: record_->setVector(name, {v[0], v[1], v[2]}); break;
     case mrhost::ParamType::Color: record_->setColor(name, {v[0], v[1], v[2], 1.0f}); break;
-    default: throw HostLoadError("the kova_glossy shader refused " + name);
+    default: throw HostError("the kova_glossy shader refused " + name);
     }
 }
 

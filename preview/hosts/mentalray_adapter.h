@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "declared_inputs.h"
+#include "host_error.h"
 #include "material_host.h"
 
 namespace mrhost {
@@ -22,7 +23,7 @@ namespace preview {
 
 class MentalRayHost : public MaterialHost {
 public:
-    // Throws HostLoadError when the declaration cannot be read, lacks what the
+    // Throws HostError when the declaration cannot be read, lacks what the
     // preview sets (the light array), or the library cannot be loaded.
     MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath);
     ~MentalRayHost() override;

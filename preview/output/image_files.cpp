@@ -110,7 +110,7 @@ void writePngTo(FileSink& sink, const Image& image, const std::string& name, con
     std::string encoded;
     try {
         encoded = pngFileBytes(image, record);
-    } catch (const PngEncodeError& e) {
+    } catch (const std::runtime_error& e) {
         failWriting(name, sink, e.what());
     }
     if (!sink.write(encoded.data(), encoded.size())) failWriting(name, sink, "");
@@ -357,7 +357,7 @@ std::string pngFileBytes(const Image& image, const std::string& record)
     if (written) written = png_image_write_to_memory(&png, encoded.data(), &size, 0, bytes.data(), 0, nullptr) != 0;
     const std::string reason = png.message;
     png_image_free(&png);
-    if (!written) throw PngEncodeError(reason);
+    if (!written) throw std::runtime_error(reason);
     encoded.resize(size);
     if (!record.empty()) insertTextChunk(encoded, kRecordKey, record);
     return std::string(encoded.begin(), encoded.end());

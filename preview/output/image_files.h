@@ -33,14 +33,9 @@ struct ImageFile {
 // The name under which an image keeps its record.
 constexpr const char* kRecordKey = "glossy-preview settings";
 
-// libpng's reason for refusing an image.
-class PngEncodeError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // The bytes of the PNG file written for the image, with its record; for
-// callers that hand the file on rather than write it. Throws PngEncodeError.
+// callers that hand the file on rather than write it. Throws std::runtime_error with libpng's reason when it refuses
+// the image.
 std::string pngFileBytes(const Image& image, const std::string& record);
 
 // Writes every file into `folder` (at most 16); on any failure leaves the

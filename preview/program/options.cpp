@@ -1,6 +1,8 @@
-// Option parsing. Options take their value as the next argument or after
-// '=' ("--samples 4", "--samples=4"). Every check happens here, before any
-// host is loaded or any file touched.
+// Option parsing from one table: a row per option gives its name, its line
+// in --help and how its value is read, and both the command line and the live
+// page's server read through it. Options take their value as the next
+// argument or after '=' ("--samples 4", "--samples=4"). Every check happens
+// here, before any file is touched.
 #include "options.h"
 
 #include <algorithm>
@@ -16,11 +18,6 @@ namespace {
 constexpr int kMaxSize = 16384;
 constexpr int kMaxSweepSteps = 64;
 constexpr int kMinCellSize = 16;
-
-const char* const kOptionNames =
-    "--width, --height, --samples, --threads, --area-samples, --out, --env, --set, --preset, --mi, --shader, "
-    "--sweep, --save-preset, --save-mi, --lights, --env-turn, --env-intensity, --exposure, --irradiance-rays, "
-    "--help";
 
 int parseCount(const std::string& option, const std::string& text, int lowest, int highest)
 {
@@ -193,23 +190,159 @@ void checkSweeps(const PreviewOptions& options)
 }  // namespace
 
 namespace {
-PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs);
-}  // namespace
 
-PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs)
+// Reads an option's value into the options.
+using Apply = void (*)(PreviewOptions& options, const std::string& option, const std::string& value,
+                       const HostInputs& inputs);
+
+template <auto Field, int Lowest, int Highest>
+void count(PreviewOptions& options, const std::string& option, const std::string& value, const HostInputs&)
 {
-    // Messages quote what was typed; it reaches the terminal printable (an
-    // escape sequence in a value would otherwise act on the screen).
-    try {
-        return parseArguments(args, inputs);
-    } catch (const UsageError& e) {
-        throw UsageError(printable(e.what()));
-    }
+    options.*Field = parseCount(option, value, Lowest, Highest);
 }
 
-namespace {
+template <auto Field, int Lowest, int Highest>
+void amount(PreviewOptions& options, const std::string& option, const std::string& value, const HostInputs&)
+{
+    options.*Field = parseAmount(option, value, float(Lowest), float(Highest));
+}
 
-PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs)
+template <auto Field>
+void fileName(PreviewOptions& options, const std::string& option, const std::string& value, const HostInputs&)
+{
+    if (value.empty() || value.back() == '/') throw UsageError(option + " " + value + ": expected a file name");
+    options.*Field = value;
+}
+
+template <SettingSource::Kind Kind>
+void settingFile(PreviewOptions& options, const std::string& option, const std::string& value, const HostInputs&)
+{
+    options.settings.push_back(fileSource(Kind, option, value,
+                                          Kind == SettingSource::Kind::Preset
+                                              ? "a shipped preset's name or a .mel preset file"
+                                              : "a .mi file of shader blocks"));
+}
+
+struct Option {
+    const char* name;
+    const char* value;  // what follows the name in --help; null: the option takes none
+    // Its lines in --help; "[*]" stands for the default `shown` gives.
+    const char* help;
+    std::string (*shown)(const PreviewOptions& defaults);
+    Apply apply;
+    bool serveOnly;  // taken with --serve alone
+};
+
+// Every option, in the order --help lists them and an unknown one names them.
+const Option kOptions[] = {
+    {"--width", "N", "image width in pixels [*]", [](const PreviewOptions& d) { return std::to_string(d.width); },
+     count<&PreviewOptions::width, 1, kMaxSize>, false},
+    {"--height", "N", "image height in pixels [*]", [](const PreviewOptions& d) { return std::to_string(d.height); },
+     count<&PreviewOptions::height, 1, kMaxSize>, false},
+    {"--samples", "N", "samples per pixel, for anti-aliasing [*]",
+     [](const PreviewOptions& d) { return std::to_string(d.samples); }, count<&PreviewOptions::samples, 1, 4096>,
+     false},
+    {"--threads", "N", "render threads [all cores]", nullptr, count<&PreviewOptions::threads, 1, 1024>, false},
+    {"--area-samples", "N", "samples per side of the area light on the renderer [*]",
+     [](const PreviewOptions& d) { return std::to_string(d.areaSamples); }, count<&PreviewOptions::areaSamples, 1, 16>,
+     false},
+    {"--out", "DIR", "folder for the images, created if missing [*]", [](const PreviewOptions& d) { return d.outDir; },
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
+         if (value.empty()) throw UsageError("--out: expected a folder name");
+         o.outDir = value;
+     },
+     false},
+    {"--env", "FILE.exr", "latitude-longitude OpenEXR environment [a sky gradient]", nullptr,
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
+         if (value.empty()) throw UsageError("--env: expected an OpenEXR file name");
+         o.envPath = value;
+         o.environments.push_back(value);
+     },
+     false},
+    {"--set", "NAME=VALUE",
+     "set a material input on every host that has it (repeatable);\n"
+     "colours and vectors as r,g,b [each host's own defaults];\n"
+     "maya:NAME=VALUE or mentalray:NAME=VALUE sets one host only",
+     nullptr,
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs& inputs) {
+         o.settings.push_back(parseSetting(value, inputs));
+     },
+     false},
+    {"--preset", "NAME|FILE",
+     "apply a Maya attribute preset of the glossy node: a shipped\n"
+     "preset by name, or a .mel preset file (repeatable)",
+     nullptr, settingFile<SettingSource::Kind::Preset>, false},
+    {"--mi", "FILE", "apply a kova_glossy shader block of a .mi file (repeatable)", nullptr,
+     settingFile<SettingSource::Kind::ShaderBlock>, false},
+    {"--shader", "NAME",
+     "after --mi: the shader block to take [the file's only one]\n"
+     "Settings apply in the order given; a later one wins.",
+     nullptr,
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
+         nameShaderBlock(o, value);
+     },
+     false},
+    {"--sweep", "NAME=FROM:TO:STEPS",
+     "a contact sheet varying NAME over STEPS (at least 2) balls;\n"
+     "once for columns, a second time for rows; the sweep wins\n"
+     "over a preset or shader block, --set NAME is refused [no sweep]",
+     nullptr,
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs& inputs) {
+         o.sweeps.push_back(parseSweep(value, inputs));
+     },
+     false},
+    {"--save-preset", "FILE.mel", "save the Maya node's settings as an attribute preset", nullptr,
+     fileName<&PreviewOptions::savePreset>, false},
+    {"--save-mi", "FILE.mi",
+     "save the renderer's settings as a kova_glossy shader block\n"
+     "(settings only: sweeps are not part of a look) [none]",
+     nullptr, fileName<&PreviewOptions::saveMi>, false},
+    {"--lights", "on|off", "the built-in key, fill and area lights [on]", nullptr,
+     [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
+         if (value != "on" && value != "off") throw UsageError("--lights " + value + ": expected on or off");
+         o.lights = value == "on";
+     },
+     false},
+    {"--env-turn", "DEGREES",
+     "turn the environment about the vertical axis; positive\n"
+     "carries what is straight ahead to the right [0]",
+     nullptr, amount<&PreviewOptions::envTurn, -360, 360>, false},
+    {"--env-intensity", "X", "scale the environment's light [1]", nullptr,
+     amount<&PreviewOptions::envIntensity, 0, 1000000>, false},
+    {"--exposure", "STOPS",
+     "brighten (or darken) the PNG pictures; the EXR images keep\n"
+     "the rendered values [0]",
+     nullptr, amount<&PreviewOptions::exposure, -20, 20>, false},
+    {"--irradiance-rays", "N", "rays per irradiance gathering on the renderer [*]",
+     [](const PreviewOptions& d) { return std::to_string(d.irradianceRays); },
+     count<&PreviewOptions::irradianceRays, 1, 4096>, false},
+    {"--serve", "[--port N]",
+     "serve a live page on http://127.0.0.1:N/ instead [*];\n"
+     "only --env (repeatable) and --threads apply then",
+     [](const PreviewOptions& d) { return std::to_string(d.port); }, nullptr, true},
+    {"--port", "N", nullptr, nullptr, count<&PreviewOptions::port, 0, 65535>, true},
+    {"--help", nullptr, "this text", nullptr, nullptr, false},
+};
+
+// The options the live page's server takes; the page sets the rest.
+const char* const kServeOptions[] = {"--port", "--env", "--threads"};
+
+const Option* findOption(const std::string& name)
+{
+    for (const Option& option : kOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+std::string renderOptionNames()
+{
+    std::string names;
+    for (const Option& option : kOptions)
+        if (!option.serveOnly) names += (names.empty() ? "" : ", ") + std::string(option.name);
+    return names;
+}
+
+PreviewOptions parseArguments(const std::vector<std::string>& args, const HostInputs& inputs, bool serving)
 {
     PreviewOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -222,69 +355,52 @@ PreviewOptions parseArguments(const std::vector<std::string>& args, const HostIn
             option = option.substr(0, equals);
             hasValue = true;
         }
-        if (option == "--help" || option == "-h") {
+        if (!serving && (option == "--help" || option == "-h")) {
             options.help = true;
             continue;
         }
-        const bool known = option == "--width" || option == "--height" || option == "--samples" ||
-                           option == "--threads" || option == "--area-samples" || option == "--out" ||
-                           option == "--env" || option == "--set" || option == "--sweep" || option == "--preset" ||
-                           option == "--mi" || option == "--shader" || option == "--save-preset" ||
-                           option == "--save-mi" || option == "--lights" || option == "--env-turn" ||
-                           option == "--env-intensity" || option == "--exposure" || option == "--irradiance-rays";
-        if (!known) throw UsageError("unknown option '" + args[i] + "' (expected one of " + kOptionNames + ")");
+        if (serving && option == "--serve") continue;
+        const Option* row = findOption(option);
+        const bool taken =
+            row && (serving ? std::find_if(std::begin(kServeOptions), std::end(kServeOptions),
+                                           [&](const char* name) { return option == name; }) != std::end(kServeOptions)
+                            : !row->serveOnly && row->apply);
+        if (!taken && serving)
+            throw UsageError("unknown option '" + args[i] +
+                             "' with --serve (expected --port, --env or --threads; the page sets the rest)");
+        if (!taken) throw UsageError("unknown option '" + args[i] + "' (expected one of " + renderOptionNames() + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
             value = args[++i];
         }
-        if (option == "--width")
-            options.width = parseCount(option, value, 1, kMaxSize);
-        else if (option == "--height")
-            options.height = parseCount(option, value, 1, kMaxSize);
-        else if (option == "--samples")
-            options.samples = parseCount(option, value, 1, 4096);
-        else if (option == "--threads")
-            options.threads = parseCount(option, value, 1, 1024);
-        else if (option == "--area-samples")
-            options.areaSamples = parseCount(option, value, 1, 16);
-        else if (option == "--out") {
-            if (value.empty()) throw UsageError("--out: expected a folder name");
-            options.outDir = value;
-        } else if (option == "--env") {
-            if (value.empty()) throw UsageError("--env: expected an OpenEXR file name");
-            options.envPath = value;
-        } else if (option == "--set")
-            options.settings.push_back(parseSetting(value, inputs));
-        else if (option == "--preset")
-            options.settings.push_back(fileSource(SettingSource::Kind::Preset, option, value,
-                                                  "a shipped preset's name or a .mel preset file"));
-        else if (option == "--mi")
-            options.settings.push_back(
-                fileSource(SettingSource::Kind::ShaderBlock, option, value, "a .mi file of shader blocks"));
-        else if (option == "--shader")
-            nameShaderBlock(options, value);
-        else if (option == "--lights") {
-            if (value != "on" && value != "off") throw UsageError("--lights " + value + ": expected on or off");
-            options.lights = value == "on";
-        } else if (option == "--env-turn")
-            options.envTurn = parseAmount(option, value, -360.0f, 360.0f);
-        else if (option == "--env-intensity")
-            options.envIntensity = parseAmount(option, value, 0.0f, 1e6f);
-        else if (option == "--exposure")
-            options.exposure = parseAmount(option, value, -20.0f, 20.0f);
-        else if (option == "--irradiance-rays")
-            options.irradianceRays = parseCount(option, value, 1, 4096);
-        else if (option == "--save-preset" || option == "--save-mi") {
-            if (value.empty() || value.back() == '/') throw UsageError(option + " " + value + ": expected a file name");
-            (option == "--save-preset" ? options.savePreset : options.saveMi) = value;
-        } else
-            options.sweeps.push_back(parseSweep(value, inputs));
+        row->apply(options, option, value, inputs);
     }
-    checkSweeps(options);
+    if (!serving) checkSweeps(options);
     return options;
 }
 
+// Messages quote what was typed; it reaches the terminal printable (an
+// escape sequence in a value would otherwise act on the screen).
+PreviewOptions parsePrintably(const std::vector<std::string>& args, const HostInputs& inputs, bool serving)
+{
+    try {
+        return parseArguments(args, inputs, serving);
+    } catch (const UsageError& e) {
+        throw UsageError(printable(e.what()));
+    }
+}
+
 }  // namespace
+
+PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs)
+{
+    return parsePrintably(args, inputs, false);
+}
+
+PreviewOptions parseServeOptions(const std::vector<std::string>& args)
+{
+    return parsePrintably(args, HostInputs(), true);
+}
 
 namespace {
 
@@ -327,39 +443,20 @@ std::string helpText(const HostInputs& inputs)
             "renderer shader `kova_glossy`) and writes for each an sRGB PNG and a linear\n"
             "OpenEXR image, plus a side-by-side PNG: maya.png, maya.exr, mentalray.png,\n"
             "mentalray.exr, side-by-side.png.\n\n"
-            "Options (default in brackets):\n"
-         << "  --width N              image width in pixels [" << d.width << "]\n"
-         << "  --height N             image height in pixels [" << d.height << "]\n"
-         << "  --samples N            samples per pixel, for anti-aliasing [" << d.samples << "]\n"
-         << "  --threads N            render threads [all cores]\n"
-         << "  --area-samples N       samples per side of the area light on the renderer [" << d.areaSamples << "]\n"
-         << "  --out DIR              folder for the images, created if missing [" << d.outDir << "]\n"
-         << "  --env FILE.exr         latitude-longitude OpenEXR environment [a sky gradient]\n"
-         << "  --lights on|off        the built-in key, fill and area lights [on]\n"
-         << "  --env-turn DEGREES     turn the environment about the vertical axis; positive\n"
-            "                         carries what is straight ahead to the right [0]\n"
-         << "  --env-intensity X      scale the environment's light [1]\n"
-         << "  --exposure STOPS       brighten (or darken) the PNG pictures; the EXR images keep\n"
-            "                         the rendered values [0]\n"
-         << "  --irradiance-rays N    rays per irradiance gathering on the renderer [" << d.irradianceRays << "]\n"
-         << "  --set NAME=VALUE       set a material input on every host that has it (repeatable);\n"
-            "                         colours and vectors as r,g,b [each host's own defaults];\n"
-            "                         maya:NAME=VALUE or mentalray:NAME=VALUE sets one host only\n"
-         << "  --preset NAME|FILE     apply a Maya attribute preset of the glossy node: a shipped\n"
-            "                         preset by name, or a .mel preset file (repeatable)\n"
-         << "  --mi FILE              apply a kova_glossy shader block of a .mi file (repeatable)\n"
-         << "  --shader NAME          after --mi: the shader block to take [the file's only one]\n"
-            "                         Settings apply in the order given; a later one wins.\n"
-         << "  --sweep NAME=FROM:TO:STEPS\n"
-            "                         a contact sheet varying NAME over STEPS (at least 2) balls;\n"
-            "                         once for columns, a second time for rows; the sweep wins\n"
-            "                         over a preset or shader block, --set NAME is refused [no sweep]\n"
-         << "  --save-preset FILE.mel save the Maya node's settings as an attribute preset\n"
-         << "  --save-mi FILE.mi      save the renderer's settings as a kova_glossy shader block\n"
-            "                         (settings only: sweeps are not part of a look) [none]\n"
-         << "  --serve [--port N]     serve a live page on http://127.0.0.1:N/ instead [8023];\n"
-            "                         only --env (repeatable) and --threads apply then\n"
-         << "  --help                 this text\n\n"
+            "Options (default in brackets):\n";
+    constexpr std::size_t kColumn = 23;
+    for (const Option& option : kOptions) {
+        if (!option.help) continue;
+        std::string head = std::string(option.name) + (option.value ? std::string(" ") + option.value : "");
+        head += head.size() < kColumn ? std::string(kColumn - head.size(), ' ') : "\n" + std::string(kColumn + 2, ' ');
+        std::string help = option.help;
+        if (const std::size_t at = help.find("[*]"); at != std::string::npos && option.shown)
+            help.replace(at, 3, "[" + option.shown(d) + "]");
+        for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+            help.insert(at + 1, std::string(kColumn + 2, ' '));
+        text << "  " << head << help << '\n';
+    }
+    text << "\n"
             "Material inputs, as the hosts declare them (M: an attribute of the Maya node,\n"
             "R: a parameter of the renderer shader), with each host's default:\n";
     for (const std::string& name : inputs.names()) {

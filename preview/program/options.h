@@ -3,15 +3,17 @@
 // expected.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "declared_inputs.h"
 #include "setting_sources.h"
 #include "sweep.h"
+#include "usage_error.h"
 
 namespace preview {
+
+constexpr int kDefaultPort = 8023;
 
 struct PreviewOptions {
     int width = 480;
@@ -20,9 +22,10 @@ struct PreviewOptions {
     int threads = 0;      // 0: one per core
     int areaSamples = 3;  // per side of the area light, on the renderer
     std::string outDir = "out";
-    std::string envPath;   // empty: the gradient sky
-    bool lights = true;    // the built-in lights
-    float envTurn = 0.0f;  // degrees about the vertical axis
+    std::string envPath;                    // empty: the gradient sky (the last --env given)
+    std::vector<std::string> environments;  // every --env, in order: those the live page offers
+    bool lights = true;                     // the built-in lights
+    float envTurn = 0.0f;                   // degrees about the vertical axis
     float envIntensity = 1.0f;
     float exposure = 0.0f;  // stops, for the PNG pictures
     int irradianceRays = 16;
@@ -31,17 +34,15 @@ struct PreviewOptions {
     std::string savePreset;  // the Maya node's look as an attribute preset; empty: none
     std::string saveMi;      // the renderer's look as a kova_glossy shader block; empty: none
     bool help = false;
-};
-
-// A bad command line; what() is the one line to show.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+    int port = kDefaultPort;  // of the live page
 };
 
 // Parses the arguments after the program name, with the inputs the hosts
 // declare. Throws UsageError.
 PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs);
+// The same for the live page (--serve): only --port, --env and --threads,
+// the page sets the rest. Throws UsageError.
+PreviewOptions parseServeOptions(const std::vector<std::string>& args);
 
 // The --help text: every option with its default, and the inputs the hosts
 // declare.

@@ -168,7 +168,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     HostInputs inputs;
     try {
         inputs = readHostInputs(deliverables);
-    } catch (const HostLoadError& e) {
+    } catch (const HostError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }
@@ -194,7 +194,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     try {
         materialSettings =
             resolveSettings(options.settings, {deliverables.presetFolder, deliverables.shaderDeclaration}, inputs);
-    } catch (const SettingSourceError& e) {
+    } catch (const UsageError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 2;
     }
@@ -250,7 +250,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     try {
         maya = std::make_unique<MayaHost>(scene, deliverables.mayaModule);
         mentalRay = std::make_unique<MentalRayHost>(scene, deliverables.shaderLibrary, deliverables.shaderDeclaration);
-    } catch (const HostLoadError& e) {
+    } catch (const HostError& e) {
         err << "glossy-preview: " << e.what() << '\n';
         return 1;
     }

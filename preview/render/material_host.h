@@ -4,7 +4,6 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "material_value.h"
@@ -50,12 +49,6 @@ public:
 
     // A shader for one render thread, seeing the inputs as they are now.
     virtual std::unique_ptr<MaterialShader> makeShader() = 0;
-};
-
-// A deliverable that its host could not load; what() is one line.
-class HostLoadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 }  // namespace preview

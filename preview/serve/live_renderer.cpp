@@ -29,12 +29,12 @@ LiveRenderer::LiveRenderer(const DeliverablePaths& deliverables, std::vector<Env
         slots_[i].font = LabelFont::findSystemFont(whyNot);
     }
     const mayahost::NodeTypeInfo* type = mayahost::findNodeType("glossy");
-    if (!type) throw HostLoadError("the Maya plug-in registered no glossy node type");
+    if (!type) throw HostError("the Maya plug-in registered no glossy node type");
     inputs_.maya = mayaInputs(*type);
     try {
         inputs_.mentalRay = shaderInputs(mrhost::readDeclaration(deliverables_.shaderDeclaration, "kova_glossy"));
     } catch (const std::exception& e) {
-        throw HostLoadError(std::string("cannot load the renderer shader: ") + e.what());
+        throw HostError(std::string("cannot load the renderer shader: ") + e.what());
     }
 }
 

@@ -63,7 +63,7 @@ struct RenderProgress {
 
 class LiveRenderer {
 public:
-    // Loads both hosts with the sky; throws HostLoadError as the command
+    // Loads both hosts with the sky; throws HostError as the command
     // line's run would fail.
     LiveRenderer(const DeliverablePaths& deliverables, std::vector<Environment> environments, int threads);
     ~LiveRenderer();

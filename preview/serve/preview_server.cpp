@@ -226,7 +226,7 @@ httplib::Server::Handler guarded(Route route)
             route(req, res);
         } catch (const Refused& refused) {
             answerError(res, refused.status, refused.message);
-        } catch (const UploadError& e) {
+        } catch (const UsageError& e) {
             answerError(res, 400, e.what());
         } catch (const std::bad_alloc&) {
             answerError(res, 503, "out of memory");
@@ -345,7 +345,7 @@ void PreviewServer::addRoutes()
             std::vector<MaterialSetting> settings;
             try {
                 settings = readAttributePreset(presetFolder_ + "/" + name + ".mel", renderer_.inputs().maya);
-            } catch (const PresetError& e) {
+            } catch (const UsageError& e) {
                 throw Refused{500, e.what()};
             }
             res.set_content(json{{"name", name}, {"settings", settingsJson(settings)}}.dump(), "application/json");

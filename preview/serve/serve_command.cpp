@@ -6,63 +6,16 @@
 #include <signal.h>
 
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <thread>
 
 #include "live_renderer.h"
+#include "options.h"
 #include "preview_server.h"
 #include "upload_reader.h"
 
 namespace preview::serve {
 namespace {
-
-struct ServeOptions {
-    int port = kDefaultPort;
-    int threads = 0;
-    std::vector<std::string> environments;
-};
-
-int count(const std::string& option, const std::string& text, int lowest, int highest)
-{
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || value < lowest || value > highest)
-        throw UsageError(option + " " + text + ": expected a whole number from " + std::to_string(lowest) + " to " +
-                         std::to_string(highest));
-    return value;
-}
-
-ServeOptions parseServeOptions(const std::vector<std::string>& args)
-{
-    ServeOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i], value;
-        bool hasValue = false;
-        if (const std::size_t equals = option.find('='); option.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = option.substr(equals + 1);
-            option.resize(equals);
-            hasValue = true;
-        }
-        if (option == "--serve") continue;
-        if (option != "--port" && option != "--env" && option != "--threads")
-            throw UsageError("unknown option '" + args[i] +
-                             "' with --serve (expected --port, --env or --threads; the page sets the rest)");
-        if (!hasValue) {
-            if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
-            value = args[++i];
-        }
-        if (option == "--port")
-            options.port = count(option, value, 0, 65535);
-        else if (option == "--threads")
-            options.threads = count(option, value, 1, 1024);
-        else if (value.empty())
-            throw UsageError("--env: expected an OpenEXR file name");
-        else
-            options.environments.push_back(value);
-    }
-    return options;
-}
 
 const sigset_t& stopSignals()
 {
@@ -90,7 +43,7 @@ bool wantsServer(const std::vector<std::string>& args)
 int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
               const DeliverablePaths& deliverables)
 {
-    ServeOptions options;
+    PreviewOptions options;
     std::vector<Environment> environments;
     try {
         options = parseServeOptions(args);
@@ -148,9 +101,8 @@ int runServer(const std::vector<std::string>& args, std::ostream& out, std::ostr
         waiter.join();
         err << "glossy-preview: stopped\n";
         return 0;
-    } catch (const HostLoadError& e) {
-        err << "glossy-preview: " << e.what() << '\n';
     } catch (const std::exception& e) {
+        // A host that does not load (HostError) or anything else that stops the server.
         err << "glossy-preview: " << e.what() << '\n';
     }
     return 1;

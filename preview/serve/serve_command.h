@@ -10,8 +10,6 @@
 
 namespace preview::serve {
 
-constexpr int kDefaultPort = 8023;
-
 // Whether the arguments ask for the server.
 bool wantsServer(const std::vector<std::string>& args);
 

@@ -83,7 +83,7 @@ auto UploadReader::readAs(const std::string& fileName, const std::string& conten
         std::string message = e.what();
         const std::string prefix = printable(folder + "/");
         if (message.compare(0, prefix.size(), prefix) == 0) message.erase(0, prefix.size());
-        throw UploadError(message);
+        throw UsageError(message);
     }
 }
 

@@ -3,18 +3,13 @@
 // same one line, naming the uploaded file by its own name.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "declared_inputs.h"
+#include "usage_error.h"
 
 namespace preview::serve {
-
-class UploadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 struct NamedLook {
     std::string name;
@@ -31,10 +26,10 @@ public:
     UploadReader(const UploadReader&) = delete;
     UploadReader& operator=(const UploadReader&) = delete;
 
-    // A .mel attribute preset's settings. Throws UploadError.
+    // A .mel attribute preset's settings. Throws UsageError.
     std::vector<MaterialSetting> readPreset(const std::string& fileName, const std::string& content) const;
     // The file's kova_glossy blocks, each with its settings (its colours
-    // without alpha). Throws UploadError, also for a file with none.
+    // without alpha). Throws UsageError, also for a file with none.
     std::vector<NamedLook> readShaderBlocks(const std::string& fileName, const std::string& content) const;
 
 private:

@@ -27,12 +27,12 @@ public:
         std::string found = "the end of the line";
         if (from < line_.size())
             found = "'" + printable(line_.substr(from, 24)) + (line_.size() - from > 24 ? "...'" : "'");
-        throw PresetError(printable(source_) + ":" + std::to_string(number_) + ": expected " + expected + ", found " +
-                          found);
+        throw UsageError(printable(source_) + ":" + std::to_string(number_) + ": expected " + expected + ", found " +
+                         found);
     }
     [[noreturn]] void failWhole(const std::string& message) const
     {
-        throw PresetError(printable(source_) + ":" + std::to_string(number_) + ": " + message);
+        throw UsageError(printable(source_) + ":" + std::to_string(number_) + ": " + message);
     }
 
     bool skipSpace()
@@ -228,9 +228,9 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
             // own value of a channel left out is not known here.
             for (const auto& [name, given] : assigned)
                 if (given.channels != 7)
-                    throw PresetError(printable(sourceName) + ":" + std::to_string(given.line) + ": expected \"" +
-                                      name + "R\", \"" + name + "G\" and \"" + name + "B\" together (or \"" + name +
-                                      "\" with 3 numbers), found only some of them");
+                    throw UsageError(printable(sourceName) + ":" + std::to_string(given.line) + ": expected \"" + name +
+                                     "R\", \"" + name + "G\" and \"" + name + "B\" together (or \"" + name +
+                                     "\" with 3 numbers), found only some of them");
             reader.expect('(', "'(' after endAttrPreset");
             reader.expect(')', "')'");
             reader.statementEnd();
@@ -242,21 +242,15 @@ std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const s
         }
     }
     if (part != Part::AfterEnd)
-        throw PresetError(printable(sourceName) + ":" + std::to_string(number) + ": expected " +
-                          (part == Part::BeforeStart ? "startAttrPreset( \"glossy\" );" : "endAttrPreset();") +
-                          ", found the end of the file");
+        throw UsageError(printable(sourceName) + ":" + std::to_string(number) + ": expected " +
+                         (part == Part::BeforeStart ? "startAttrPreset( \"glossy\" );" : "endAttrPreset();") +
+                         ", found the end of the file");
     return settings;
 }
 
 std::vector<MaterialSetting> readAttributePreset(const std::string& path, const std::vector<DeclaredInput>& nodeInputs)
 {
-    std::string text;
-    try {
-        text = readTextFile(path);
-    } catch (const TextFileError& e) {
-        throw PresetError(e.what());
-    }
-    return parseAttributePreset(text, path, nodeInputs);
+    return parseAttributePreset(readTextFile(path), path, nodeInputs);
 }
 
 }  // namespace preview

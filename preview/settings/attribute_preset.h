@@ -7,31 +7,25 @@
 //   endAttrPreset();
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "declared_inputs.h"
+#include "usage_error.h"
 
 namespace preview {
-
-// A preset that does not read; what() is "FILE:LINE: expected ..., found ...".
-class PresetError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The settings of a preset's text, in its order; sourceName names the text in
 // errors. Every attribute must be one of the node's inputs (as the node type
 // registered them), once, with as many numbers as it holds; a colour may
 // instead be given by its three channel attributes (colorR, colorG, colorB),
 // all of them. Lines are `//` comments, blank, or one statement each. Throws
-// PresetError.
+// UsageError, its what() "FILE:LINE: expected ..., found ...".
 std::vector<MaterialSetting> parseAttributePreset(std::string_view text, const std::string& sourceName,
                                                   const std::vector<DeclaredInput>& nodeInputs);
 
-// The same for a file (read by readTextFile). Throws PresetError.
+// The same for a file (read by readTextFile). Throws UsageError.
 std::vector<MaterialSetting> readAttributePreset(const std::string& path, const std::vector<DeclaredInput>& nodeInputs);
 
 }  // namespace preview

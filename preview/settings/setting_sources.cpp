@@ -42,9 +42,9 @@ std::string presetPath(const std::string& nameOrFile, const std::string& folder)
     if (isFile) return nameOrFile;
     const std::vector<std::string> names = shippedPresetNames(folder);
     if (std::find(names.begin(), names.end(), nameOrFile) == names.end())
-        throw SettingSourceError("--preset " + printable(nameOrFile) + ": no shipped preset of that name (expected " +
-                                 (names.empty() ? std::string("a .mel file") : "one of " + joined(names)) +
-                                 ", or a .mel file)");
+        throw UsageError("--preset " + printable(nameOrFile) + ": no shipped preset of that name (expected " +
+                         (names.empty() ? std::string("a .mel file") : "one of " + joined(names)) +
+                         ", or a .mel file)");
     return (std::filesystem::path(folder) / (nameOrFile + ".mel")).string();
 }
 
@@ -58,18 +58,17 @@ const mrhost::ShaderInstance& pickBlock(const std::vector<mrhost::ShaderInstance
         for (const mrhost::ShaderInstance& block : blocks) {
             if (block.name != source.shaderName) continue;
             if (block.shaderName != kShaderName)
-                throw SettingSourceError(file + ":" + std::to_string(block.line) + ": expected a " + kShaderName +
-                                         " block, found " + quotedName(block.name) + " of " +
-                                         quotedName(block.shaderName));
+                throw UsageError(file + ":" + std::to_string(block.line) + ": expected a " + kShaderName +
+                                 " block, found " + quotedName(block.name) + " of " + quotedName(block.shaderName));
             return block;
         }
-        throw SettingSourceError(file + ":0: expected a shader block named \"" + printable(source.shaderName) + "\"");
+        throw UsageError(file + ":0: expected a shader block named \"" + printable(source.shaderName) + "\"");
     }
     if (ours.size() == 1) return *ours[0];
     std::vector<std::string> names;
     for (const mrhost::ShaderInstance* block : ours) names.push_back(quotedName(block->name));
-    throw SettingSourceError(file + ":0: expected one " + kShaderName + " block or --shader NAME, found " +
-                             (ours.empty() ? std::string("none") : joined(names)));
+    throw UsageError(file + ":0: expected one " + kShaderName + " block or --shader NAME, found " +
+                     (ours.empty() ? std::string("none") : joined(names)));
 }
 
 std::vector<MaterialSetting> blockSettings(const SettingSource& source, const std::string& declarationPath,
@@ -80,15 +79,15 @@ std::vector<MaterialSetting> blockSettings(const SettingSource& source, const st
         const std::vector<mrhost::ShaderDeclaration> declarations = mrhost::readDeclarations(declarationPath);
         blocks = mrhost::parseShaderInstances(readTextFile(source.file), source.file, declarations);
     } catch (const std::runtime_error& e) {
-        throw SettingSourceError(e.what());
+        throw UsageError(e.what());
     }
     const mrhost::ShaderInstance& block = pickBlock(blocks, source);
     std::vector<MaterialSetting> settings;
     for (const mrhost::InstanceValue& value : block.values) {
         const DeclaredInput* input = findInput(shaderInputs, value.name);
         if (input == nullptr || value.numbers.size() < (valueKind(input->kind) == InputKind::Triple ? 3u : 1u))
-            throw SettingSourceError(printable(source.file) + ":" + std::to_string(value.line) + ": " +
-                                     quotedName(value.name) + " is not an input glossy-preview can set");
+            throw UsageError(printable(source.file) + ":" + std::to_string(value.line) + ": " + quotedName(value.name) +
+                             " is not an input glossy-preview can set");
         MaterialSetting setting{input->name, defaultValue(*input)};
         const std::size_t count = valueKind(input->kind) == InputKind::Triple ? 3 : 1;
         for (std::size_t i = 0; i < count; ++i) setting.value.values[i] = value.numbers[i];
@@ -105,8 +104,8 @@ std::vector<MaterialSetting> settingsOf(const SettingSource& source, const Setti
     case SettingSource::Kind::Preset:
         try {
             return readAttributePreset(presetPath(source.file, files.presetFolder), inputs.maya);
-        } catch (const PresetError& e) {
-            throw SettingSourceError(e.what());
+        } catch (const UsageError& e) {
+            throw UsageError(e.what());
         }
     case SettingSource::Kind::ShaderBlock: return blockSettings(source, files.shaderDeclaration, inputs.mentalRay);
     }

@@ -2,11 +2,11 @@
 // material settings they stand for, in command-line order.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "declared_inputs.h"
+#include "usage_error.h"
 
 namespace preview {
 
@@ -24,20 +24,14 @@ struct SettingSource {
 // How a source names itself in messages ("--preset satin").
 std::string describeSource(const SettingSource& source);
 
-// A source that cannot be read or applied; what() is one line naming the file
-// and line where there is one.
-class SettingSourceError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 struct SettingFiles {
     std::string presetFolder;       // the shipped presets, NAME.mel each
     std::string shaderDeclaration;  // kova_glossy.mi, which types shader blocks
 };
 
 // The settings of every source in order (a later one wins when applied in
-// order), read against the inputs the hosts declare. Throws SettingSourceError.
+// order), read against the inputs the hosts declare. Throws UsageError, its what() one line
+// naming the file and line where there is one.
 std::vector<MaterialSetting> resolveSettings(const std::vector<SettingSource>& sources, const SettingFiles& files,
                                              const HostInputs& inputs);
 

@@ -18,7 +18,7 @@ constexpr std::size_t kMaxTextBytes = 1 << 20;
 
 [[noreturn]] void refuse(const std::string& path, int line, const std::string& why)
 {
-    throw TextFileError(printable(path) + ":" + std::to_string(line) + ": " + why);
+    throw UsageError(printable(path) + ":" + std::to_string(line) + ": " + why);
 }
 
 // Length of the UTF-8 sequence starting at text[i], or 0 when it is not one.

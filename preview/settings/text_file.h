@@ -2,21 +2,16 @@
 // refusing what is not one: a folder, a missing file, binary bytes.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "usage_error.h"
+
 namespace preview {
 
-// A file that is not readable text; what() names the file and why
-// ("satin.mel:0: ..." with line 0 for the file as a whole, or the line of
-// the first byte that is not text).
-class TextFileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The whole file. Text is UTF-8 without NUL or other control bytes than tab,
+// The whole file; a file that is not readable text is a UsageError naming
+// the file and why ("satin.mel:0: ..." with line 0 for the file as a whole, or
+// the line of the first byte that is not text). Text is UTF-8 without NUL or other control bytes than tab,
 // carriage return and line feed; anything else is refused with its line.
 std::string readTextFile(const std::string& path);
 

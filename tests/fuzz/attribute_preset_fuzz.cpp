@@ -1,5 +1,5 @@
 // The preview's attribute preset reader on arbitrary text. Bad text must end
-// in a PresetError with a printable message (nothing else may escape); an
+// in a UsageError with a printable message (nothing else may escape); an
 // accepted preset must set only attributes of the glossy node, once each,
 // to finite values. A message is one short line.
 #include <cmath>
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const float v : setting.value.values)
                 if (!std::isfinite(v)) fail("a value is not finite");
         }
-    } catch (const preview::PresetError& e) {
+    } catch (const preview::UsageError& e) {
         const std::string message = e.what();
         for (const char c : message)
             if (c < 0x20 || c >= 0x7f) fail("a message holds an unprintable byte");
