@@ -94,7 +94,7 @@ double processorSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
-double secondsToRender(const Scene& scene, MaterialHost& host, int threads, double* processor = nullptr)
+double secondsToRender(const BallScene& scene, MaterialHost& host, int threads, double* processor = nullptr)
 {
     RenderSettings settings;
     settings.width = 160;
@@ -111,7 +111,7 @@ double secondsToRender(const Scene& scene, MaterialHost& host, int threads, doub
 
 void previewScene(benchmark::State& state, bool maya)
 {
-    const Scene scene(Environment(), 3);
+    const BallScene scene(Environment(), 3);
     const DeliverablePaths paths = builtDeliverables();
     std::unique_ptr<MaterialHost> host;
     if (maya)

@@ -44,7 +44,7 @@ int main()
             const std::string roughness = std::to_string(0.1 + 0.1 * round);
             // The floor: what the command line does for the same look.
             cli[h] += seconds([&] {
-                const Scene scene(Environment(), 3);
+                const BallScene scene(Environment(), 3);
                 std::unique_ptr<MaterialHost> host;
                 if (h == 0)
                     host = std::make_unique<MayaHost>(scene, builtDeliverables().mayaModule);

@@ -369,7 +369,7 @@ TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirectionAndWrapsAtItsSeam)
     const std::string path = (folder_ / "sky.exr").string();
     writeLatLong(path, 8, 4);
     const preview::Environment environment = preview::Environment::fromLatLongFile(path);
-    const preview::Scene scene(preview::Environment::fromLatLongFile(path), 1);
+    const preview::BallScene scene(preview::Environment::fromLatLongFile(path), 1);
     const struct {
         const char* what;
         Vec3 direction;
@@ -390,14 +390,14 @@ TEST_F(ImageFilesTest, LatLongEnvironmentIsLookedUpByDirectionAndWrapsAtItsSeam)
         {"behind, left of the seam", {-0.05f, 0, 1}, 4.055f, -1, false},
     };
     for (const auto& row : rows) {
-        std::vector<Vec3> colours{environment.radiance(preview::normalize(row.direction))};
-        if (row.fromCamera) colours.push_back(scene.environment(row.direction));
-        for (const Vec3& colour : colours) {
+        std::vector<Vec3> colors{environment.radiance(preview::normalize(row.direction))};
+        if (row.fromCamera) colors.push_back(scene.environment(row.direction));
+        for (const Vec3& color : colors) {
             if (row.red >= 0) {
-                EXPECT_NEAR(colour.x, row.red, 0.002f) << row.what;
+                EXPECT_NEAR(color.x, row.red, 0.002f) << row.what;
             }
             if (row.green >= 0) {
-                EXPECT_NEAR(colour.y, row.green, 0.002f) << row.what;
+                EXPECT_NEAR(color.y, row.green, 0.002f) << row.what;
             }
         }
     }
@@ -503,7 +503,7 @@ TEST_F(ImageFilesTest, EnvironmentChannelsAreReadInTheirOwnTypeFromTheOnlyPlaceT
     }
 }
 
-TEST_F(ImageFilesTest, EnvironmentColourThatWouldBeAGuessIsRefusedNamingTheChannels)
+TEST_F(ImageFilesTest, EnvironmentColorThatWouldBeAGuessIsRefusedNamingTheChannels)
 {
     struct Row {
         std::vector<std::pair<std::string, float>> channels;

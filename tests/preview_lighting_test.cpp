@@ -1,4 +1,4 @@
-// Light from the environment: turned and scaled, lighting the ground and,
+// SceneLight from the environment: turned and scaled, lighting the ground and,
 // through the renderer's irradiance, the ball; the built-in lights switched off.
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST(EnvironmentLighting, TurnsAboutTheVerticalAndScales)
         {-90.0f, 0.5f, normalize(ahead), east * 0.5f}, {0.0f, 0.0f, normalize(right), Vec3{}},
     };
     for (const auto& c : cases) {
-        const Scene scene(halves(east, west), 3, lighting(true, c.turn, c.intensity));
+        const BallScene scene(halves(east, west), 3, lighting(true, c.turn, c.intensity));
         const Vec3 got = scene.worldEnvironment(c.direction);
         EXPECT_NEAR(got.x, c.expected.x, 1e-4f) << c.turn << " " << c.intensity;
         EXPECT_NEAR(got.z, c.expected.z, 1e-4f) << c.turn << " " << c.intensity;
@@ -65,7 +65,7 @@ TEST(EnvironmentLighting, AnImageLightsTheGroundWithoutTheBuiltInLights)
         float intensity;
     } cases[] = {{false, 1.0f}, {false, 2.0f}, {true, 2.0f}};
     for (const auto& c : cases) {
-        const Scene scene(halves(sky, sky), 3, lighting(c.lights, 0.0f, c.intensity));
+        const BallScene scene(halves(sky, sky), 3, lighting(c.lights, 0.0f, c.intensity));
         EXPECT_EQ(scene.lights().empty(), !c.lights);
         // Far to the left in front, out of the ball's shadows.
         const Ray ray = scene.cameraRay(2.5f, 110.0f, 160, 120);
@@ -103,7 +103,7 @@ TEST(EnvironmentLighting, IrradianceTakesAsManyStratifiedRaysAsAsked)
         {halves(bright, Vec3{}), 64, 0.4f, 0.6f},
     };
     for (const Case& c : cases) {
-        const Scene scene(c.environment, 3, lighting(false, 0.0f, 1.0f, c.rays));
+        const BallScene scene(c.environment, 3, lighting(false, 0.0f, 1.0f, c.rays));
         // The ball's top, facing straight up: every ray it gathers sees the sky.
         const Vec3 up = scene.intersect(scene.cameraRay(80.0f, 119.0f, 160, 120), true).normal;
         const Vec3 top = scene.ballCentre() + up * scene.ballRadius();
@@ -125,7 +125,7 @@ TEST(EnvironmentLighting, TheRendererBallTakesTheEnvironmentThroughIrradianceAnd
     // the renderer's ball through its irradiance and leaves Maya's as it was.
     Vec3 mayaBlack;
     for (const float sky : {0.0f, 1.0f}) {
-        const Scene scene(halves(Vec3{sky, sky, sky}, Vec3{sky, sky, sky}), 3, lighting(false, 0.0f, 1.0f));
+        const BallScene scene(halves(Vec3{sky, sky, sky}, Vec3{sky, sky, sky}), 3, lighting(false, 0.0f, 1.0f));
         MayaHost maya(scene, builtDeliverables().mayaModule);
         MentalRayHost mentalRay(scene, builtDeliverables().shaderLibrary, builtDeliverables().shaderDeclaration);
         mentalRay.setInput("useIrradiance", {InputKind::Boolean, {1.0f, 0.0f, 0.0f}});

@@ -41,14 +41,14 @@ constexpr int kHeight = 120;
 
 enum class HostKind { Maya, MentalRay };
 
-std::unique_ptr<MaterialHost> makeHost(HostKind kind, const Scene& scene)
+std::unique_ptr<MaterialHost> makeHost(HostKind kind, const BallScene& scene)
 {
     const DeliverablePaths paths = builtDeliverables();
     if (kind == HostKind::Maya) return std::make_unique<MayaHost>(scene, paths.mayaModule);
     return std::make_unique<MentalRayHost>(scene, paths.shaderLibrary, paths.shaderDeclaration);
 }
 
-MaterialValue colour(float r, float g, float b) { return {InputKind::Triple, {r, g, b}}; }
+MaterialValue color(float r, float g, float b) { return {InputKind::Triple, {r, g, b}}; }
 MaterialValue scalar(float v) { return {InputKind::Scalar, {v, 0.0f, 0.0f}}; }
 
 class PreviewRender : public ::testing::TestWithParam<HostKind> {
@@ -73,7 +73,7 @@ protected:
         return scene_.intersect(ray, true).surface == Surface::Ball;
     }
 
-    Scene scene_;
+    BallScene scene_;
     std::unique_ptr<MaterialHost> host_;
 };
 
@@ -105,9 +105,9 @@ public:
 
 }  // namespace
 
-TEST_P(PreviewRender, BlackSpecularColourLeavesNoHighlightAnywhere)
+TEST_P(PreviewRender, BlackSpecularColorLeavesNoHighlightAnywhere)
 {
-    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    host_->setInput("specularColor", color(0.0f, 0.0f, 0.0f));
     const Image flat = renderImage();
     // Roughness and sharpness shape only the highlight: with nothing to
     // shape, no pixel may change.
@@ -123,7 +123,7 @@ TEST_P(PreviewRender, BrightestHighlightSitsWhereTheHalfVectorMeetsTheNormal)
     // reflection off (the renderer's reflection is tinted by it too).
     host_->setInput("reflectivity", scalar(0.0f));
     const Image lit = renderImage();
-    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    host_->setInput("specularColor", color(0.0f, 0.0f, 0.0f));
     const Image unlit = renderImage();
     std::vector<float> highlight(lit.pixels.size());
     for (std::size_t i = 0; i < highlight.size(); ++i) highlight[i] = luminance(lit.pixels[i] - unlit.pixels[i]);
@@ -202,7 +202,7 @@ public:
 // that jitter the samples past the first, the shader draws the next three.
 TEST(PreviewRender, EachSampleDrawsFromTheSamplerOfItsPixelAndIndex)
 {
-    const Scene scene(Environment(), 1);
+    const BallScene scene(Environment(), 1);
     OneShaderHost<SamplerEcho> host;
     // 40 x 30, 3 samples, 2 threads, the ball's own colour.
     const Image image = render(scene, host, RenderSettings{40, 30, 3, 2, false, nullptr, {}});
@@ -248,7 +248,7 @@ TEST_P(PreviewRender, ShadingASampleAllocatesNothing)
     shadeAt(0);
     const std::uint64_t before = testsupport::allocationCount();
     Vec3 sum;
-    for (int i = 0; i < 64; ++i) sum += shadeAt(i).colour;
+    for (int i = 0; i < 64; ++i) sum += shadeAt(i).color;
     EXPECT_EQ(testsupport::allocationCount(), before);
     EXPECT_GT(luminance(sum), 0.0f);
 }
@@ -290,7 +290,7 @@ TEST_P(PreviewRender, ContactSheetCellsAreTheSweptRendersInOrderFramedOnTheBall)
 
 TEST(PreviewScene, ABallWindowShowsTheWholeBallWhateverTheShape)
 {
-    const Scene scene_(Environment(), 3);
+    const BallScene scene_(Environment(), 3);
     // The rays through the window's edges pass beside the ball; those
     // through its centre hit it.
     for (const auto& [width, height] : {std::pair{96, 72}, std::pair{96, 360}, std::pair{400, 40}}) {
@@ -329,10 +329,10 @@ TEST_P(PreviewMayaRender, FullTransparencyLeavesOnlyTheHighlights)
 {
     // The shader's colour alone, nothing composited behind it.
     const Image opaque = renderImage(2, false);
-    host_->setInput("specularColor", colour(0.0f, 0.0f, 0.0f));
+    host_->setInput("specularColor", color(0.0f, 0.0f, 0.0f));
     const Image withoutHighlights = renderImage(2, false);
-    host_->setInput("specularColor", colour(0.5f, 0.5f, 0.5f));
-    host_->setInput("transparency", colour(1.0f, 1.0f, 1.0f));
+    host_->setInput("specularColor", color(0.5f, 0.5f, 0.5f));
+    host_->setInput("transparency", color(1.0f, 1.0f, 1.0f));
     const Image clear = renderImage(2, false);
 
     float brightest = 0.0f;
@@ -388,7 +388,7 @@ TEST(PreviewAreaLight, AFewJitteredSamplesComeCloseToManyOnTheRenderer)
     // 0.00228 here; spread over the cells, it at least halves.
     constexpr double kGridError = 0.00228;
     auto renderWith = [](int areaSamples) {
-        const Scene scene(Environment(), areaSamples);
+        const BallScene scene(Environment(), areaSamples);
         MentalRayHost host(scene, builtDeliverables().shaderLibrary, builtDeliverables().shaderDeclaration);
         RenderSettings settings;
         settings.width = 64;
@@ -408,7 +408,7 @@ TEST(PreviewAreaLight, AFewJitteredSamplesComeCloseToManyOnTheRenderer)
 
 TEST(PreviewCompositing, WhatLiesBehindShowsThroughEveryChannelThatIsNotExactlyZero)
 {
-    const Scene scene(Environment(), 1);
+    const BallScene scene(Environment(), 1);
     // The ray through the ball's centre, and what it meets once past the ball.
     float px = 0.0f, py = 0.0f;
     scene.project(scene.ballCentre(), kWidth, kHeight, px, py);
@@ -416,17 +416,17 @@ TEST(PreviewCompositing, WhatLiesBehindShowsThroughEveryChannelThatIsNotExactlyZ
     const Vec3 behind = scene.traceFromBall(ray, LightView::Centres);
     ASSERT_GT(luminance(behind), 0.0f);
 
-    const Vec3 colour{0.3f, 0.2f, 0.1f};
+    const Vec3 color{0.3f, 0.2f, 0.1f};
     const float nan = std::nanf("");
     // A negative or NaN channel still composites, as it did before the ray
     // behind was skipped for opaque results.
     const Vec3 transparencies[] = {{0.0f, 0.0f, 0.0f},  {-0.0f, -0.0f, -0.0f}, {0.0f, 0.0f, 0.25f},
                                    {-0.5f, 0.0f, 0.0f}, {0.0f, nan, 0.0f},     {1.0f, 1.0f, 1.0f}};
     for (const Vec3& t : transparencies) {
-        FixedShader shader({colour, t});
+        FixedShader shader({color, t});
         Sampler sampler(0, 0, 0);
         const Vec3 c = traceCameraRay(scene, shader, LightView::Centres, px, py, kWidth, kHeight, true, sampler);
-        const float expected[] = {colour.x + t.x * behind.x, colour.y + t.y * behind.y, colour.z + t.z * behind.z};
+        const float expected[] = {color.x + t.x * behind.x, color.y + t.y * behind.y, color.z + t.z * behind.z};
         const float got[] = {c.x, c.y, c.z};
         for (int i = 0; i < 3; ++i) {
             if (std::isnan(expected[i])) {
@@ -443,7 +443,7 @@ TEST(PreviewCompositing, WhatLiesBehindShowsThroughEveryChannelThatIsNotExactlyZ
 
 TEST(PreviewRenderFailure, AShaderThatCannotBeMadeFailsTheRenderOnEveryThreadCount)
 {
-    const Scene scene(Environment(), 1);
+    const BallScene scene(Environment(), 1);
     OneShaderHost<NoShader> host;
     for (int threads : {1, 3}) {
         RenderSettings settings;
@@ -497,7 +497,7 @@ TEST(PreviewRenderFailure, ThreadsThatCannotStartFailTheRenderCleanly)
 {
     if (kSanitized) GTEST_SKIP() << "a sanitizer's own allocations do not survive an address-space limit";
     const std::string message = underAddressSpaceLimit(std::size_t{48} << 20, [] {
-        const Scene scene(Environment(), 1);
+        const BallScene scene(Environment(), 1);
         OneShaderHost<Black> host;
         RenderSettings settings;
         settings.width = 256;

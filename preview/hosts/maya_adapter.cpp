@@ -23,17 +23,17 @@ MFloatVector toMaya(const Vec3& v) { return MFloatVector(v.x, v.y, v.z); }
 Vec3 fromMaya(const MFloatVector& v) { return {v.x, v.y, v.z}; }
 
 MStatus traceReflection(void*, const MFloatVector& origin, const MFloatVector& direction, const void* objectId,
-                        const void*, short, MFloatVector& colour, MFloatVector& transparency, bool)
+                        const void*, short, MFloatVector& color, MFloatVector& transparency, bool)
 {
-    const Scene& scene = *static_cast<const Scene*>(objectId);
-    colour = toMaya(scene.traceFromBall({fromMaya(origin), normalize(fromMaya(direction))}, LightView::Centres));
+    const BallScene& scene = *static_cast<const BallScene*>(objectId);
+    color = toMaya(scene.traceFromBall({fromMaya(origin), normalize(fromMaya(direction))}, LightView::Centres));
     transparency = MFloatVector(0.0f, 0.0f, 0.0f);
     return MStatus::kSuccess;
 }
 
 class MayaShader : public MaterialShader {
 public:
-    MayaShader(const Scene& scene, const mayahost::Node& node)
+    MayaShader(const BallScene& scene, const mayahost::Node& node)
         : scene_(scene),
           context_(node, static_cast<unsigned int>(scene.lights().size())),
           lights_(scene.lights().size())
@@ -53,7 +53,7 @@ public:
         for (std::size_t i = 0; i < lights_.size(); ++i) {
             const LightSample s = scene_.sampleLight(scene_.lights()[i], LightView::Centres, 0, p.point);
             lights_[i].direction = toMaya(s.direction);
-            lights_[i].intensity = toMaya(s.colour);
+            lights_[i].intensity = toMaya(s.color);
         }
         context_.setPointCamera(toMaya(p.point));
         context_.setNormalCamera(toMaya(p.normal));
@@ -61,21 +61,21 @@ public:
         // As Maya's renderer does, the sample's sampler rides along, opaque to the node.
         context_.setRaySampler(&sampler);
         context_.setLights(lights_.data(), static_cast<unsigned int>(lights_.size()));
-        MFloatVector colour, transparency;
-        context_.outColor(colour);
+        MFloatVector color, transparency;
+        context_.outColor(color);
         context_.outTransparency(transparency);
-        return {fromMaya(colour), fromMaya(transparency)};
+        return {fromMaya(color), fromMaya(transparency)};
     }
 
 private:
-    const Scene& scene_;
+    const BallScene& scene_;
     mayahost::EvaluationContext context_;
     std::vector<mayahost::LightSample> lights_;
 };
 
 }  // namespace
 
-MayaHost::MayaHost(const Scene& scene, const std::string& modulePath) : scene_(scene)
+MayaHost::MayaHost(const BallScene& scene, const std::string& modulePath) : scene_(scene)
 {
     std::string error;
     // The preview reports a failed load itself, once.

@@ -23,7 +23,7 @@ public:
     // Throws HostError when the module does not load or registers no
     // `glossy` node type. One MayaHost at a time: the module registers its
     // node type process-wide.
-    MayaHost(const Scene& scene, const std::string& modulePath);
+    MayaHost(const BallScene& scene, const std::string& modulePath);
     ~MayaHost() override;
 
     const char* name() const override { return "maya"; }
@@ -33,7 +33,7 @@ public:
     std::unique_ptr<MaterialShader> makeShader() override;
 
 private:
-    const Scene& scene_;
+    const BallScene& scene_;
     std::unique_ptr<mayahost::LoadedPlugin> plugin_;
     std::unique_ptr<mayahost::Node> node_;
     std::vector<DeclaredInput> inputs_;  // as the node type registered them

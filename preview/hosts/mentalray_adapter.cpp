@@ -19,7 +19,7 @@ namespace preview {
 namespace {
 
 miVector toVector(const Vec3& v) { return {v.x, v.y, v.z}; }
-miColor toColour(const Vec3& c) { return {c.x, c.y, c.z, 1.0f}; }
+miColor toColor(const Vec3& c) { return {c.x, c.y, c.z, 1.0f}; }
 Vec3 fromVector(const miVector& v) { return {v.x, v.y, v.z}; }
 
 Sampler& samplerOf(const miState* state) { return *static_cast<Sampler*>(state->user); }
@@ -28,11 +28,11 @@ Sampler& samplerOf(const miState* state) { return *static_cast<Sampler*>(state->
 // the child state now ends, as the renderer's own tracing leaves it.
 miBoolean traceReflection(miColor* result, miState* child, void* user)
 {
-    const Scene& scene = *static_cast<const Scene*>(user);
+    const BallScene& scene = *static_cast<const BallScene*>(user);
     const Ray ray{fromVector(child->org), normalize(fromVector(child->dir))};
     const Hit hit = scene.intersect(ray, false);
     if (hit.surface != Surface::Ground) return miFALSE;
-    *result = toColour(scene.shadeGround(hit, LightView::Samples, &samplerOf(child)));
+    *result = toColor(scene.shadeGround(hit, LightView::Samples, &samplerOf(child)));
     child->point = toVector(hit.point);
     child->normal = toVector(hit.normal);
     child->dist = static_cast<double>(hit.distance);
@@ -41,16 +41,16 @@ miBoolean traceReflection(miColor* result, miState* child, void* user)
 
 miBoolean traceEnvironment(miColor* result, miState* child, void* user)
 {
-    const Scene& scene = *static_cast<const Scene*>(user);
-    *result = toColour(scene.environment(normalize(fromVector(child->dir))));
+    const BallScene& scene = *static_cast<const BallScene*>(user);
+    *result = toColor(scene.environment(normalize(fromVector(child->dir))));
     return miTRUE;
 }
 
 miBoolean gatherIrradiance(miColor* result, const miState* state, void* user)
 {
-    const Scene& scene = *static_cast<const Scene*>(user);
-    *result = toColour(scene.irradiance(fromVector(state->point), normalize(fromVector(state->normal)),
-                                        LightView::Samples, samplerOf(state)));
+    const BallScene& scene = *static_cast<const BallScene*>(user);
+    *result = toColor(scene.irradiance(fromVector(state->point), normalize(fromVector(state->normal)),
+                                       LightView::Samples, samplerOf(state)));
     return miTRUE;
 }
 
@@ -64,7 +64,7 @@ void cellOffset(const miState* state, int sample, float* u, float* v, void*)
 
 miScalar shadowTest(const miState*, const miVector* point, const miVector* lightPoint, void* user)
 {
-    return static_cast<const Scene*>(user)->visibility(fromVector(*point), fromVector(*lightPoint));
+    return static_cast<const BallScene*>(user)->visibility(fromVector(*point), fromVector(*lightPoint));
 }
 
 class MentalRayShader : public MaterialShader {
@@ -98,7 +98,7 @@ private:
 
 }  // namespace
 
-MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath)
+MentalRayHost::MentalRayHost(const BallScene& scene, const std::string& libraryPath, const std::string& declarationPath)
     : scene_(scene)
 {
     // Whatever the declaration or the library lacks (the light array, say)
@@ -109,17 +109,17 @@ MentalRayHost::MentalRayHost(const Scene& scene, const std::string& libraryPath,
         library_ = std::make_unique<mrhost::ShaderLibrary>(libraryPath, *declaration_);
         renderScene_ = std::make_unique<mrhost::Scene>();
         std::vector<miTag> lights;
-        for (const Light& light : scene.lights()) {
+        for (const SceneLight& light : scene.lights()) {
             if (!light.isArea) {
-                lights.push_back(renderScene_->addPointLight(toVector(light.centre), toColour(light.colour)));
+                lights.push_back(renderScene_->addPointLight(toVector(light.centre), toColor(light.color)));
                 continue;
             }
             const int k = scene.areaSamplesPerSide();
             lights.push_back(renderScene_->addAreaLight(toVector(light.centre - light.edgeU - light.edgeV),
                                                         toVector(light.edgeU * 2.0f), toVector(light.edgeV * 2.0f), k,
-                                                        k, toColour(light.colour)));
+                                                        k, toColor(light.color)));
         }
-        void* user = const_cast<Scene*>(&scene_);
+        void* user = const_cast<BallScene*>(&scene_);
         renderScene_->setReflectionTracer(traceReflection, user);
         renderScene_->setEnvironment(traceEnvironment, user);
         renderScene_->setIrradiance(gatherIrradiance, user);

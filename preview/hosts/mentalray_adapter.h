@@ -25,7 +25,7 @@ class MentalRayHost : public MaterialHost {
 public:
     // Throws HostError when the declaration cannot be read, lacks what the
     // preview sets (the light array), or the library cannot be loaded.
-    MentalRayHost(const Scene& scene, const std::string& libraryPath, const std::string& declarationPath);
+    MentalRayHost(const BallScene& scene, const std::string& libraryPath, const std::string& declarationPath);
     ~MentalRayHost() override;
 
     const char* name() const override { return "mentalray"; }
@@ -35,7 +35,7 @@ public:
     std::unique_ptr<MaterialShader> makeShader() override;
 
 private:
-    const Scene& scene_;
+    const BallScene& scene_;
     std::unique_ptr<mrhost::ShaderDeclaration> declaration_;
     std::unique_ptr<mrhost::ShaderLibrary> library_;
     std::unique_ptr<mrhost::Scene> renderScene_;

@@ -101,8 +101,7 @@ int LabelFont::width(std::string_view text, int pixelHeight) const
     return static_cast<int>(advance >> 6);
 }
 
-void LabelFont::draw(Image& image, int x, int baseline, std::string_view text, int pixelHeight,
-                     const Vec3& colour) const
+void LabelFont::draw(Image& image, int x, int baseline, std::string_view text, int pixelHeight, const Vec3& color) const
 {
     FT_Set_Pixel_Sizes(face_->face, 0, static_cast<FT_UInt>(pixelHeight));
     long pen = static_cast<long>(x) << 6;
@@ -120,7 +119,7 @@ void LabelFont::draw(Image& image, int x, int baseline, std::string_view text, i
                 if (px < 0 || px >= image.width) continue;
                 const float cover = bitmap.buffer[row * bitmap.pitch + column] / 255.0f;
                 Vec3& pixel = image.at(px, y);
-                pixel = pixel * (1.0f - cover) + colour * cover;
+                pixel = pixel * (1.0f - cover) + color * cover;
             }
         }
         pen += glyph->advance.x;

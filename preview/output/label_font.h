@@ -26,7 +26,7 @@ public:
     int width(std::string_view text, int pixelHeight) const;
     // Draws the text with its baseline's left end at (x, baseline), blending
     // `colour` over the image by each glyph's coverage; clipped to the image.
-    void draw(Image& image, int x, int baseline, std::string_view text, int pixelHeight, const Vec3& colour) const;
+    void draw(Image& image, int x, int baseline, std::string_view text, int pixelHeight, const Vec3& color) const;
 
 private:
     struct Face;

@@ -244,7 +244,7 @@ int runSteps(const std::vector<std::string>& args, std::ostream& out, std::ostre
     lighting.environmentTurn = options.envTurn;
     lighting.environmentIntensity = options.envIntensity;
     lighting.irradianceRays = options.irradianceRays;
-    const Scene scene(std::move(environment), options.areaSamples, lighting);
+    const BallScene scene(std::move(environment), options.areaSamples, lighting);
     std::unique_ptr<MayaHost> maya;
     std::unique_ptr<MentalRayHost> mentalRay;
     try {

@@ -15,7 +15,7 @@ void setSwept(MaterialHost& host, const Sweep& sweep, int step)
 int sheetColumns(const std::vector<Sweep>& sweeps) { return sweeps.empty() ? 1 : sweeps[0].steps; }
 int sheetRows(const std::vector<Sweep>& sweeps) { return sweeps.size() < 2 ? 1 : sweeps[1].steps; }
 
-Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
+Image renderContactSheet(const BallScene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
                          const SheetLayout& layout, const RenderSettings& settings, SampleCounter* counter)
 {
     Image sheet(layout.width, layout.height);

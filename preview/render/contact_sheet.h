@@ -18,7 +18,7 @@ constexpr float kSheetBand = 0.02f;
 // Renders each cell of the layout at its own size, framed on the ball, with
 // the swept inputs this host has set for that cell; the bands are left plain.
 // The host keeps the last cell's values.
-Image renderContactSheet(const Scene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
+Image renderContactSheet(const BallScene& scene, MaterialHost& host, const std::vector<Sweep>& sweeps,
                          const SheetLayout& layout, const RenderSettings& settings, SampleCounter* counter = nullptr);
 
 // The columns and rows these sweeps make.

@@ -11,9 +11,7 @@
 namespace preview {
 namespace {
 
-constexpr float kPi = 3.14159265f;
-
-Vec3 mixColour(const Vec3& a, const Vec3& b, float t) { return a * (1.0f - t) + b * t; }
+Vec3 mixColor(const Vec3& a, const Vec3& b, float t) { return a * (1.0f - t) + b * t; }
 
 }  // namespace
 
@@ -51,8 +49,8 @@ Vec3 Environment::radiance(const Vec3& d) const
         const Vec3 zenith{0.25f, 0.45f, 0.95f};
         const Vec3 horizon{0.95f, 0.95f, 1.0f};
         const Vec3 ground{0.30f, 0.28f, 0.26f};
-        if (d.y >= 0.0f) return mixColour(horizon, zenith, std::sqrt(d.y));
-        return mixColour(horizon, ground, std::min(1.0f, -d.y * 8.0f));
+        if (d.y >= 0.0f) return mixColor(horizon, zenith, std::sqrt(d.y));
+        return mixColor(horizon, ground, std::min(1.0f, -d.y * 8.0f));
     }
     // Azimuth 0 at -z (straight ahead of a default camera), growing toward +x.
     const float u = std::atan2(d.x, -d.z) / (2.0f * kPi) + 0.5f;
@@ -63,9 +61,9 @@ Vec3 Environment::radiance(const Vec3& d) const
     const int y0 = int(std::floor(fy));
     const float tx = fx - float(x0);
     const float ty = fy - float(y0);
-    const Vec3 top = mixColour(texel(x0, y0), texel(x0 + 1, y0), tx);
-    const Vec3 bottom = mixColour(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), tx);
-    return mixColour(top, bottom, ty);
+    const Vec3 top = mixColor(texel(x0, y0), texel(x0 + 1, y0), tx);
+    const Vec3 bottom = mixColor(texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), tx);
+    return mixColor(top, bottom, ty);
 }
 
 }  // namespace preview

@@ -80,7 +80,7 @@ std::string channelNames(const Imf::ChannelList& channels)
 
 // How the colour is read: three channels, one grey channel, or luminance
 // and chroma (which OpenEXR's RGBA interface turns back into colour).
-struct ColourSource {
+struct ColorSource {
     enum Kind { Rgb, Grey, LuminanceChroma } kind;
     std::string layer;
     std::string red, green, blue;  // Rgb: the three channels; Grey: red alone
@@ -89,27 +89,26 @@ struct ColourSource {
 // The channels of one layer by lower-case base name ("r", "y", ...).
 using LayerChannels = std::map<std::string, std::vector<std::string>>;
 
-std::optional<ColourSource> readingOf(const std::string& layer, const LayerChannels& channels)
+std::optional<ColorSource> readingOf(const std::string& layer, const LayerChannels& channels)
 {
     auto one = [&](const char* base) -> const std::string* {
         const auto it = channels.find(base);
         return it != channels.end() && it->second.size() == 1 ? &it->second[0] : nullptr;
     };
-    if (one("r") && one("g") && one("b"))
-        return ColourSource{ColourSource::Rgb, layer, *one("r"), *one("g"), *one("b")};
+    if (one("r") && one("g") && one("b")) return ColorSource{ColorSource::Rgb, layer, *one("r"), *one("g"), *one("b")};
     if (!one("y")) return std::nullopt;
     const std::string prefix = layer.empty() ? "" : layer + ".";
     if (channels.count("ry") == 0 && channels.count("by") == 0)
-        return ColourSource{ColourSource::Grey, layer, *one("y"), {}, {}};
+        return ColorSource{ColorSource::Grey, layer, *one("y"), {}, {}};
     if (*one("y") == prefix + "Y" && one("ry") && *one("ry") == prefix + "RY" && one("by") &&
         *one("by") == prefix + "BY")
-        return ColourSource{ColourSource::LuminanceChroma, layer, {}, {}, {}};
+        return ColorSource{ColorSource::LuminanceChroma, layer, {}, {}, {}};
     return std::nullopt;
 }
 
 // The unlayered colour if there is one, or else that of the only layer that
 // has colour; anything else would be a guess.
-ColourSource chooseColour(const Imf::ChannelList& channels)
+ColorSource chooseColor(const Imf::ChannelList& channels)
 {
     std::map<std::string, LayerChannels> layers;
     for (auto it = channels.begin(); it != channels.end(); ++it) {
@@ -120,7 +119,7 @@ ColourSource chooseColour(const Imf::ChannelList& channels)
         for (char& c : base) c = char(std::tolower(static_cast<unsigned char>(c)));
         layers[layer][base].push_back(name);
     }
-    std::vector<ColourSource> found;
+    std::vector<ColorSource> found;
     for (const auto& [layer, layerChannels] : layers)
         if (const auto source = readingOf(layer, layerChannels)) found.push_back(*source);
     if (!found.empty() && found.front().layer.empty()) return found.front();
@@ -212,7 +211,7 @@ LatLongImage readLatLongImage(const std::string& path)
         const std::int64_t width = std::int64_t(window.max.x) - window.min.x + 1;
         const std::int64_t height = std::int64_t(window.max.y) - window.min.y + 1;
         if (width < 1 || height < 1) throw std::runtime_error("the image is empty");
-        const ColourSource source = chooseColour(header.channels());
+        const ColorSource source = chooseColor(header.channels());
         const std::string size = std::to_string(width) + " x " + std::to_string(height) + " texels";
         if (width * height > kMaxEnvironmentTexels)
             throw std::runtime_error("the image is " + size + ", more than the " +
@@ -230,7 +229,7 @@ LatLongImage readLatLongImage(const std::string& path)
         image.width = int(width);
         image.height = int(height);
         image.texels.assign(std::size_t(width * height), Vec3{});
-        if (source.kind == ColourSource::LuminanceChroma) {
+        if (source.kind == ColorSource::LuminanceChroma) {
             // Luminance and chroma are stored as halves; the RGBA interface
             // rebuilds the colour from them exactly as OpenEXR defines it.
             Imf::RgbaInputFile rgba(path.c_str(), source.layer);
@@ -244,7 +243,7 @@ LatLongImage readLatLongImage(const std::string& path)
             return placeInDisplayWindow(std::move(image), window, display);
         }
         const std::string channels[] = {source.red, source.green, source.blue};
-        const std::size_t reads = source.kind == ColourSource::Grey ? 1 : 3;
+        const std::size_t reads = source.kind == ColorSource::Grey ? 1 : 3;
         const std::size_t yStride = sizeof(Vec3) * std::size_t(width);
         Imf::FrameBuffer frame;
         for (std::size_t c = 0; c < reads; ++c) {
@@ -257,7 +256,7 @@ LatLongImage readLatLongImage(const std::string& path)
         }
         file.setFrameBuffer(frame);
         file.readPixels(window.min.y, window.max.y);
-        if (source.kind == ColourSource::Grey)
+        if (source.kind == ColorSource::Grey)
             for (Vec3& texel : image.texels) texel.y = texel.z = texel.x;
         checkFinite(image.texels, window, width);
         image = placeInDisplayWindow(std::move(image), window, display);

@@ -22,7 +22,7 @@ struct ShadingPoint {
 };
 
 struct ShadeResult {
-    Vec3 colour;
+    Vec3 color;
     Vec3 transparency;  // how much of what lies behind shows through
 };
 

@@ -29,7 +29,7 @@ bool letsLightThrough(const Vec3& transparency)
 
 }  // namespace
 
-Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
+Vec3 traceCameraRay(const BallScene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
                     int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window)
 {
     const Ray ray = scene.cameraRay(px, py, width, height, window);
@@ -37,10 +37,10 @@ Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, 
     switch (hit.surface) {
     case Surface::Ball: {
         const ShadeResult result = shader.shade({hit.point, hit.normal, ray.direction}, sampler);
-        if (!seeThrough || !letsLightThrough(result.transparency)) return result.colour;
+        if (!seeThrough || !letsLightThrough(result.transparency)) return result.color;
         // What lies behind the ball along the same ray, without refraction.
         const Vec3 behind = scene.traceFromBall(ray, view, &sampler);
-        return result.colour + result.transparency * behind;
+        return result.color + result.transparency * behind;
     }
     case Surface::Ground: return scene.shadeGround(hit, view, &sampler);
     case Surface::None: break;
@@ -60,7 +60,7 @@ struct alignas(64) TileQueue {
 // these per sample from the stack of the thread that started them, they
 // would share cache lines with that thread's busiest writes.
 struct TileJob {
-    const Scene* scene;
+    const BallScene* scene;
     LightView view;
     RenderSettings settings;
     int tilesX;
@@ -99,7 +99,7 @@ void renderTiles(const TileJob job, MaterialShader& shader)
 
 }  // namespace
 
-Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter)
+Image render(const BallScene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter)
 {
     Image image(settings.width, settings.height);
     TileQueue queue;

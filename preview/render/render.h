@@ -32,10 +32,11 @@ using SampleCounter = std::atomic<std::uint64_t>;
 
 // Throws std::runtime_error when a shader cannot be made or not every
 // thread can be started (the threads that did start are joined first).
-Image render(const Scene& scene, MaterialHost& host, const RenderSettings& settings, SampleCounter* counter = nullptr);
+Image render(const BallScene& scene, MaterialHost& host, const RenderSettings& settings,
+             SampleCounter* counter = nullptr);
 
 // The colour of one sample through pixel (px, py) of an image of that size.
-Vec3 traceCameraRay(const Scene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
+Vec3 traceCameraRay(const BallScene& scene, MaterialShader& shader, LightView view, float px, float py, int width,
                     int height, bool seeThrough, Sampler& sampler, const ScreenWindow& window = {});
 
 }  // namespace preview

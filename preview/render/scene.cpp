@@ -1,4 +1,4 @@
-// Scene layout, ray intersection, light sampling with the ball's shadow,
+// BallScene layout, ray intersection, light sampling with the ball's shadow,
 // ground shading and irradiance gathering. The layout is built in world
 // space (y up, the ball resting on y = 0) and moved into camera space once.
 #include "scene.h"
@@ -9,13 +9,12 @@
 namespace preview {
 namespace {
 
-constexpr float kPi = 3.14159265f;
 // Keeps rays leaving a surface from hitting it again through rounding.
 constexpr float kRayOffset = 1e-3f;
 
 }  // namespace
 
-Scene::Scene(Environment environment, int areaSamplesPerSide, const Lighting& lighting)
+BallScene::BallScene(Environment environment, int areaSamplesPerSide, const Lighting& lighting)
     : environment_(std::move(environment)), areaSamplesPerSide_(std::max(1, areaSamplesPerSide)), lighting_(lighting)
 {
     lighting_.irradianceRays = std::max(1, lighting_.irradianceRays);
@@ -56,7 +55,7 @@ Scene::Scene(Environment environment, int areaSamplesPerSide, const Lighting& li
                        true});
 }
 
-Ray Scene::cameraRay(float px, float py, int width, int height, const ScreenWindow& window) const
+Ray BallScene::cameraRay(float px, float py, int width, int height, const ScreenWindow& window) const
 {
     const float aspect = float(width) / float(height);
     if (window.halfHeight > 0.0f) {
@@ -69,7 +68,7 @@ Ray Scene::cameraRay(float px, float py, int width, int height, const ScreenWind
     return {{0.0f, 0.0f, 0.0f}, normalize(Vec3{sx, sy, -1.0f})};
 }
 
-ScreenWindow Scene::ballWindow(int width, int height) const
+ScreenWindow BallScene::ballWindow(int width, int height) const
 {
     // The ball's outline on the image plane is close to a circle about its
     // centre's image, of radius the tangent of its angular radius.
@@ -84,7 +83,7 @@ ScreenWindow Scene::ballWindow(int width, int height) const
     return window;
 }
 
-void Scene::project(const Vec3& point, int width, int height, float& px, float& py) const
+void BallScene::project(const Vec3& point, int width, int height, float& px, float& py) const
 {
     const float aspect = float(width) / float(height);
     const float sx = point.x / -point.z / (tanHalfFov_ * aspect);
@@ -93,7 +92,7 @@ void Scene::project(const Vec3& point, int width, int height, float& px, float& 
     py = (1.0f - sy) * 0.5f * float(height);
 }
 
-Hit Scene::intersect(const Ray& ray, bool includeBall) const
+Hit BallScene::intersect(const Ray& ray, bool includeBall) const
 {
     Hit hit;
     float nearest = INFINITY;
@@ -128,12 +127,12 @@ Hit Scene::intersect(const Ray& ray, bool includeBall) const
     return hit;
 }
 
-int Scene::sampleCount(const Light& light, LightView view) const
+int BallScene::sampleCount(const SceneLight& light, LightView view) const
 {
     return light.isArea && view == LightView::Samples ? areaSamplesPerSide_ * areaSamplesPerSide_ : 1;
 }
 
-float Scene::visibility(const Vec3& point, const Vec3& target) const
+float BallScene::visibility(const Vec3& point, const Vec3& target) const
 {
     // Only the ball casts shadows: the lights are all above the ground.
     const Vec3 toTarget = target - point;
@@ -143,7 +142,7 @@ float Scene::visibility(const Vec3& point, const Vec3& target) const
     return hit.surface == Surface::Ball && hit.distance < distance ? 0.0f : 1.0f;
 }
 
-Vec3 Scene::lightPosition(const Light& light, LightView view, int index, Sampler* sampler) const
+Vec3 BallScene::lightPosition(const SceneLight& light, LightView view, int index, Sampler* sampler) const
 {
     if (sampleCount(light, view) == 1) return light.centre;
     // One sample in each cell of a k x k grid over the square, as the
@@ -156,20 +155,21 @@ Vec3 Scene::lightPosition(const Light& light, LightView view, int index, Sampler
     return light.centre + light.edgeU * u + light.edgeV * v;
 }
 
-LightSample Scene::sampleLight(const Light& light, LightView view, int index, const Vec3& point, Sampler* sampler) const
+LightSample BallScene::sampleLight(const SceneLight& light, LightView view, int index, const Vec3& point,
+                                   Sampler* sampler) const
 {
     const Vec3 position = lightPosition(light, view, index, sampler);
-    return {normalize(position - point), light.colour * visibility(point, position)};
+    return {normalize(position - point), light.color * visibility(point, position)};
 }
 
-Vec3 Scene::environment(const Vec3& d) const
+Vec3 BallScene::environment(const Vec3& d) const
 {
     // Camera space back to world space: the basis vectors are the rows.
     const Vec3 world = right_ * d.x + up_ * d.y + back_ * d.z;
     return worldEnvironment(normalize(world));
 }
 
-Vec3 Scene::worldEnvironment(const Vec3& d) const
+Vec3 BallScene::worldEnvironment(const Vec3& d) const
 {
     // Untouched settings leave every bit as it was.
     Vec3 radiance =
@@ -180,7 +180,7 @@ Vec3 Scene::worldEnvironment(const Vec3& d) const
     return radiance;
 }
 
-Vec3 Scene::groundIrradiance() const
+Vec3 BallScene::groundIrradiance() const
 {
     // Cosine-weighted directions at the centres of a fine grid over the upper
     // hemisphere: computed once, so it may take many.
@@ -196,7 +196,7 @@ Vec3 Scene::groundIrradiance() const
     return sum * (1.0f / float(kSide * kSide));
 }
 
-Vec3 Scene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
+Vec3 BallScene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
 {
     const Vec3 offset = hit.point - groundPoint_;
     const float u = dot(offset, groundAxisU_);
@@ -208,27 +208,27 @@ Vec3 Scene::shadeGround(const Hit& hit, LightView view, Sampler* sampler) const
 
     const Vec3 point = hit.point + hit.normal * kRayOffset;
     Vec3 sum = groundAmbient_;
-    for (const Light& l : lights_) {
+    for (const SceneLight& l : lights_) {
         const int count = sampleCount(l, view);
         Vec3 lightSum;
         for (int i = 0; i < count; ++i) {
             const LightSample s = sampleLight(l, view, i, point, sampler);
             const float cosine = dot(s.direction, hit.normal);
-            if (cosine > 0.0f) lightSum += s.colour * cosine;
+            if (cosine > 0.0f) lightSum += s.color * cosine;
         }
         sum += lightSum * (1.0f / float(count));
     }
     return sum * albedo;
 }
 
-Vec3 Scene::traceFromBall(const Ray& ray, LightView view, Sampler* sampler) const
+Vec3 BallScene::traceFromBall(const Ray& ray, LightView view, Sampler* sampler) const
 {
     const Hit hit = intersect(ray, false);
     if (hit.surface == Surface::Ground) return shadeGround(hit, view, sampler);
     return environment(ray.direction);
 }
 
-Vec3 Scene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const
+Vec3 BallScene::irradiance(const Vec3& point, const Vec3& normal, LightView view, Sampler& sampler) const
 {
     // An orthonormal frame around the normal.
     const Vec3 helper = std::fabs(normal.x) > 0.9f ? Vec3{0.0f, 1.0f, 0.0f} : Vec3{1.0f, 0.0f, 0.0f};

@@ -36,9 +36,9 @@ struct Hit {
 };
 
 // A point light has no extent; an area light is the square centre ± edgeU ± edgeV.
-struct Light {
+struct SceneLight {
     Vec3 centre;
-    Vec3 colour;
+    Vec3 color;
     Vec3 edgeU;
     Vec3 edgeV;
     bool isArea = false;
@@ -52,7 +52,7 @@ enum class LightView { Centres, Samples };
 // light and its colour, already darkened by the shadow the ball casts.
 struct LightSample {
     Vec3 direction;
-    Vec3 colour;
+    Vec3 color;
 };
 
 // How the scene is lit beyond its layout.
@@ -63,11 +63,11 @@ struct Lighting {
     int irradianceRays = 16;            // per irradiance gathering
 };
 
-class Scene {
+class BallScene {
 public:
     // The renderer's view samples the area light on a grid of
     // areaSamplesPerSide x areaSamplesPerSide cells.
-    Scene(Environment environment, int areaSamplesPerSide, const Lighting& lighting = {});
+    BallScene(Environment environment, int areaSamplesPerSide, const Lighting& lighting = {});
 
     // The ray through the continuous pixel position (px, py), (0, 0) being the
     // top-left corner of an image of width × height pixels.
@@ -84,15 +84,15 @@ public:
     // Nearest hit along the ray, the ball included or not.
     Hit intersect(const Ray& ray, bool includeBall) const;
 
-    const std::vector<Light>& lights() const { return lights_; }
-    int sampleCount(const Light& light, LightView view) const;
+    const std::vector<SceneLight>& lights() const { return lights_; }
+    int sampleCount(const SceneLight& light, LightView view) const;
     int areaSamplesPerSide() const { return areaSamplesPerSide_; }
     // Where sample `index` of `sampleCount` of the light sits: in its cell of
     // the area light's grid, at a place the sampler draws (stratified and
     // jittered, as renderers sample area lights), or without one at its centre.
-    Vec3 lightPosition(const Light& light, LightView view, int index, Sampler* sampler = nullptr) const;
+    Vec3 lightPosition(const SceneLight& light, LightView view, int index, Sampler* sampler = nullptr) const;
     // Sample `index` of the light as seen from `point`.
-    LightSample sampleLight(const Light& light, LightView view, int index, const Vec3& point,
+    LightSample sampleLight(const SceneLight& light, LightView view, int index, const Vec3& point,
                             Sampler* sampler = nullptr) const;
     // 1 when nothing lies between the two points, 0 when the ball does.
     float visibility(const Vec3& point, const Vec3& target) const;
@@ -133,7 +133,7 @@ private:
     Vec3 groundPoint_, groundNormal_;
     Vec3 groundAxisU_, groundAxisV_;  // checker directions along the ground
     Vec3 groundAmbient_;
-    std::vector<Light> lights_;
+    std::vector<SceneLight> lights_;
     float tanHalfFov_;
 };
 

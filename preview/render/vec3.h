@@ -7,6 +7,9 @@
 
 namespace preview {
 
+// Single precision, as every angle of the scene is computed.
+constexpr float kPi = 3.14159265f;
+
 struct Vec3 {
     float x = 0.0f;
     float y = 0.0f;

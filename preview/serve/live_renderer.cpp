@@ -54,7 +54,7 @@ void LiveRenderer::buildStage(HostSide side, const SceneChoice& choice)
     slot.host.reset();
     slot.scene.reset();
     Environment environment = choice.environment == 0 ? Environment() : environments_.at(choice.environment - 1);
-    slot.scene = std::make_unique<Scene>(std::move(environment), choice.areaSamples, choice.lighting);
+    slot.scene = std::make_unique<BallScene>(std::move(environment), choice.areaSamples, choice.lighting);
     if (side == HostSide::Maya)
         slot.host = std::make_unique<MayaHost>(*slot.scene, deliverables_.mayaModule);
     else

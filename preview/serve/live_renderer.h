@@ -90,7 +90,7 @@ private:
         std::mutex mutex;  // one render at a time; guards the stage below
         SceneChoice choice;
         // The host refers to the scene: it goes first.
-        std::unique_ptr<Scene> scene;
+        std::unique_ptr<BallScene> scene;
         std::unique_ptr<MaterialHost> host;
         // Each slot its own: a font face is not to be drawn with by two threads.
         std::unique_ptr<LabelFont> font;

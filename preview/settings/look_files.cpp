@@ -70,8 +70,8 @@ std::string shaderBlockText(const std::vector<MaterialSetting>& look, const std:
     for (const MaterialSetting& setting : look) {
         // A colour carries its alpha, as the renderer sets it for the shader.
         const DeclaredInput* input = findInput(shaderInputs, setting.name);
-        const bool colour = input && input->kind == DeclaredKind::Color;
-        text += separator + ("    \"" + setting.name + "\" " + spaced(setting.value) + (colour ? " 1" : ""));
+        const bool color = input && input->kind == DeclaredKind::Color;
+        text += separator + ("    \"" + setting.name + "\" " + spaced(setting.value) + (color ? " 1" : ""));
         separator = ",\n";
     }
     return text + "\n)\n";
