@@ -10,6 +10,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "look_files.h"
 #include "text_file.h"
 
 namespace preview {
@@ -223,42 +224,53 @@ void settingFile(PreviewOptions& options, const std::string& option, const std::
                                               : "a .mi file of shader blocks"));
 }
 
+// Which runs' records name the option, so that the record makes the same images.
+enum class Record { Never, Always, WhenChanged };
+
 struct Option {
     const char* name;
     const char* value;  // what follows the name in --help; null: the option takes none
-    // Its lines in --help; "[*]" stands for the default `shown` gives.
+    // Its lines in --help; "[*]" stands for the default, as `shown` writes it.
     const char* help;
-    std::string (*shown)(const PreviewOptions& defaults);
+    // The option's value as it is typed, for --help and the record.
+    std::string (*shown)(const PreviewOptions& options);
     Apply apply;
     bool serveOnly;  // taken with --serve alone
+    Record record;
 };
+
+// A number as the record writes it, the shortest that reads back the same;
+// -0 as 0, as it lights the scene alike.
+std::string exactAmount(float value) { return exactNumber(value + 0.0f); }
 
 // Every option, in the order --help lists them and an unknown one names them.
 const Option kOptions[] = {
-    {"--width", "N", "image width in pixels [*]", [](const PreviewOptions& d) { return std::to_string(d.width); },
-     count<&PreviewOptions::width, 1, kMaxSize>, false},
-    {"--height", "N", "image height in pixels [*]", [](const PreviewOptions& d) { return std::to_string(d.height); },
-     count<&PreviewOptions::height, 1, kMaxSize>, false},
+    {"--width", "N", "image width in pixels [*]", [](const PreviewOptions& o) { return std::to_string(o.width); },
+     count<&PreviewOptions::width, 1, kMaxSize>, false, Record::Always},
+    {"--height", "N", "image height in pixels [*]", [](const PreviewOptions& o) { return std::to_string(o.height); },
+     count<&PreviewOptions::height, 1, kMaxSize>, false, Record::Always},
     {"--samples", "N", "samples per pixel, for anti-aliasing [*]",
-     [](const PreviewOptions& d) { return std::to_string(d.samples); }, count<&PreviewOptions::samples, 1, 4096>,
-     false},
-    {"--threads", "N", "render threads [all cores]", nullptr, count<&PreviewOptions::threads, 1, 1024>, false},
+     [](const PreviewOptions& o) { return std::to_string(o.samples); }, count<&PreviewOptions::samples, 1, 4096>, false,
+     Record::Always},
+    {"--threads", "N", "render threads [all cores]", nullptr, count<&PreviewOptions::threads, 1, 1024>, false,
+     Record::Never},
     {"--area-samples", "N", "samples per side of the area light on the renderer [*]",
-     [](const PreviewOptions& d) { return std::to_string(d.areaSamples); }, count<&PreviewOptions::areaSamples, 1, 16>,
-     false},
-    {"--out", "DIR", "folder for the images, created if missing [*]", [](const PreviewOptions& d) { return d.outDir; },
+     [](const PreviewOptions& o) { return std::to_string(o.areaSamples); }, count<&PreviewOptions::areaSamples, 1, 16>,
+     false, Record::Always},
+    {"--out", "DIR", "folder for the images, created if missing [*]", [](const PreviewOptions& o) { return o.outDir; },
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
          if (value.empty()) throw UsageError("--out: expected a folder name");
          o.outDir = value;
      },
-     false},
-    {"--env", "FILE.exr", "latitude-longitude OpenEXR environment [a sky gradient]", nullptr,
+     false, Record::Never},
+    {"--env", "FILE.exr", "latitude-longitude OpenEXR environment [a sky gradient]",
+     [](const PreviewOptions& o) { return o.envPath; },
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
          if (value.empty()) throw UsageError("--env: expected an OpenEXR file name");
          o.envPath = value;
          o.environments.push_back(value);
      },
-     false},
+     false, Record::WhenChanged},
     {"--set", "NAME=VALUE",
      "set a material input on every host that has it (repeatable);\n"
      "colours and vectors as r,g,b [each host's own defaults];\n"
@@ -267,13 +279,13 @@ const Option kOptions[] = {
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs& inputs) {
          o.settings.push_back(parseSetting(value, inputs));
      },
-     false},
+     false, Record::Never},
     {"--preset", "NAME|FILE",
      "apply a Maya attribute preset of the glossy node: a shipped\n"
      "preset by name, or a .mel preset file (repeatable)",
-     nullptr, settingFile<SettingSource::Kind::Preset>, false},
+     nullptr, settingFile<SettingSource::Kind::Preset>, false, Record::Never},
     {"--mi", "FILE", "apply a kova_glossy shader block of a .mi file (repeatable)", nullptr,
-     settingFile<SettingSource::Kind::ShaderBlock>, false},
+     settingFile<SettingSource::Kind::ShaderBlock>, false, Record::Never},
     {"--shader", "NAME",
      "after --mi: the shader block to take [the file's only one]\n"
      "Settings apply in the order given; a later one wins.",
@@ -281,7 +293,7 @@ const Option kOptions[] = {
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
          nameShaderBlock(o, value);
      },
-     false},
+     false, Record::Never},
     {"--sweep", "NAME=FROM:TO:STEPS",
      "a contact sheet varying NAME over STEPS (at least 2) balls;\n"
      "once for columns, a second time for rows; the sweep wins\n"
@@ -290,38 +302,42 @@ const Option kOptions[] = {
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs& inputs) {
          o.sweeps.push_back(parseSweep(value, inputs));
      },
-     false},
+     false, Record::Never},
     {"--save-preset", "FILE.mel", "save the Maya node's settings as an attribute preset", nullptr,
-     fileName<&PreviewOptions::savePreset>, false},
+     fileName<&PreviewOptions::savePreset>, false, Record::Never},
     {"--save-mi", "FILE.mi",
      "save the renderer's settings as a kova_glossy shader block\n"
      "(settings only: sweeps are not part of a look) [none]",
-     nullptr, fileName<&PreviewOptions::saveMi>, false},
-    {"--lights", "on|off", "the built-in key, fill and area lights [on]", nullptr,
+     nullptr, fileName<&PreviewOptions::saveMi>, false, Record::Never},
+    {"--lights", "on|off", "the built-in key, fill and area lights [*]",
+     [](const PreviewOptions& o) { return std::string(o.lights ? "on" : "off"); },
      [](PreviewOptions& o, const std::string&, const std::string& value, const HostInputs&) {
          if (value != "on" && value != "off") throw UsageError("--lights " + value + ": expected on or off");
          o.lights = value == "on";
      },
-     false},
+     false, Record::WhenChanged},
     {"--env-turn", "DEGREES",
      "turn the environment about the vertical axis; positive\n"
-     "carries what is straight ahead to the right [0]",
-     nullptr, amount<&PreviewOptions::envTurn, -360, 360>, false},
-    {"--env-intensity", "X", "scale the environment's light [1]", nullptr,
-     amount<&PreviewOptions::envIntensity, 0, 1000000>, false},
+     "carries what is straight ahead to the right [*]",
+     [](const PreviewOptions& o) { return exactAmount(o.envTurn); }, amount<&PreviewOptions::envTurn, -360, 360>, false,
+     Record::WhenChanged},
+    {"--env-intensity", "X", "scale the environment's light [*]",
+     [](const PreviewOptions& o) { return exactAmount(o.envIntensity); },
+     amount<&PreviewOptions::envIntensity, 0, 1000000>, false, Record::WhenChanged},
     {"--exposure", "STOPS",
      "brighten (or darken) the PNG pictures; the EXR images keep\n"
-     "the rendered values [0]",
-     nullptr, amount<&PreviewOptions::exposure, -20, 20>, false},
+     "the rendered values [*]",
+     [](const PreviewOptions& o) { return exactAmount(o.exposure); }, amount<&PreviewOptions::exposure, -20, 20>, false,
+     Record::WhenChanged},
     {"--irradiance-rays", "N", "rays per irradiance gathering on the renderer [*]",
-     [](const PreviewOptions& d) { return std::to_string(d.irradianceRays); },
-     count<&PreviewOptions::irradianceRays, 1, 4096>, false},
+     [](const PreviewOptions& o) { return std::to_string(o.irradianceRays); },
+     count<&PreviewOptions::irradianceRays, 1, 4096>, false, Record::WhenChanged},
     {"--serve", "[--port N]",
      "serve a live page on http://127.0.0.1:N/ instead [*];\n"
      "only --env (repeatable) and --threads apply then",
-     [](const PreviewOptions& d) { return std::to_string(d.port); }, nullptr, true},
-    {"--port", "N", nullptr, nullptr, count<&PreviewOptions::port, 0, 65535>, true},
-    {"--help", nullptr, "this text", nullptr, nullptr, false},
+     [](const PreviewOptions& o) { return std::to_string(o.port); }, nullptr, true, Record::Never},
+    {"--port", "N", nullptr, nullptr, count<&PreviewOptions::port, 0, 65535>, true, Record::Never},
+    {"--help", nullptr, "this text", nullptr, nullptr, false, Record::Never},
 };
 
 // The options the live page's server takes; the page sets the rest.
@@ -391,6 +407,19 @@ PreviewOptions parsePrintably(const std::vector<std::string>& args, const HostIn
 }
 
 }  // namespace
+
+std::string recordedOptions(const PreviewOptions& options)
+{
+    const PreviewOptions defaults;
+    std::string text;
+    for (const Option& option : kOptions) {
+        if (option.record == Record::Never) continue;
+        const std::string value = option.shown(options);
+        if (option.record == Record::Always || value != option.shown(defaults))
+            text += std::string(text.empty() ? "" : " ") + option.name + " " + value;
+    }
+    return text;
+}
 
 PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInputs& inputs)
 {

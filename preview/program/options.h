@@ -44,6 +44,11 @@ PreviewOptions parseOptions(const std::vector<std::string>& args, const HostInpu
 // the page sets the rest. Throws UsageError.
 PreviewOptions parseServeOptions(const std::vector<std::string>& args);
 
+// The options a run's record names, as they are typed: those that shape
+// the image (size, samples, environment and lighting), where they differ from
+// their defaults or always; "--width 480 --height 360 ...".
+std::string recordedOptions(const PreviewOptions& options);
+
 // The --help text: every option with its default, and the inputs the hosts
 // declare.
 std::string helpText(const HostInputs& inputs);

@@ -22,16 +22,7 @@ const char* hostPrefix(HostScope scope)
 std::string runRecord(const PreviewOptions& options, const std::vector<MaterialSetting>& settings,
                       const HostInputs& inputs)
 {
-    std::string text = "glossy-preview --width " + std::to_string(options.width) + " --height " +
-                       std::to_string(options.height) + " --samples " + std::to_string(options.samples) +
-                       " --area-samples " + std::to_string(options.areaSamples);
-    if (!options.envPath.empty()) text += " --env " + options.envPath;
-    if (!options.lights) text += " --lights off";
-    if (options.envTurn != 0.0f) text += " --env-turn " + exactNumber(options.envTurn);
-    if (options.envIntensity != 1.0f) text += " --env-intensity " + exactNumber(options.envIntensity);
-    if (options.exposure != 0.0f) text += " --exposure " + exactNumber(options.exposure);
-    if (options.irradianceRays != PreviewOptions().irradianceRays)
-        text += " --irradiance-rays " + std::to_string(options.irradianceRays);
+    std::string text = "glossy-preview " + recordedOptions(options);
     // Host by host, so that what each host took reads off directly.
     const std::vector<MaterialSetting> maya = hostLook(inputs, settings, HostSide::Maya);
     const std::vector<MaterialSetting> mentalRay = hostLook(inputs, settings, HostSide::MentalRay);

@@ -1,5 +1,5 @@
-// A sweep of a contact sheet: one input varied across its columns (the
-// first sweep) or down its rows (the second).
+// The sweeps a contact sheet renders: which input, between which values, in
+// how many steps.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Looks written out in each host's language; files are replaced whole.
 #include "look_files.h"
 
 #include <unistd.h>

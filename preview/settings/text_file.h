@@ -9,10 +9,10 @@
 
 namespace preview {
 
-// The whole file; a file that is not readable text is a UsageError naming
-// the file and why ("satin.mel:0: ..." with line 0 for the file as a whole, or
-// the line of the first byte that is not text). Text is UTF-8 without NUL or other control bytes than tab,
-// carriage return and line feed; anything else is refused with its line.
+// The whole file. Text is UTF-8 without NUL or other control bytes than tab,
+// carriage return and line feed. A file that is not readable text is a
+// UsageError naming the file and why ("satin.mel:0: ..." with line 0 for the
+// file as a whole, or the line of the first byte that is not text).
 std::string readTextFile(const std::string& path);
 
 // The text as a message can show it: bytes outside printable ASCII, and the
