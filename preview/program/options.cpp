@@ -350,6 +350,16 @@ const Option* findOption(const std::string& name)
     return nullptr;
 }
 
+// "--port, --env or --threads"
+std::string serveOptionNames()
+{
+    std::string names;
+    const std::size_t count = std::size(kServeOptions);
+    for (std::size_t i = 0; i < count; ++i)
+        names += std::string(i == 0 ? "" : i + 1 == count ? " or " : ", ") + kServeOptions[i];
+    return names;
+}
+
 std::string renderOptionNames()
 {
     std::string names;
@@ -382,8 +392,8 @@ PreviewOptions parseArguments(const std::vector<std::string>& args, const HostIn
                                            [&](const char* name) { return option == name; }) != std::end(kServeOptions)
                             : !row->serveOnly && row->apply);
         if (!taken && serving)
-            throw UsageError("unknown option '" + args[i] +
-                             "' with --serve (expected --port, --env or --threads; the page sets the rest)");
+            throw UsageError("unknown option '" + args[i] + "' with --serve (expected " + serveOptionNames() +
+                             "; the page sets the rest)");
         if (!taken) throw UsageError("unknown option '" + args[i] + "' (expected one of " + renderOptionNames() + ")");
         if (!hasValue) {
             if (i + 1 == args.size()) throw UsageError(option + ": missing value (see --help)");
