@@ -52,6 +52,13 @@ struct Scene::Data {
     CallObserver observer = nullptr;
     void* observerUser = nullptr;
 
+    // Gives the element the next tag.
+    miTag addElement(Element::Kind kind, std::size_t index)
+    {
+        elements.push_back({kind, index});
+        return static_cast<miTag>(elements.size());
+    }
+
     const Element* element(miTag tag) const
     {
         return tag >= 1 && tag <= elements.size() ? &elements[tag - 1] : nullptr;
