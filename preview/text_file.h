@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <hosttext/printable.h>
+
 namespace preview {
 
 // A file that is not readable text; what() names the file and why
@@ -20,8 +22,9 @@ public:
 // carriage return and line feed; anything else is refused with its line.
 std::string readTextFile(const std::string& path);
 
-// The text as a message can show it: bytes outside printable ASCII, and the
-// backslash, as \xNN (lower-case hex, as the renderer stand-in's readers).
-std::string printable(std::string_view text);
+// The text as a message can show it: the hosts' one way (bytes outside
+// printable ASCII, and the backslash, as \xNN), named here for the preview's
+// messages.
+using hosttext::printable;
 
 }  // namespace preview

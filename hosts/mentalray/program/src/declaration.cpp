@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <hosttext/printable.h>
+
 #include "scene_language/quoting.h"
 
 namespace mrhost {
@@ -46,7 +48,7 @@ const Parameter* ShaderDeclaration::find(std::string_view parameterName) const
 }
 
 DeclarationError::DeclarationError(const std::string& source, int line, const std::string& message)
-    : std::runtime_error(printable(source) + ":" + std::to_string(line) + ": " + message), line_(line)
+    : std::runtime_error(hosttext::printable(source) + ":" + std::to_string(line) + ": " + message), line_(line)
 {
 }
 

@@ -5,8 +5,8 @@
 
 #include <cctype>
 
+#include <hosttext/printable.h>
 #include "mrhost/declaration.h"
-#include "scene_language/quoting.h"
 
 namespace mrhost {
 namespace {
@@ -54,7 +54,7 @@ SceneToken SceneTokenizer::next()
                 if (byte < 0x20 || byte == 0x7f) {
                     throw DeclarationError(source, line,
                                            "expected printable characters in a quoted name, found '" +
-                                               printable(text.substr(close, 1)) + "'");
+                                               hosttext::printable(text.substr(close, 1)) + "'");
                 }
                 ++close;
             }
@@ -87,7 +87,7 @@ SceneToken SceneTokenizer::next()
         } else {
             throw DeclarationError(source, line,
                                    "expected a word, a number, a quoted name or one of ( ) , but found '" +
-                                       printable(text.substr(i, 1)) + "'");
+                                       hosttext::printable(text.substr(i, 1)) + "'");
         }
     }
     return {SceneToken::End, "", line};
