@@ -2,12 +2,13 @@
 // over the scene language's cursor that stops at the first thing out of
 // place with the line and what it expected. Every step is linear in the
 // text: names are checked for repeats by hashing.
+#include "mrhost/declaration.h"
+
 #include <charconv>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "mrhost/declaration.h"
 #include "scene_language/cursor.h"
 #include "scene_language/quoting.h"
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "mrhost/call_record.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
 

@@ -1,6 +1,7 @@
 // What the stand-in renderer shades against: its lights, the tracers the host
-// program installs for reflection, environment, irradiance and shadows, and
-// the shaders that can be connected to parameters. A Scene is set up first
+// program installs for reflection, environment, irradiance and shadows (and,
+// through the test hooks, shaders to connect to parameters and a watcher of
+// the renderer's calls). A Scene is set up first
 // and only read while samples are shaded, on as many threads as wanted; the
 // per-sample functions neither allocate nor lock.
 #pragma once
@@ -10,8 +11,6 @@ extern "C" {
 }
 
 #include <memory>
-
-#include "mrhost/call_record.h"
 
 namespace mrhost {
 
