@@ -10,6 +10,7 @@
 
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
+#include "mrhost/record_hooks.h"
 #include "mrhost/shader_library.h"
 
 namespace {
@@ -259,8 +260,8 @@ TEST(ParameterRecord, ArraysGrowFromTheirEntryAndSettersCheckNameAndType)
     EXPECT_THROW(record.setColor("k", {}), std::invalid_argument);
     EXPECT_THROW(record.setInteger("early", 1), std::invalid_argument);
     EXPECT_THROW(record.setArray("late", late, 5), std::out_of_range);
-    EXPECT_THROW(record.setArrayEntry("late", 4, 1), std::out_of_range);
-    EXPECT_THROW(record.connect("k", 1), std::invalid_argument);
+    EXPECT_THROW(mrhost::setArrayEntry(record, "late", 4, 1), std::out_of_range);
+    EXPECT_THROW(mrhost::connect(record, "k", 1), std::invalid_argument);
     record.setInteger("n_late", 1);
 }
 
@@ -269,16 +270,16 @@ TEST(ParameterRecord, GhostSlotsSitAtOneDistanceFromEveryParameter)
     const auto d = parseDeclarations("declare shader color \"s\" (scalar \"a\", color \"c\") end declare", "s.mi")[0];
     mrhost::ParameterRecord record(d);
     EXPECT_EQ(record.function()->ghost_offs, 0);
-    record.connect("c", 77);
+    mrhost::connect(record, "c", 77);
     const miInteger ghost = record.function()->ghost_offs;
     ASSERT_GT(ghost, 0);
     const char* block = static_cast<const char*>(record.parameters());
     miTag slotA, slotC;
-    std::memcpy(&slotA, block + record.offsetOf("a") + ghost, sizeof slotA);
-    std::memcpy(&slotC, block + record.offsetOf("c") + ghost, sizeof slotC);
+    std::memcpy(&slotA, block + mrhost::offsetOf(record, "a") + ghost, sizeof slotA);
+    std::memcpy(&slotC, block + mrhost::offsetOf(record, "c") + ghost, sizeof slotC);
     EXPECT_EQ(slotA, 0u);
     EXPECT_EQ(slotC, 77u);
-    record.useGhostSlots(false);
+    mrhost::useGhostSlots(record, false);
     EXPECT_EQ(record.function()->ghost_offs, 0);
 }
 

@@ -16,8 +16,10 @@ extern "C" {
 #include "allocation_counter.h"
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
+#include "mrhost/record_hooks.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
+#include "mrhost/scene_hooks.h"
 #include "shader_layout.h"
 
 namespace {
@@ -88,7 +90,7 @@ TEST_F(Renderer, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
 
 TEST_F(Renderer, UnknownTagsGiveNoSampleAndMissingTracersNoColour)
 {
-    const miTag checker = scene.addChecker({}, {}, 1.0f);
+    const miTag checker = mrhost::addChecker(scene, {}, {}, 1.0f);
     mrhost::SampleContext context(scene);
     miState& state = context.begin(record, geometry);
     EXPECT_TRUE(sampleAll(state, 99u).directions.empty());
@@ -296,14 +298,14 @@ TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)
 
 TEST_F(Renderer, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
 {
-    const miTag checker = scene.addChecker({1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 1.0f);
-    void* tint = static_cast<char*>(record.parameters()) + record.offsetOf("tint");
+    const miTag checker = mrhost::addChecker(scene, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 1.0f);
+    void* tint = static_cast<char*>(record.parameters()) + mrhost::offsetOf(record, "tint");
     mrhost::SampleContext context(scene, 0, 2);
 
     miState* state = &context.begin(record, geometry);
     EXPECT_EQ(mi_phen_eval(state, tint), tint) << "nothing connected: the value in place";
 
-    record.connect("tint", checker);
+    mrhost::connect(record, "tint", checker);
     geometry.point = {1.5f, 0.5f, 0.0f};
     state = &context.begin(record, geometry);
     const auto* odd = static_cast<const miColor*>(mi_phen_eval(state, tint));
@@ -325,10 +327,10 @@ TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
 {
     const miTag area = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 3, 3,
                                           {1.0f, 1.0f, 1.0f, 1.0f});
-    record.connect("tint", scene.addChecker({1.0f, 1.0f, 1.0f, 1.0f}, {}, 1.0f));
+    mrhost::connect(record, "tint", mrhost::addChecker(scene, {1.0f, 1.0f, 1.0f, 1.0f}, {}, 1.0f));
     scene.setShadowTest([](const miState*, const miVector*, const miVector*, void*) { return 1.0f; }, nullptr);
     mrhost::SampleContext context(scene);
-    void* tint = static_cast<char*>(record.parameters()) + record.offsetOf("tint");
+    void* tint = static_cast<char*>(record.parameters()) + mrhost::offsetOf(record, "tint");
 
     const std::uint64_t before = testsupport::allocationCount();
     for (int i = 0; i < 100; ++i) {

@@ -17,12 +17,13 @@ namespace {
 struct BusyScene : mrtest::KovaGlossyHost {
     BusyScene()
     {
-        scene.setCallObserver(nullptr, nullptr);
+        mrhost::setCallObserver(scene, nullptr, nullptr);
         const miTag area = scene.addAreaLight({-1.0f, 2.0f, 3.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, 2, 2,
                                               {1.0f, 0.9f, 0.8f, 1.0f});
         const miTag point = scene.addPointLight({2.0f, -1.0f, 4.0f}, {0.5f, 0.5f, 1.0f, 1.0f});
         useLights({area, point});
-        record.connect("color", scene.addChecker({0.8f, 0.2f, 0.2f, 1.0f}, {0.2f, 0.8f, 0.2f, 1.0f}, 2.0f));
+        mrhost::connect(record, "color",
+                        mrhost::addChecker(scene, {0.8f, 0.2f, 0.2f, 1.0f}, {0.2f, 0.8f, 0.2f, 1.0f}, 2.0f));
         record.setScalar("roughness", 0.3f);
         record.setScalar("sharpness", 0.5f);
         record.setScalar("reflectivity", 0.5f);

@@ -92,7 +92,8 @@ TEST(KovaGlossyModule, VersionIsOneEvenBeforeAHandleIsSet)
 struct OneCallSample : mrtest::KovaGlossyHost {
     OneCallSample()
     {
-        record.connect("color", scene.addChecker({0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));
+        mrhost::connect(record, "color",
+                        mrhost::addChecker(scene, {0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));
         record.setColor("ambientColor", {1.0f, 1.0f, 1.0f, 1.0f});
         setHandle = reinterpret_cast<void (*)(void*)>(library().symbol("miSetModuleHandle"));
     }

@@ -99,7 +99,7 @@ TEST(KovaGlossyRecord, WithoutConnectionsEveryFieldIsReadInPlace)
     EXPECT_EQ(sample.evaluations(), 0);
 
     // Ghost slots in use but all empty: still in place.
-    sample.record.useGhostSlots(true);
+    mrhost::useGhostSlots(sample.record, true);
     sample.record.setBoolean("useIrradiance", true);
     sample.shade();
     EXPECT_EQ(sample.evaluations(), 0);
@@ -108,8 +108,8 @@ TEST(KovaGlossyRecord, WithoutConnectionsEveryFieldIsReadInPlace)
 TEST(KovaGlossyRecord, ConnectedSpecularColourIsEvaluatedOnceAndTintsHighlightAndReflection)
 {
     LitSample sample;
-    sample.record.connect("specularColor",
-                          sample.scene.addChecker({2.0f, 0.5f, 0.25f, 1.0f}, {9.0f, 9.0f, 9.0f, 1.0f}, 1.0f));
+    mrhost::connect(sample.record, "specularColor",
+                    mrhost::addChecker(sample.scene, {2.0f, 0.5f, 0.25f, 1.0f}, {9.0f, 9.0f, 9.0f, 1.0f}, 1.0f));
     expectColour(sample.shade(), 0x1.28f5c2p+1f, 0x1.a66668p-1f, 0x1.0051ecp+1f);
     ASSERT_EQ(sample.evaluations(), 1);
     EXPECT_EQ(sample.calls.front().record.parameter, sample.parameterAddress("specularColor"));
@@ -119,7 +119,7 @@ TEST(KovaGlossyRecord, ConnectionThatYieldsNothingLeavesTheStoredValue)
 {
     // A light is no shader: the renderer evaluates nothing for it.
     LitSample sample;
-    sample.record.connect("specularColor", sample.light({{0.0f, 0.0f, 1.0f}}, {{1.0f, 1.0f, 1.0f, 1.0f}}));
+    mrhost::connect(sample.record, "specularColor", sample.light({{0.0f, 0.0f, 1.0f}}, {{1.0f, 1.0f, 1.0f, 1.0f}}));
     expectColour(sample.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
     EXPECT_EQ(sample.evaluations(), 1);
 }

@@ -116,7 +116,7 @@ TEST(KovaGlossyShading, LightsAreTakenFromEntryILightOnInOrder)
     std::vector<miTag> tags;
     for (int i = 0; i < 6; ++i) {
         tags.push_back(host.light({kOverhead}, {kWarm}));
-        host.record.setArrayEntry("light", i, tags.back());
+        mrhost::setArrayEntry(host.record, "light", i, tags.back());
     }
     host.record.setInteger("i_light", 2);
     host.record.setInteger("n_light", 3);
@@ -351,7 +351,7 @@ TEST(KovaGlossyShading, RendererCallsGetOneCopyOfTheStateWithTheShadingNormal)
     host.record.setScalar("reflectivity", 0.5f);
     host.record.setBoolean("useIrradiance", true);
     host.record.setVector("normalOffset", {0.0f, 1.0f, -1.0f});
-    host.record.connect("color", host.scene.addChecker(kWarm, kCool, 1.0f));
+    mrhost::connect(host.record, "color", mrhost::addChecker(host.scene, kWarm, kCool, 1.0f));
     host.shade();
 
     ASSERT_EQ(host.callKinds(), (std::vector<Call>{Call::PhenEval, Call::SampleLight, Call::SampleLight,

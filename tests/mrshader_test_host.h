@@ -14,8 +14,10 @@ extern "C" {
 
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
+#include "mrhost/record_hooks.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
+#include "mrhost/scene_hooks.h"
 #include "mrhost/shader_library.h"
 
 namespace mrtest {
@@ -84,7 +86,7 @@ public:
           context_(scene)
     {
         calls.reserve(256);
-        scene.setCallObserver(&KovaGlossyHost::logCall, this);
+        mrhost::setCallObserver(scene, &KovaGlossyHost::logCall, this);
         scene.setReflectionTracer(&answerTrace, &reflection);
         scene.setEnvironment(&answerTrace, &environment);
         scene.setIrradiance(&answerIrradiance, &irradiance);
@@ -129,7 +131,7 @@ public:
     const mrhost::ShaderLibrary& library() const { return library_; }
     const char* parameterAddress(const char* name)
     {
-        return static_cast<const char*>(record.parameters()) + record.offsetOf(name);
+        return static_cast<const char*>(record.parameters()) + mrhost::offsetOf(record, name);
     }
 
 private:

@@ -1,5 +1,10 @@
 #include "printable_stream.h"
 
+#include <hosttext/printable.h>
+
+#include <string>
+#include <string_view>
+
 namespace preview {
 
 std::streambuf::int_type PrintableStreamBuffer::overflow(int_type c)
@@ -11,16 +16,15 @@ std::streambuf::int_type PrintableStreamBuffer::overflow(int_type c)
 
 std::streamsize PrintableStreamBuffer::xsputn(const char* text, std::streamsize count)
 {
-    static const char kHex[] = "0123456789abcdef";
     for (std::streamsize i = 0; i < count; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool passes = (byte >= 0x20 && byte < 0x7f) || byte == '\n' || byte == '\r';
-        if (passes) {
-            if (target_->sputc(char(byte)) == traits_type::eof()) return i;
-        } else {
-            const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-            if (target_->sputn(escaped, 4) != 4) return i;
-        }
+        // Line breaks end the lines; a backslash already starts an escape of
+        // text made printable. Every other byte is shown as any message
+        // shows user text.
+        const char byte = text[i];
+        const std::string shown =
+            byte == '\n' || byte == '\r' || byte == '\\' ? std::string(1, byte) : hosttext::printable({&byte, 1});
+        const auto size = static_cast<std::streamsize>(shown.size());
+        if (target_->sputn(shown.data(), size) != size) return i;
     }
     return count;
 }

@@ -8,9 +8,10 @@
 
 namespace preview {
 
-// Passes printable ASCII, line feeds and carriage returns on to `target`
-// and every other byte as \xNN, the form printable() gives. Text already
-// made printable passes unchanged, so nothing is escaped twice.
+// Passes line feeds, carriage returns and backslashes on to `target` as they
+// are, and every other byte as hosttext::printable() shows it (printable
+// ASCII as itself, anything else as \xNN). Text already made printable passes
+// unchanged, so nothing is escaped twice.
 class PrintableStreamBuffer : public std::streambuf {
 public:
     explicit PrintableStreamBuffer(std::streambuf* target) : target_(target) {}

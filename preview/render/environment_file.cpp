@@ -11,6 +11,7 @@
 #include <ImfInputFile.h>
 #include <ImfRgbaFile.h>
 #include <ImfStandardAttributes.h>
+#include <hosttext/printable.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -49,21 +50,6 @@ double largestCompressionRatio(Imf::Compression compression)
 
 std::size_t bytesOf(Imf::PixelType type) { return type == Imf::HALF ? 2 : 4; }
 
-std::string printableName(const std::string& name)
-{
-    std::string result;
-    for (const char c : name) {
-        if (c >= ' ' && c <= '~') {
-            result += c;
-        } else {
-            static const char kHex[] = "0123456789abcdef";
-            const auto byte = static_cast<unsigned char>(c);
-            result += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-        }
-    }
-    return result;
-}
-
 // "R, G, B" of at most a dozen names, for messages.
 std::string channelNames(const Imf::ChannelList& channels)
 {
@@ -71,7 +57,7 @@ std::string channelNames(const Imf::ChannelList& channels)
     std::string names;
     int count = 0;
     for (auto it = channels.begin(); it != channels.end(); ++it, ++count) {
-        if (count < kListed) names += (count == 0 ? "" : ", ") + printableName(it.name());
+        if (count < kListed) names += (count == 0 ? "" : ", ") + hosttext::printable(it.name());
     }
     if (count == 0) return "none";
     if (count > kListed) names += " and " + std::to_string(count - kListed) + " more";
@@ -249,7 +235,7 @@ LatLongImage readLatLongImage(const std::string& path)
         for (std::size_t c = 0; c < reads; ++c) {
             const Imf::Channel& stored = header.channels()[channels[c]];
             if (stored.xSampling != 1 || stored.ySampling != 1)
-                throw std::runtime_error("channel " + printableName(channels[c]) + " is subsampled");
+                throw std::runtime_error("channel " + hosttext::printable(channels[c]) + " is subsampled");
             char* first = reinterpret_cast<char*>(image.texels.data()) + c * sizeof(float);
             frame.insert(channels[c],
                          Imf::Slice(Imf::FLOAT, originOf(first, window, width, sizeof(Vec3)), sizeof(Vec3), yStride));
@@ -262,10 +248,12 @@ LatLongImage readLatLongImage(const std::string& path)
         image = placeInDisplayWindow(std::move(image), window, display);
     } catch (const std::bad_alloc&) {
         throw std::runtime_error("out of memory reading the image");
+    } catch (const std::runtime_error&) {
+        throw;  // the reader's own messages, printable already
     } catch (const std::exception& e) {
         // OpenEXR's messages are long and multi-line; keep the first line.
         std::string reason = e.what();
-        throw std::runtime_error(printableName(reason.substr(0, reason.find('\n'))));
+        throw std::runtime_error(hosttext::printable(reason.substr(0, reason.find('\n'))));
     }
     return image;
 }

@@ -38,20 +38,6 @@ std::size_t utf8Length(const std::string& text, std::size_t i)
 
 }  // namespace
 
-std::string printable(std::string_view text)
-{
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f && byte != '\\')
-            out += c;
-        else
-            out += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-    }
-    return out;
-}
-
 std::string readTextFile(const std::string& path)
 {
     // Opened without waiting (a FIFO would block until a writer came) and

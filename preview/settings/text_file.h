@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "usage_error.h"
+#include <hosttext/printable.h>
 
 namespace preview {
 
@@ -15,8 +16,9 @@ namespace preview {
 // file as a whole, or the line of the first byte that is not text).
 std::string readTextFile(const std::string& path);
 
-// The text as a message can show it: bytes outside printable ASCII, and the
-// backslash, as \xNN (lower-case hex, as the renderer stand-in's readers).
-std::string printable(std::string_view text);
+// The text as a message can show it: the hosts' one way (bytes outside
+// printable ASCII, and the backslash, as \xNN), named here for the preview's
+// messages.
+using hosttext::printable;
 
 }  // namespace preview

@@ -30,8 +30,10 @@ extern "C" {
 #include "kova_glossy_params.h"
 #include "mrhost/declaration.h"
 #include "mrhost/parameter_record.h"
+#include "mrhost/record_hooks.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
+#include "mrhost/scene_hooks.h"
 #include "mrhost/shader_library.h"
 
 namespace {
@@ -195,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned int i = 0; i < checkerCount; ++i) {
         const miColor even = nextColour(in);
         const miColor odd = nextColour(in);
-        checkers.push_back(scene.addChecker(even, odd, in.nextFloat()));
+        checkers.push_back(mrhost::addChecker(scene, even, odd, in.nextFloat()));
     }
     Answer reflection, environment, irradiance;
     for (Answer* a : {&reflection, &environment, &irradiance}) {
@@ -226,13 +228,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     record.setInteger("n_light", count);
     record.setInteger("i_light", first);
     for (int i = 0; i < kLightRoom; ++i) {
-        record.setArrayEntry("light", i, nextTag(in, lights, checkers, true));
+        mrhost::setArrayEntry(record, "light", i, nextTag(in, lights, checkers, true));
     }
 
     // Ghost slots: any tag before the light range; past it, none that yields
     // a value, since a connected index or light list could point anywhere.
     if (in.nextBool()) {
-        record.useGhostSlots(true);
+        mrhost::useGhostSlots(record, true);
         char* const ghosts = block + record.function()->ghost_offs;
         for (std::size_t offset = 0; offset < kFixedBytes + kLightRoom * sizeof(miTag); offset += sizeof(miTag)) {
             const miTag tag = nextTag(in, lights, checkers, offset < kFirstLightOffset);

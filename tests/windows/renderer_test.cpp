@@ -100,8 +100,9 @@ TEST(WindowsRenderer, NullAndForeignHandlesAreReportedWithTheSystemsErrorCode)
     };
     for (const BadHandle& c : cases) {
         Renderer renderer;
-        renderer.record.connect(
-            "color", renderer.scene.addChecker({0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));
+        mrhost::connect(
+            renderer.record, "color",
+            mrhost::addChecker(renderer.scene, {0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));
         renderer.record.setColor("ambientColor", {1.0f, 1.0f, 1.0f, 1.0f});
         renderer.setHandle(c.handle);
         testing::internal::CaptureStderr();

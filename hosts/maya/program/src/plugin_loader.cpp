@@ -4,6 +4,7 @@
 #include "mayahost/plugin_loader.h"
 
 #include <hostmodule/module.h>
+#include <hosttext/printable.h>
 #include <maya/MString.h>
 
 #include <iostream>
@@ -18,7 +19,8 @@ using EntryPoint = MStatus (*)(MObject);
 std::nullptr_t refuse(const std::string& path, const std::string& why, std::string* error, LoadReport report)
 {
     if (report == LoadReport::StandardError)
-        std::cerr << "Plug-in \"" << path << "\" was not loaded: " << why << std::endl;
+        std::cerr << "Plug-in \"" << hosttext::printable(path) << "\" was not loaded: " << hosttext::printable(why)
+                  << std::endl;
     if (error) *error = why;
     return nullptr;
 }
@@ -88,8 +90,8 @@ MStatus LoadedPlugin::unload()
     const MStatus status = uninitialize(plugin_);
     if (!status) {
         uninitializeFailed_ = true;
-        std::cerr << "Plug-in \"" << path_ << "\" stays loaded: uninitializePlugin failed "
-                  << status.errorString().asChar() << std::endl;
+        std::cerr << "Plug-in \"" << hosttext::printable(path_) << "\" stays loaded: uninitializePlugin failed "
+                  << hosttext::printable(status.errorString().asChar()) << std::endl;
         return status;
     }
     dropTypesOf(plugin_.hostObject());

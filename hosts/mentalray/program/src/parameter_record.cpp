@@ -12,31 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "parameter_layout.h"
+
 namespace mrhost {
-
-struct ParameterRecord::Layout {
-    ShaderDeclaration declaration;
-    int capacity = 0;
-    std::size_t blockSize = 0;              // parameters plus the room for array entries
-    std::vector<std::size_t> regionOffset;  // per parameter: where its array entries go
-    std::vector<std::uint32_t> words;
-
-    // The parameter block starts at the record's `parameters` field.
-    static constexpr std::size_t kHeader = offsetof(miFunction, parameters);
-
-    char* block() { return reinterpret_cast<char*>(words.data()) + kHeader; }
-    miFunction* function() { return reinterpret_cast<miFunction*>(words.data()); }
-};
-
-namespace {
-
-// The parameter a name refers to, with the type and offset the name reaches:
-// the parameter itself, or the i_/n_ counter of an array.
-struct Field {
-    const Parameter* parameter;
-    ParamType type;
-    std::size_t offset;
-};
 
 Field findField(const ShaderDeclaration& declaration, std::string_view name)
 {
@@ -51,6 +29,8 @@ Field findField(const ShaderDeclaration& declaration, std::string_view name)
     }
     throw std::invalid_argument("shader \"" + declaration.name + "\" has no parameter \"" + std::string(name) + "\"");
 }
+
+namespace {
 
 Field typedField(const ShaderDeclaration& declaration, std::string_view name, ParamType type)
 {
@@ -155,8 +135,6 @@ void ParameterRecord::setInteger(std::string_view name, miInteger value)
                 sizeof value);
 }
 
-namespace {
-
 const Parameter& arrayParameter(const ShaderDeclaration& declaration, std::string_view name)
 {
     const Parameter* p = declaration.find(name);
@@ -169,8 +147,6 @@ const Parameter& arrayParameter(const ShaderDeclaration& declaration, std::strin
     }
     return *p;
 }
-
-}  // namespace
 
 void ParameterRecord::setArray(std::string_view name, const miTag* tags, int count)
 {
@@ -185,42 +161,6 @@ void ParameterRecord::setArray(std::string_view name, const miTag* tags, int cou
     const miInteger first = static_cast<miInteger>((region - p.offset) / sizeof(miTag));
     std::memcpy(l.block() + p.firstOffset, &first, sizeof first);
     std::memcpy(l.block() + p.countOffset, &count, sizeof count);
-}
-
-void ParameterRecord::setArrayEntry(std::string_view name, int index, miTag tag)
-{
-    Layout& l = *layout_;
-    const Parameter& p = arrayParameter(l.declaration, name);
-    // The declared entry, or one of the room reserved for the array.
-    const std::size_t region = l.regionOffset[static_cast<std::size_t>(&p - l.declaration.parameters.data())];
-    const int first = static_cast<int>((region - p.offset) / sizeof(miTag));
-    if (index != 0 && (index < first || index >= first + l.capacity)) {
-        throw std::out_of_range("entry " + std::to_string(index) + " of array \"" + std::string(name) +
-                                "\" lies outside the room reserved for it");
-    }
-    std::memcpy(l.block() + p.offset + static_cast<std::size_t>(index) * sizeof(miTag), &tag, sizeof tag);
-}
-
-void ParameterRecord::connect(std::string_view name, miTag shaderTag)
-{
-    Layout& l = *layout_;
-    const Field field = findField(l.declaration, name);
-    if (field.type != ParamType::Color || field.parameter->isArray) {
-        throw std::invalid_argument("only colour parameters can be connected; \"" + std::string(name) +
-                                    "\" is not one");
-    }
-    useGhostSlots(true);
-    std::memcpy(l.block() + l.blockSize + field.offset, &shaderTag, sizeof shaderTag);
-}
-
-void ParameterRecord::useGhostSlots(bool on)
-{
-    layout_->function()->ghost_offs = on ? static_cast<miInteger>(layout_->blockSize) : 0;
-}
-
-std::size_t ParameterRecord::offsetOf(std::string_view name) const
-{
-    return findField(layout_->declaration, name).offset;
 }
 
 const miFunction* ParameterRecord::function() const { return layout_->function(); }

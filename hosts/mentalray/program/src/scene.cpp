@@ -7,15 +7,6 @@
 #include "scene_data.h"
 
 namespace mrhost {
-namespace {
-
-miTag addElement(Scene::Data& data, Element::Kind kind, std::size_t index)
-{
-    data.elements.push_back({kind, index});
-    return static_cast<miTag>(data.elements.size());
-}
-
-}  // namespace
 
 Scene::Scene() : data_(std::make_unique<Data>()) {}
 Scene::~Scene() = default;
@@ -27,7 +18,7 @@ miTag Scene::addPointLight(const miVector& position, const miColor& colour)
     light.position = position;
     light.colour = colour;
     data_->lights.push_back(light);
-    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
+    return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }
 
 miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU,
@@ -45,7 +36,7 @@ miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const m
     light.samplesV = samplesV;
     light.colour = colour;
     data_->lights.push_back(light);
-    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
+    return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }
 
 miTag Scene::addScriptedLight(const miVector* directions, const miColor* colours, int count)
@@ -58,13 +49,7 @@ miTag Scene::addScriptedLight(const miVector* directions, const miColor* colours
     light.directions.assign(directions, directions + count);
     light.colours.assign(colours, colours + count);
     data_->lights.push_back(std::move(light));
-    return addElement(*data_, Element::LightElement, data_->lights.size() - 1);
-}
-
-miTag Scene::addChecker(const miColor& even, const miColor& odd, miScalar scale)
-{
-    data_->checkers.push_back({even, odd, scale});
-    return addElement(*data_, Element::CheckerElement, data_->checkers.size() - 1);
+    return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }
 
 void Scene::setReflectionTracer(TraceFunction function, void* user)
@@ -97,12 +82,6 @@ void Scene::setAreaSampleOffsets(CellOffsetFunction function, void* user)
 {
     data_->cellOffset = function;
     data_->cellOffsetUser = user;
-}
-
-void Scene::setCallObserver(CallObserver function, void* user)
-{
-    data_->observer = function;
-    data_->observerUser = user;
 }
 
 }  // namespace mrhost

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "mrhost/call_record.h"
 #include "mrhost/sample.h"
 #include "mrhost/scene.h"
 
@@ -51,6 +52,13 @@ struct Scene::Data {
     void* cellOffsetUser = nullptr;
     CallObserver observer = nullptr;
     void* observerUser = nullptr;
+
+    // Gives the element the next tag.
+    miTag addElement(Element::Kind kind, std::size_t index)
+    {
+        elements.push_back({kind, index});
+        return static_cast<miTag>(elements.size());
+    }
 
     const Element* element(miTag tag) const
     {

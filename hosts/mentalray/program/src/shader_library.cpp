@@ -6,6 +6,7 @@
 #include "mrhost/shader_library.h"
 
 #include <hostmodule/module.h>
+#include <hosttext/printable.h>
 
 #include <cstdio>
 
@@ -21,16 +22,18 @@ void* coreModuleHandle()
 
 ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& declaration)
 {
+    // Messages show the path and names as every message shows user text.
+    const std::string shownPath = hosttext::printable(path);
     // Symbols are looked up by C string: a name it cannot hold whole would
     // find other symbols than the declaration names.
     if (declaration.name.empty() || declaration.name.find('\0') != std::string::npos) {
-        throw ShaderLoadError("cannot load shader library " + path +
+        throw ShaderLoadError("cannot load shader library " + shownPath +
                               ": the declared shader name is empty or holds a zero byte");
     }
     std::string why;
     module_ = hostmodule::open(path, &why);
     if (module_ == nullptr) {
-        throw ShaderLoadError("cannot load shader library " + path + ": " + why);
+        throw ShaderLoadError("cannot load shader library " + shownPath + ": " + hosttext::printable(why));
     }
 #if defined(_WIN32)
     // A library that binds nothing at run time has no miSetModuleHandle.
@@ -46,19 +49,20 @@ ShaderLibrary::ShaderLibrary(const std::string& path, const ShaderDeclaration& d
         version_ = versionOf();
         if (version_ != declaration.version) {
             hostmodule::close(module_);
-            throw ShaderLoadError(path + ": " + versionName + " returns " + std::to_string(version_) +
-                                  " but the declaration is version " + std::to_string(declaration.version));
+            throw ShaderLoadError(shownPath + ": " + hosttext::printable(versionName) + " returns " +
+                                  std::to_string(version_) + " but the declaration is version " +
+                                  std::to_string(declaration.version));
         }
     } else {
         // A missing version function is only worth a warning to the renderer.
-        std::fprintf(stderr, "warning: %s has no %s\n", path.c_str(), versionName.c_str());
+        std::fprintf(stderr, "warning: %s has no %s\n", shownPath.c_str(), hosttext::printable(versionName).c_str());
         version_ = declaration.version;
     }
 
     shader_ = reinterpret_cast<ShaderFunction>(symbol(declaration.name.c_str()));
     if (shader_ == nullptr) {
         hostmodule::close(module_);
-        throw ShaderLoadError(path + " does not export the shader " + declaration.name);
+        throw ShaderLoadError(shownPath + " does not export the shader " + hosttext::printable(declaration.name));
     }
 }
 

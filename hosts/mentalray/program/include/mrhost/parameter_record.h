@@ -37,18 +37,6 @@ public:
     // Fills an array: its entries go where the renderer puts them, and i_x
     // and n_x are set so that x[i_x] ... x[i_x + count - 1] are they.
     void setArray(std::string_view name, const miTag* tags, int count);
-    // Writes one entry of an array's storage, counted from x[0], leaving
-    // i_x and n_x alone. Throws std::out_of_range past the room reserved.
-    void setArrayEntry(std::string_view name, int index, miTag tag);
-
-    // Connects a shader (a tag from Scene::addChecker) to a parameter: writes
-    // its ghost slot and turns the shader record's ghost offset on.
-    void connect(std::string_view name, miTag shaderTag);
-    // Turns the ghost offset on or off without touching any slot.
-    void useGhostSlots(bool on);
-
-    // Byte offset of a parameter (or i_x / n_x) inside the parameter block.
-    std::size_t offsetOf(std::string_view name) const;
 
     // What the renderer hands the shader: the shader record (for
     // miState::shader) and the parameter block (the shader's params).
@@ -56,8 +44,12 @@ public:
     void* parameters();
     const void* parameters() const;
 
-private:
+    // The inside, for the renderer's own code and its test hooks.
     struct Layout;
+    Layout& layout() { return *layout_; }
+    const Layout& layout() const { return *layout_; }
+
+private:
     std::unique_ptr<Layout> layout_;
 };
 

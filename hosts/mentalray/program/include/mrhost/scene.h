@@ -1,6 +1,7 @@
 // What the stand-in renderer shades against: its lights, the tracers the host
-// program installs for reflection, environment, irradiance and shadows, and
-// the shaders that can be connected to parameters. A Scene is set up first
+// program installs for reflection, environment, irradiance and shadows (and,
+// through the test hooks, shaders to connect to parameters and a watcher of
+// the renderer's calls). A Scene is set up first
 // and only read while samples are shaded, on as many threads as wanted; the
 // per-sample functions neither allocate nor lock.
 #pragma once
@@ -39,19 +40,6 @@ using ShadowFunction = miScalar (*)(const miState* state, const miVector* point,
 // `sample` is the sample's number, row by row over the cells.
 using CellOffsetFunction = void (*)(const miState* state, int sample, float* u, float* v, void* user);
 
-// Every renderer call, reported before it does its work, for hosts (and
-// tests) that watch the shader. Fields that the call does not take are zero.
-enum class Call { SampleLight, ReflectionDir, TraceReflection, TraceEnvironment, ComputeIrradiance, PhenEval };
-struct CallRecord {
-    Call call;
-    const miState* state;
-    const void* parameter;  // mi_phen_eval: the parameter's address
-    miTag light;            // mi_sample_light: the light
-    int samplesBefore;      // mi_sample_light: the counter as passed in
-    miVector direction;     // trace calls: the direction passed in
-};
-using CallObserver = void (*)(const CallRecord& record, void* user);
-
 class Scene {
 public:
     Scene();
@@ -74,10 +62,6 @@ public:
     // script what the shader sees. Throws std::invalid_argument when empty.
     miTag addScriptedLight(const miVector* directions, const miColor* colours, int count);
 
-    // A checker texture that can be connected to a colour parameter: colour
-    // `even` or `odd` by the parity of floor(scale * point) summed over x, y, z.
-    miTag addChecker(const miColor& even, const miColor& odd, miScalar scale);
-
     void setReflectionTracer(TraceFunction function, void* user);
     void setEnvironment(TraceFunction function, void* user);
     // The reflection part of the options' trace depth: a state at this
@@ -89,10 +73,11 @@ public:
     // Asked once per area light sample for where in its cell it falls;
     // without one the samples sit at the cell centres.
     void setAreaSampleOffsets(CellOffsetFunction function, void* user);
-    void setCallObserver(CallObserver function, void* user);
 
+    // The inside, for the renderer's own code and its test hooks.
     struct Data;
     const Data& data() const { return *data_; }
+    Data& data() { return *data_; }
 
 private:
     std::unique_ptr<Data> data_;

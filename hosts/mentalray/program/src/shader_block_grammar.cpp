@@ -1,7 +1,7 @@
-// Reader of `shader` instance blocks. It shares the declaration reader's
-// tokens and, like it, stops at the first thing out of place with the line
-// and what it expected there. It holds one token at a time and checks names
-// for repeats by hashing, so its cost is linear in the text.
+// The grammar of `shader` instance blocks, over the scene language's cursor
+// as the declarations' grammar is: it stops at the first thing out of place
+// with the line and what it expected there. It holds one token at a time and
+// checks names for repeats by hashing, so its cost is linear in the text.
 #include "mrhost/shader_instance.h"
 
 #include <charconv>
@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "mi_tokens.h"
+#include "scene_language/cursor.h"
+#include "scene_language/quoting.h"
 
 namespace mrhost {
 namespace {
@@ -40,19 +41,10 @@ std::string quotedNames(const std::vector<std::string>& names)
     return text;
 }
 
-std::string describe(const MiToken& token)
-{
-    switch (token.kind) {
-    case MiToken::End: return "the end of the text";
-    case MiToken::String: return "\"" + shortened(token.text) + "\"";
-    default: return "'" + shortened(token.text) + "'";
-    }
-}
-
 class InstanceParser {
 public:
     InstanceParser(std::string_view text, const std::string& source, const std::vector<ShaderDeclaration>& declarations)
-        : tokenizer_(text, source), current_(tokenizer_.next()), source_(source), declarations_(declarations)
+        : cursor_(text, source), declarations_(declarations)
     {
     }
 
@@ -60,13 +52,13 @@ public:
     {
         std::vector<ShaderInstance> result;
         std::unordered_map<std::string, int> lineOf;
-        while (peek().kind != MiToken::End) {
+        while (!cursor_.atEnd()) {
             ShaderInstance instance = shaderBlock();
             const auto [first, isNew] = lineOf.emplace(instance.name, instance.line);
             if (!isNew) {
-                throw DeclarationError(source_, instance.line,
-                                       "expected a new instance name, found \"" + shortened(instance.name) +
-                                           "\" a second time (first on line " + std::to_string(first->second) + ")");
+                cursor_.refuse(instance.line, "expected a new instance name, found \"" + shortened(instance.name) +
+                                                  "\" a second time (first on line " + std::to_string(first->second) +
+                                                  ")");
             }
             result.push_back(std::move(instance));
         }
@@ -74,27 +66,11 @@ public:
     }
 
 private:
-    const MiToken& peek() const { return current_; }
-    MiToken next()
-    {
-        MiToken taken = std::move(current_);
-        current_ = taken.kind == MiToken::End ? taken : tokenizer_.next();
-        return taken;
-    }
-    bool isPunct(const char* punct) const { return peek().kind == MiToken::Punct && peek().text == punct; }
-
-    [[noreturn]] void fail(const MiToken& at, const std::string& expected) const
-    {
-        throw DeclarationError(source_, at.line, "expected " + expected + ", found " + describe(at));
-    }
-
-    std::string quotedName(const std::string& what)
-    {
-        if (peek().kind != MiToken::String || peek().text.empty()) {
-            fail(peek(), "the quoted name of " + what);
-        }
-        return next().text;
-    }
+    const SceneToken& peek() const { return cursor_.peek(); }
+    SceneToken next() { return cursor_.next(); }
+    bool isPunct(const char* punct) const { return cursor_.atPunct(punct); }
+    [[noreturn]] void fail(const SceneToken& at, const std::string& expected) const { cursor_.fail(at, expected); }
+    std::string quotedName(const std::string& what) { return cursor_.quotedName(what); }
 
     const ShaderDeclaration& declarationOf(int line, const std::string& shaderName) const
     {
@@ -107,16 +83,15 @@ private:
         for (const ShaderDeclaration& d : declarations_) {
             known.push_back(d.name);
         }
-        throw DeclarationError(source_, line,
-                               "expected a declared shader (" +
-                                   (known.empty() ? std::string("none declared") : quotedNames(known)) + "), found \"" +
-                                   shortened(shaderName) + "\"");
+        cursor_.refuse(line, "expected a declared shader (" +
+                                 (known.empty() ? std::string("none declared") : quotedNames(known)) + "), found \"" +
+                                 shortened(shaderName) + "\"");
     }
 
     float scalar(const std::string& what)
     {
-        const MiToken& token = peek();
-        if (token.kind != MiToken::Number) {
+        const SceneToken& token = peek();
+        if (token.kind != SceneToken::Number) {
             fail(token, what);
         }
         // from_chars reads the C locale's numbers whatever the process locale.
@@ -128,10 +103,9 @@ private:
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (ec == std::errc::result_out_of_range && end == text.data() + text.size()) {
             // Named as the preview's command line names it.
-            throw DeclarationError(source_, token.line,
-                                   "'" + shortened(token.text) + "' " +
-                                       (belowFloatRange(text) ? "underflows to zero" : "overflows to infinity") +
-                                       " in single precision (expected " + what + ")");
+            cursor_.refuse(token.line, "'" + shortened(token.text) + "' " +
+                                           (belowFloatRange(text) ? "underflows to zero" : "overflows to infinity") +
+                                           " in single precision (expected " + what + ")");
         }
         if (ec == std::errc::result_out_of_range || (ec == std::errc() && !std::isfinite(value))) {
             fail(token, what + " within the range of a float");
@@ -145,14 +119,14 @@ private:
 
     int integer(const std::string& what)
     {
-        const MiToken& token = peek();
+        const SceneToken& token = peek();
         std::string_view text = token.text;
-        if (token.kind == MiToken::Number && text.front() == '+') {
+        if (token.kind == SceneToken::Number && text.front() == '+') {
             text.remove_prefix(1);
         }
         int value = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (token.kind != MiToken::Number || ec != std::errc() || end != text.data() + text.size()) {
+        if (token.kind != SceneToken::Number || ec != std::errc() || end != text.data() + text.size()) {
             fail(token, what + " (a whole number from -2147483648 to 2147483647)");
         }
         next();
@@ -161,15 +135,15 @@ private:
 
     float boolean(const std::string& what)
     {
-        const MiToken& token = peek();
-        const bool word = token.kind == MiToken::Word;
+        const SceneToken& token = peek();
+        const bool word = token.kind == SceneToken::Word;
         if ((word && (token.text == "on" || token.text == "true")) ||
-            (token.kind == MiToken::Number && token.text == "1")) {
+            (token.kind == SceneToken::Number && token.text == "1")) {
             next();
             return 1.0f;
         }
         if ((word && (token.text == "off" || token.text == "false")) ||
-            (token.kind == MiToken::Number && token.text == "0")) {
+            (token.kind == SceneToken::Number && token.text == "0")) {
             next();
             return 0.0f;
         }
@@ -193,7 +167,7 @@ private:
             for (int i = 0; i < 3; ++i) {
                 v.numbers.push_back(scalar("3 or 4 numbers for color \"" + shortened(parameter.name) + "\""));
             }
-            v.numbers.push_back(peek().kind == MiToken::Number ? scalar(what) : 0.0f);
+            v.numbers.push_back(peek().kind == SceneToken::Number ? scalar(what) : 0.0f);
             return;
         case ParamType::Light:
         case ParamType::Shader:
@@ -206,25 +180,22 @@ private:
 
     InstanceValue parameterValue(const ShaderDeclaration& declaration, std::unordered_map<std::string, int>& lineOf)
     {
-        const MiToken& nameToken = peek();
+        const SceneToken& nameToken = peek();
         InstanceValue v;
         v.line = nameToken.line;
         v.name = quotedName("a parameter of \"" + shortened(declaration.name) + "\"");
         const Parameter* parameter = declaration.find(v.name);
         if (parameter == nullptr) {
-            throw DeclarationError(source_, v.line,
-                                   "expected a parameter of \"" + shortened(declaration.name) + "\", found \"" +
+            cursor_.refuse(v.line, "expected a parameter of \"" + shortened(declaration.name) + "\", found \"" +
                                        shortened(v.name) + "\", which it does not declare");
         }
         const auto [first, isNew] = lineOf.emplace(v.name, v.line);
         if (!isNew) {
-            throw DeclarationError(source_, v.line,
-                                   "expected each parameter once, found \"" + shortened(v.name) +
+            cursor_.refuse(v.line, "expected each parameter once, found \"" + shortened(v.name) +
                                        "\" a second time (first on line " + std::to_string(first->second) + ")");
         }
         if (parameter->isArray) {
-            throw DeclarationError(source_, v.line,
-                                   "expected a parameter that takes one value, found \"" + shortened(v.name) +
+            cursor_.refuse(v.line, "expected a parameter that takes one value, found \"" + shortened(v.name) +
                                        "\", an array (arrays are not read from instance blocks)");
         }
         v.type = parameter->type;
@@ -234,7 +205,7 @@ private:
 
     ShaderInstance shaderBlock()
     {
-        if (peek().kind != MiToken::Word || peek().text != "shader") {
+        if (!cursor_.atWord("shader")) {
             fail(peek(), "'shader' (a file of shader instance blocks)");
         }
         ShaderInstance instance;
@@ -243,10 +214,7 @@ private:
         const int shaderLine = peek().line;
         instance.shaderName = quotedName("the declared shader it instantiates");
         const ShaderDeclaration& declaration = declarationOf(shaderLine, instance.shaderName);
-        if (!isPunct("(")) {
-            fail(peek(), "'('");
-        }
-        next();
+        cursor_.expectPunct("(");
         if (isPunct(")")) {
             next();
             return instance;
@@ -266,9 +234,7 @@ private:
         }
     }
 
-    MiTokenizer tokenizer_;
-    MiToken current_;
-    const std::string& source_;
+    SceneCursor cursor_;
     const std::vector<ShaderDeclaration>& declarations_;
 };
 
