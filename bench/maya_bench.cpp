@@ -151,7 +151,8 @@ enum FloorLightValue {
     kLightValueCount
 };
 
-// The type's table: filled at run time, so the compiler cannot fold it away.
+// The type's table, by attribute index: filled at run time, so the compiler
+// cannot fold it away.
 struct FloorLayout {
     unsigned int offsets[kFloorValueCount];
     unsigned int lightOffsets[kLightValueCount];
@@ -159,23 +160,35 @@ struct FloorLayout {
     unsigned int elementSize;
 };
 
+// Each value's attribute index, as the plug-in's attribute handles hold it:
+// the host gives it when the attribute is made, so compute, and the floor,
+// read it from the handle.
+unsigned int gFloorIndex[kFloorValueCount];
+unsigned int gFloorLightIndex[kLightValueCount];
+
 FloorLayout floorLayout()
 {
     FloorLayout layout{};
     unsigned int offset = 0;
     for (int v = 0; v < kFloorValueCount; ++v) {
-        layout.offsets[v] = offset;
+        gFloorIndex[v] = static_cast<unsigned int>(kFloorValueCount - 1 - v);
+        layout.offsets[gFloorIndex[v]] = offset;
         offset += sizeof(Float3);
     }
     layout.recordSize = offset;
     offset = 0;
     for (int v = 0; v < kLightValueCount; ++v) {
-        layout.lightOffsets[v] = offset;
+        gFloorLightIndex[v] = static_cast<unsigned int>(kLightValueCount - 1 - v);
+        layout.lightOffsets[gFloorLightIndex[v]] = offset;
         offset += v < kLightAmbient ? sizeof(Float3) : 1;
     }
     layout.elementSize = (offset + 3) / 4 * 4;
     return layout;
 }
+
+// Where a value is: its attribute's index, then that index's offset.
+unsigned int placeOf(const FloorLayout& layout, FloorValue v) { return layout.offsets[gFloorIndex[v]]; }
+unsigned int placeOf(const FloorLayout& layout, FloorLightValue v) { return layout.lightOffsets[gFloorLightIndex[v]]; }
 
 // One sample's values: a record, the light elements and the output's dirty flag.
 struct FloorBlock {
@@ -212,30 +225,30 @@ FloorBlock floorBlockOf(const Setup& setup, const FloorLayout& layout, const Sam
     FloorBlock block;
     block.record.assign(layout.recordSize, 0);
     unsigned char* r = block.record.data();
-    floorWrite(r + layout.offsets[kRayDirection], toFloat3(s.V));
-    floorWrite(r + layout.offsets[kPointCamera], toFloat3(s.P));
-    floorWrite(r + layout.offsets[kNormalCamera], toFloat3(s.N));
-    floorWrite(r + layout.offsets[kColor], toFloat3(m.Cb));
-    floorWrite(r + layout.offsets[kAmbientColor], toFloat3(m.Ca));
-    floorWrite(r + layout.offsets[kIncandescence], toFloat3(m.Ci));
-    floorWrite(r + layout.offsets[kSpecularColor], toFloat3(m.Cs));
-    floorWrite(r + layout.offsets[kReflectedColor], Float3{});
-    floorWrite(r + layout.offsets[kDiffuse], m.kd);
-    floorWrite(r + layout.offsets[kTranslucence], m.kt);
-    floorWrite(r + layout.offsets[kRoughness], m.ro);
-    floorWrite(r + layout.offsets[kSharpness], m.sh);
-    floorWrite(r + layout.offsets[kReflectivity], 0.0f);
-    floorWrite(r + layout.offsets[kTransparency], toFloat3(m.T));
+    floorWrite(r + placeOf(layout, kRayDirection), toFloat3(s.V));
+    floorWrite(r + placeOf(layout, kPointCamera), toFloat3(s.P));
+    floorWrite(r + placeOf(layout, kNormalCamera), toFloat3(s.N));
+    floorWrite(r + placeOf(layout, kColor), toFloat3(m.Cb));
+    floorWrite(r + placeOf(layout, kAmbientColor), toFloat3(m.Ca));
+    floorWrite(r + placeOf(layout, kIncandescence), toFloat3(m.Ci));
+    floorWrite(r + placeOf(layout, kSpecularColor), toFloat3(m.Cs));
+    floorWrite(r + placeOf(layout, kReflectedColor), Float3{});
+    floorWrite(r + placeOf(layout, kDiffuse), m.kd);
+    floorWrite(r + placeOf(layout, kTranslucence), m.kt);
+    floorWrite(r + placeOf(layout, kRoughness), m.ro);
+    floorWrite(r + placeOf(layout, kSharpness), m.sh);
+    floorWrite(r + placeOf(layout, kReflectivity), 0.0f);
+    floorWrite(r + placeOf(layout, kTransparency), toFloat3(m.T));
     block.lightCount = static_cast<unsigned int>(setup.lights.size());
     block.lights.assign(static_cast<std::size_t>(layout.elementSize) * block.lightCount, 0);
     for (unsigned int i = 0; i < block.lightCount; ++i) {
         const mayahost::LightSample& l = setup.lights[i];
         unsigned char* e = block.lights.data() + static_cast<std::size_t>(i) * layout.elementSize;
-        floorWrite(e + layout.lightOffsets[kLightIntensity], toFloat3(l.intensity));
-        floorWrite(e + layout.lightOffsets[kLightDirection], toFloat3(l.direction));
-        floorWrite(e + layout.lightOffsets[kLightAmbient], l.ambient);
-        floorWrite(e + layout.lightOffsets[kLightDiffuse], l.diffuse);
-        floorWrite(e + layout.lightOffsets[kLightSpecular], l.specular);
+        floorWrite(e + placeOf(layout, kLightIntensity), toFloat3(l.intensity));
+        floorWrite(e + placeOf(layout, kLightDirection), toFloat3(l.direction));
+        floorWrite(e + placeOf(layout, kLightAmbient), l.ambient);
+        floorWrite(e + placeOf(layout, kLightDiffuse), l.diffuse);
+        floorWrite(e + placeOf(layout, kLightSpecular), l.specular);
     }
     return block;
 }
@@ -247,46 +260,45 @@ FloorBlock floorBlockOf(const Setup& setup, const FloorLayout& layout, const Sam
 void computeInline(const FloorLayout& layout, FloorBlock& block)
 {
     const unsigned char* const r = block.record.data();
-    const unsigned int* const at = layout.offsets;
-    const Float3 V = floorRead<Float3>(r + at[kRayDirection]);
-    const Float3 N = floorRead<Float3>(r + at[kNormalCamera]);
-    const Float3 Cb = floorRead<Float3>(r + at[kColor]);
-    const Float3 Ca = floorRead<Float3>(r + at[kAmbientColor]);
-    const Float3 Ci = floorRead<Float3>(r + at[kIncandescence]);
-    const Float3 Cs = floorRead<Float3>(r + at[kSpecularColor]);
-    const float kd = floorRead<float>(r + at[kDiffuse]);
-    const float kt = floorRead<float>(r + at[kTranslucence]);
-    const float ro = floorRead<float>(r + at[kRoughness]);
-    const float sh = floorRead<float>(r + at[kSharpness]);
-    const float kr = floorRead<float>(r + at[kReflectivity]);
+    const Float3 V = floorRead<Float3>(r + placeOf(layout, kRayDirection));
+    const Float3 N = floorRead<Float3>(r + placeOf(layout, kNormalCamera));
+    const Float3 Cb = floorRead<Float3>(r + placeOf(layout, kColor));
+    const Float3 Ca = floorRead<Float3>(r + placeOf(layout, kAmbientColor));
+    const Float3 Ci = floorRead<Float3>(r + placeOf(layout, kIncandescence));
+    const Float3 Cs = floorRead<Float3>(r + placeOf(layout, kSpecularColor));
+    const float kd = floorRead<float>(r + placeOf(layout, kDiffuse));
+    const float kt = floorRead<float>(r + placeOf(layout, kTranslucence));
+    const float ro = floorRead<float>(r + placeOf(layout, kRoughness));
+    const float sh = floorRead<float>(r + placeOf(layout, kSharpness));
+    const float kr = floorRead<float>(r + placeOf(layout, kReflectivity));
 
     Float3 Sa, Sd, Ss, St, Rf;
     const Float3 toViewer{-V.x, -V.y, -V.z};
-    const unsigned int* const lightAt = layout.lightOffsets;
     for (unsigned int i = 0; i < block.lightCount; ++i) {
         const unsigned char* const e = block.lights.data() + static_cast<std::size_t>(i) * layout.elementSize;
-        const Float3 I = floorRead<Float3>(e + lightAt[kLightIntensity]);
-        const Float3 L = floorRead<Float3>(e + lightAt[kLightDirection]);
-        if (floorRead<bool>(e + lightAt[kLightAmbient])) {
+        const Float3 I = floorRead<Float3>(e + placeOf(layout, kLightIntensity));
+        const Float3 L = floorRead<Float3>(e + placeOf(layout, kLightDirection));
+        if (floorRead<bool>(e + placeOf(layout, kLightAmbient))) {
             Sa = {Sa.x + I.x * Cb.x, Sa.y + I.y * Cb.y, Sa.z + I.z * Cb.z};
         }
-        if (floorRead<bool>(e + lightAt[kLightDiffuse])) {
+        if (floorRead<bool>(e + placeOf(layout, kLightDiffuse))) {
             const float d = (L.x * N.x + L.y * N.y) + L.z * N.z;
             if (d > 0.0f) {
                 const float dkd = d * kd;
                 Sd = {Sd.x + (dkd * I.x) * Cb.x, Sd.y + (dkd * I.y) * Cb.y, Sd.z + (dkd * I.z) * Cb.z};
             }
         }
-        if (floorRead<bool>(e + lightAt[kLightSpecular])) bench::addHighlight(toViewer, N, L, I, Cs, ro, sh, 1.0f, Ss);
+        if (floorRead<bool>(e + placeOf(layout, kLightSpecular)))
+            bench::addHighlight(toViewer, N, L, I, Cs, ro, sh, 1.0f, Ss);
         St = {St.x + (I.x * Cb.x) * kt, St.y + (I.y * Cb.y) * kt, St.z + (I.z * Cb.z) * kt};
     }
     if (kr > 0.0f) Rf = {std::nanf(""), std::nanf(""), std::nanf("")};  // would trace: not in this benchmark
     const Float3 Am{Ca.x * Cb.x, Ca.y * Cb.y, Ca.z * Cb.z};
     const Float3 U{Sa.x + ((((Sd.x + Am.x) + Ci.x) + St.x) + Rf.x), Sa.y + ((((Sd.y + Am.y) + Ci.y) + St.y) + Rf.y),
                    Sa.z + ((((Sd.z + Am.z) + Ci.z) + St.z) + Rf.z)};
-    const Float3 T = floorRead<Float3>(r + at[kTransparency]);
+    const Float3 T = floorRead<Float3>(r + placeOf(layout, kTransparency));
     const Float3 out{(1.0f - T.x) * U.x + Ss.x, (1.0f - T.y) * U.y + Ss.y, (1.0f - T.z) * U.z + Ss.z};
-    floorWrite(block.record.data() + at[kOutColor], out);
+    floorWrite(block.record.data() + placeOf(layout, kOutColor), out);
     block.dirty = 0;
 }
 
@@ -360,7 +372,7 @@ void computeOnly(benchmark::State& state, int lightCount)
     aloneFloor();
     const mayahost::AttributeInfo* outColorInfo = setup.node->attribute("outColor");
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const Float3 floorColour = floorRead<Float3>(records[i].record.data() + layout.offsets[kOutColor]);
+        const Float3 floorColour = floorRead<Float3>(records[i].record.data() + placeOf(layout, kOutColor));
         if (!sameBits(floorColour, blocks[i]->float3(outColorInfo))) {
             state.SkipWithError("the inline floor and compute give different bits");
             return;
