@@ -4,7 +4,8 @@
 // highlightTerm, then the transparency scaling ("x_floor").
 //   GlossyCompute      compute alone, on data blocks the renderer has filled;
 //                      also "x_alone": against everything compute must do
-//                      written inline, from a plain record of its inputs
+//                      written inline, reading and writing a record laid out
+//                      as a data block lays out its values
 //   GlossyShadeSample  the renderer's whole per-sample path: fill the render
 //                      inputs and lights, request outColor
 #include "floor_ratio.h"
@@ -117,76 +118,188 @@ void shadeDirectly(const Setup& setup)
     }
 }
 
-// Everything compute reads for one sample, as plain values in the order it
-// reads them, and the colour it writes: what the inline floor works on.
-struct ComputeInputs {
-    struct LightRecord {
-        Float3 I, L;
-        bool ambient, diffuse, specular;
-    };
-    Float3 V, P, N, Cb, Ca, Ci, Cs, Cr;
-    float kd, kt, ro, sh, kr;
-    unsigned int lightCount;
-    LightRecord lights[4];
-    Float3 T;
-    Float3 out;
+// Where the inline floor finds what compute reads and writes: as in any data
+// block, each value at an offset that its attribute's index finds in a table
+// the node type shares, and the lights as elements of an array, each child at
+// an offset its index finds. compute cannot reach a value for less than one
+// such look-up; the floor does that look-up and nothing more (no check, no
+// handle), so the figure counts what the stand-in and compute add to it.
+enum FloorValue {
+    kRayDirection,
+    kPointCamera,
+    kNormalCamera,
+    kColor,
+    kAmbientColor,
+    kIncandescence,
+    kSpecularColor,
+    kReflectedColor,
+    kDiffuse,
+    kTranslucence,
+    kRoughness,
+    kSharpness,
+    kReflectivity,
+    kTransparency,
+    kOutColor,
+    kFloorValueCount
+};
+enum FloorLightValue {
+    kLightIntensity,
+    kLightDirection,
+    kLightAmbient,
+    kLightDiffuse,
+    kLightSpecular,
+    kLightValueCount
 };
 
-ComputeInputs inputsOf(const Setup& setup, const Sample& s)
+// The type's table, by attribute index: filled at run time, so the compiler
+// cannot fold it away.
+struct FloorLayout {
+    unsigned int offsets[kFloorValueCount];
+    unsigned int lightOffsets[kLightValueCount];
+    unsigned int recordSize;
+    unsigned int elementSize;
+};
+
+// Each value's attribute index, as the plug-in's attribute handles hold it:
+// the host gives it when the attribute is made, so compute, and the floor,
+// read it from the handle.
+unsigned int gFloorIndex[kFloorValueCount];
+unsigned int gFloorLightIndex[kLightValueCount];
+
+FloorLayout floorLayout()
 {
-    const Material& m = setup.m;
-    ComputeInputs in{};
-    in.V = toFloat3(s.V);
-    in.P = toFloat3(s.P);
-    in.N = toFloat3(s.N);
-    in.Cb = toFloat3(m.Cb);
-    in.Ca = toFloat3(m.Ca);
-    in.Ci = toFloat3(m.Ci);
-    in.Cs = toFloat3(m.Cs);
-    in.kd = m.kd;
-    in.kt = m.kt;
-    in.ro = m.ro;
-    in.sh = m.sh;
-    in.lightCount = static_cast<unsigned int>(setup.lights.size());
-    for (unsigned int i = 0; i < in.lightCount; ++i) {
-        const mayahost::LightSample& l = setup.lights[i];
-        in.lights[i] = {toFloat3(l.intensity), toFloat3(l.direction), l.ambient, l.diffuse, l.specular};
+    FloorLayout layout{};
+    unsigned int offset = 0;
+    for (int v = 0; v < kFloorValueCount; ++v) {
+        gFloorIndex[v] = static_cast<unsigned int>(kFloorValueCount - 1 - v);
+        layout.offsets[gFloorIndex[v]] = offset;
+        offset += sizeof(Float3);
     }
-    in.T = toFloat3(m.T);
-    return in;
+    layout.recordSize = offset;
+    offset = 0;
+    for (int v = 0; v < kLightValueCount; ++v) {
+        gFloorLightIndex[v] = static_cast<unsigned int>(kLightValueCount - 1 - v);
+        layout.lightOffsets[gFloorLightIndex[v]] = offset;
+        offset += v < kLightAmbient ? sizeof(Float3) : 1;
+    }
+    layout.elementSize = (offset + 3) / 4 * 4;
+    return layout;
 }
 
-// Everything compute must do for one sample, written inline. Reflectivity is
-// 0 here, so the reflection is only tested, as compute tests it.
-void computeInline(ComputeInputs& in)
+// Where a value is: its attribute's index, then that index's offset.
+unsigned int placeOf(const FloorLayout& layout, FloorValue v) { return layout.offsets[gFloorIndex[v]]; }
+unsigned int placeOf(const FloorLayout& layout, FloorLightValue v) { return layout.lightOffsets[gFloorLightIndex[v]]; }
+
+// One sample's values: a record, the light elements and the output's dirty flag.
+struct FloorBlock {
+    std::vector<unsigned char> record;
+    std::vector<unsigned char> lights;
+    unsigned int lightCount = 0;
+    unsigned char dirty = 1;
+};
+
+template <class T>
+T floorRead(const unsigned char* at)
 {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// Channel by channel: a copy of the whole triple goes through the stack.
+template <>
+Float3 floorRead<Float3>(const unsigned char* at)
+{
+    return {floorRead<float>(at), floorRead<float>(at + sizeof(float)), floorRead<float>(at + 2 * sizeof(float))};
+}
+
+template <class T>
+void floorWrite(unsigned char* at, const T& value)
+{
+    std::memcpy(at, &value, sizeof value);
+}
+
+FloorBlock floorBlockOf(const Setup& setup, const FloorLayout& layout, const Sample& s)
+{
+    const Material& m = setup.m;
+    FloorBlock block;
+    block.record.assign(layout.recordSize, 0);
+    unsigned char* r = block.record.data();
+    floorWrite(r + placeOf(layout, kRayDirection), toFloat3(s.V));
+    floorWrite(r + placeOf(layout, kPointCamera), toFloat3(s.P));
+    floorWrite(r + placeOf(layout, kNormalCamera), toFloat3(s.N));
+    floorWrite(r + placeOf(layout, kColor), toFloat3(m.Cb));
+    floorWrite(r + placeOf(layout, kAmbientColor), toFloat3(m.Ca));
+    floorWrite(r + placeOf(layout, kIncandescence), toFloat3(m.Ci));
+    floorWrite(r + placeOf(layout, kSpecularColor), toFloat3(m.Cs));
+    floorWrite(r + placeOf(layout, kReflectedColor), Float3{});
+    floorWrite(r + placeOf(layout, kDiffuse), m.kd);
+    floorWrite(r + placeOf(layout, kTranslucence), m.kt);
+    floorWrite(r + placeOf(layout, kRoughness), m.ro);
+    floorWrite(r + placeOf(layout, kSharpness), m.sh);
+    floorWrite(r + placeOf(layout, kReflectivity), 0.0f);
+    floorWrite(r + placeOf(layout, kTransparency), toFloat3(m.T));
+    block.lightCount = static_cast<unsigned int>(setup.lights.size());
+    block.lights.assign(static_cast<std::size_t>(layout.elementSize) * block.lightCount, 0);
+    for (unsigned int i = 0; i < block.lightCount; ++i) {
+        const mayahost::LightSample& l = setup.lights[i];
+        unsigned char* e = block.lights.data() + static_cast<std::size_t>(i) * layout.elementSize;
+        floorWrite(e + placeOf(layout, kLightIntensity), toFloat3(l.intensity));
+        floorWrite(e + placeOf(layout, kLightDirection), toFloat3(l.direction));
+        floorWrite(e + placeOf(layout, kLightAmbient), l.ambient);
+        floorWrite(e + placeOf(layout, kLightDiffuse), l.diffuse);
+        floorWrite(e + placeOf(layout, kLightSpecular), l.specular);
+    }
+    return block;
+}
+
+// Everything compute must do for one sample, written inline: each value read
+// once where the table says, the colour written to its place and marked
+// clean. Reflectivity is 0 here, so the reflection is only tested, as compute
+// tests it.
+void computeInline(const FloorLayout& layout, FloorBlock& block)
+{
+    const unsigned char* const r = block.record.data();
+    const Float3 V = floorRead<Float3>(r + placeOf(layout, kRayDirection));
+    const Float3 N = floorRead<Float3>(r + placeOf(layout, kNormalCamera));
+    const Float3 Cb = floorRead<Float3>(r + placeOf(layout, kColor));
+    const Float3 Ca = floorRead<Float3>(r + placeOf(layout, kAmbientColor));
+    const Float3 Ci = floorRead<Float3>(r + placeOf(layout, kIncandescence));
+    const Float3 Cs = floorRead<Float3>(r + placeOf(layout, kSpecularColor));
+    const float kd = floorRead<float>(r + placeOf(layout, kDiffuse));
+    const float kt = floorRead<float>(r + placeOf(layout, kTranslucence));
+    const float ro = floorRead<float>(r + placeOf(layout, kRoughness));
+    const float sh = floorRead<float>(r + placeOf(layout, kSharpness));
+    const float kr = floorRead<float>(r + placeOf(layout, kReflectivity));
+
     Float3 Sa, Sd, Ss, St, Rf;
-    const Float3 V = in.V, N = in.N, Cb = in.Cb, Cs = in.Cs;
-    const float kd = in.kd, kt = in.kt, ro = in.ro, sh = in.sh;
     const Float3 toViewer{-V.x, -V.y, -V.z};
-    for (unsigned int i = 0; i < in.lightCount; ++i) {
-        const ComputeInputs::LightRecord& light = in.lights[i];
-        const Float3 I = light.I, L = light.L;
-        if (light.ambient) {
+    for (unsigned int i = 0; i < block.lightCount; ++i) {
+        const unsigned char* const e = block.lights.data() + static_cast<std::size_t>(i) * layout.elementSize;
+        const Float3 I = floorRead<Float3>(e + placeOf(layout, kLightIntensity));
+        const Float3 L = floorRead<Float3>(e + placeOf(layout, kLightDirection));
+        if (floorRead<bool>(e + placeOf(layout, kLightAmbient))) {
             Sa = {Sa.x + I.x * Cb.x, Sa.y + I.y * Cb.y, Sa.z + I.z * Cb.z};
         }
-        if (light.diffuse) {
+        if (floorRead<bool>(e + placeOf(layout, kLightDiffuse))) {
             const float d = (L.x * N.x + L.y * N.y) + L.z * N.z;
             if (d > 0.0f) {
                 const float dkd = d * kd;
                 Sd = {Sd.x + (dkd * I.x) * Cb.x, Sd.y + (dkd * I.y) * Cb.y, Sd.z + (dkd * I.z) * Cb.z};
             }
         }
-        if (light.specular) bench::addHighlight(toViewer, N, L, I, Cs, ro, sh, 1.0f, Ss);
+        if (floorRead<bool>(e + placeOf(layout, kLightSpecular)))
+            bench::addHighlight(toViewer, N, L, I, Cs, ro, sh, 1.0f, Ss);
         St = {St.x + (I.x * Cb.x) * kt, St.y + (I.y * Cb.y) * kt, St.z + (I.z * Cb.z) * kt};
     }
-    if (in.kr > 0.0f) Rf = {std::nanf(""), std::nanf(""), std::nanf("")};  // would trace: not in this benchmark
-    const Float3 Am{in.Ca.x * Cb.x, in.Ca.y * Cb.y, in.Ca.z * Cb.z};
-    const Float3 U{Sa.x + ((((Sd.x + Am.x) + in.Ci.x) + St.x) + Rf.x),
-                   Sa.y + ((((Sd.y + Am.y) + in.Ci.y) + St.y) + Rf.y),
-                   Sa.z + ((((Sd.z + Am.z) + in.Ci.z) + St.z) + Rf.z)};
-    const Float3 T = in.T;
-    in.out = {(1.0f - T.x) * U.x + Ss.x, (1.0f - T.y) * U.y + Ss.y, (1.0f - T.z) * U.z + Ss.z};
+    if (kr > 0.0f) Rf = {std::nanf(""), std::nanf(""), std::nanf("")};  // would trace: not in this benchmark
+    const Float3 Am{Ca.x * Cb.x, Ca.y * Cb.y, Ca.z * Cb.z};
+    const Float3 U{Sa.x + ((((Sd.x + Am.x) + Ci.x) + St.x) + Rf.x), Sa.y + ((((Sd.y + Am.y) + Ci.y) + St.y) + Rf.y),
+                   Sa.z + ((((Sd.z + Am.z) + Ci.z) + St.z) + Rf.z)};
+    const Float3 T = floorRead<Float3>(r + placeOf(layout, kTransparency));
+    const Float3 out{(1.0f - T.x) * U.x + Ss.x, (1.0f - T.y) * U.y + Ss.y, (1.0f - T.z) * U.z + Ss.z};
+    floorWrite(block.record.data() + placeOf(layout, kOutColor), out);
+    block.dirty = 0;
 }
 
 bool sameBits(const Float3& a, const MFloatVector& b)
@@ -245,12 +358,13 @@ void computeOnly(benchmark::State& state, int lightCount)
     };
     const auto floor = [&] { shadeDirectly(setup); };
 
-    std::vector<ComputeInputs> records;
-    for (const Sample& s : setup.samples) records.push_back(inputsOf(setup, s));
+    const FloorLayout layout = floorLayout();
+    std::vector<FloorBlock> records;
+    for (const Sample& s : setup.samples) records.push_back(floorBlockOf(setup, layout, s));
     const auto aloneFloor = [&] {
-        for (ComputeInputs& in : records) {
-            computeInline(in);
-            benchmark::DoNotOptimize(in);
+        for (FloorBlock& block : records) {
+            computeInline(layout, block);
+            benchmark::DoNotOptimize(block);
         }
     };
     // The floor must give compute's own bits, or it is not the same work.
@@ -258,7 +372,8 @@ void computeOnly(benchmark::State& state, int lightCount)
     aloneFloor();
     const mayahost::AttributeInfo* outColorInfo = setup.node->attribute("outColor");
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        if (!sameBits(records[i].out, blocks[i]->float3(outColorInfo))) {
+        const Float3 floorColour = floorRead<Float3>(records[i].record.data() + placeOf(layout, kOutColor));
+        if (!sameBits(floorColour, blocks[i]->float3(outColorInfo))) {
             state.SkipWithError("the inline floor and compute give different bits");
             return;
         }

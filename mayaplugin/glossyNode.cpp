@@ -405,13 +405,11 @@ void glossy::shadeColour(MDataBlock& block) const
     MFloatVector ambient(0.0f, 0.0f, 0.0f);
 
     const MFloatVector rayDirection = block.inputValue(glossy::rayDirection).asFloatVector();
-    const MFloatVector point = block.inputValue(glossy::pointCamera).asFloatVector();
     const MFloatVector normal = block.inputValue(glossy::normalCamera).asFloatVector();
     const MFloatVector color = block.inputValue(glossy::color).asFloatVector();
     const MFloatVector ambientColor = block.inputValue(glossy::ambientColor).asFloatVector();
     const MFloatVector incandescence = block.inputValue(glossy::incandescence).asFloatVector();
     const MFloatVector specularColor = block.inputValue(glossy::specularColor).asFloatVector();
-    const MFloatVector reflectedColor = block.inputValue(glossy::reflectedColor).asFloatVector();
     const float diffuse = block.inputValue(glossy::diffuse).asFloat();
     const float translucence = block.inputValue(glossy::translucence).asFloat();
     const float roughness = block.inputValue(glossy::roughness).asFloat();
@@ -453,7 +451,10 @@ void glossy::shadeColour(MDataBlock& block) const
         if (!lights.next()) break;
     }
 
+    // What only the reflection uses is read only when there is one.
     if (reflectivity > 0.0f) {
+        const MFloatVector point = block.inputValue(glossy::pointCamera).asFloatVector();
+        const MFloatVector reflectedColor = block.inputValue(glossy::reflectedColor).asFloatVector();
         const MFloatVector rayDirectionAgain = block.inputValue(glossy::rayDirection).asFloatVector();
         const void* sampler = block.inputValue(glossy::raySampler).asAddr();
         const short depth = block.inputValue(glossy::rayDepth).asShort();

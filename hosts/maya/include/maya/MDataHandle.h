@@ -125,7 +125,12 @@ public:
     {
         if (!block_ || index_ >= block_->count) return;
         const mayahost::CleanList& list = block_->cleans[index_];
-        for (unsigned int i = 0; i < list.count; ++i) block_->dirty[list.indices[i]] = 0;
+        // Held in locals: a store through unsigned char may alias anything,
+        // so the compiler would otherwise reload them for every flag.
+        unsigned char* const dirty = block_->dirty;
+        const unsigned int* const indices = list.indices;
+        const unsigned int count = list.count;
+        for (unsigned int i = 0; i < count; ++i) dirty[indices[i]] = 0;
     }
 
     // Stand-in only: built by the data block over its values.
