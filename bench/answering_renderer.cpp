@@ -25,7 +25,7 @@ miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* con
         return miFALSE;
     }
     const AnsweredSample& sample = gLights[index].samples[*samples];
-    *result = sample.colour;
+    *result = sample.color;
     *dir = sample.direction;
     *dot_nl = sample.cosine;
     ++*samples;

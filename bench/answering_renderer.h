@@ -9,7 +9,7 @@ extern "C" {
 }
 
 struct AnsweredSample {
-    miColor colour;
+    miColor color;
     miVector direction;  // unit, toward the light
     miScalar cosine;
 };

@@ -14,8 +14,8 @@ using shading::Float3;
 
 // Adds the highlight colour of one sample to `sum`. V, N and L as the
 // shading core takes them (toward the viewer, unit normal, toward the light).
-inline void addHighlight(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColour,
-                         const Float3& specularColour, float roughness, float sharpness, float weight, Float3& sum)
+inline void addHighlight(const Float3& V, const Float3& N, const Float3& L, const Float3& lightColor,
+                         const Float3& specularColor, float roughness, float sharpness, float weight, Float3& sum)
 {
     const float cosL = (N.y * L.y + N.x * L.x) + N.z * L.z;
     float scale = 0.0f;
@@ -44,9 +44,9 @@ inline void addHighlight(const Float3& V, const Float3& N, const Float3& L, cons
         scale = k * weight;
     }
     // A light from behind adds black: three additions of zero.
-    sum.x += lightColour.x * scale * specularColour.x;
-    sum.y += lightColour.y * scale * specularColour.y;
-    sum.z += lightColour.z * scale * specularColour.z;
+    sum.x += lightColor.x * scale * specularColor.x;
+    sum.y += lightColor.y * scale * specularColor.y;
+    sum.z += lightColor.z * scale * specularColor.z;
 }
 
 }  // namespace bench

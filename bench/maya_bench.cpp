@@ -113,8 +113,8 @@ void shadeDirectly(const Setup& setup)
         const MFloatVector Am(m.Ca.x * m.Cb.x, m.Ca.y * m.Cb.y, m.Ca.z * m.Cb.z);
         MFloatVector U = Sa + (((Sd + Am) + m.Ci) + St);
         U = MFloatVector((1.0f - m.T.x) * U.x, (1.0f - m.T.y) * U.y, (1.0f - m.T.z) * U.z);
-        MFloatVector colour = U + Ss;
-        benchmark::DoNotOptimize(colour);
+        MFloatVector color = U + Ss;
+        benchmark::DoNotOptimize(color);
     }
 }
 
@@ -322,9 +322,9 @@ void shadeSamples(benchmark::State& state, int lightCount)
             context.setNormalCamera(s.N);
             context.setRayDirection(s.V);
             context.setLights(setup.lights.data(), count);
-            MFloatVector colour;
-            context.outColor(colour);
-            benchmark::DoNotOptimize(colour);
+            MFloatVector color;
+            context.outColor(color);
+            benchmark::DoNotOptimize(color);
         }
     };
     const auto floor = [&] { shadeDirectly(setup); };
@@ -372,8 +372,8 @@ void computeOnly(benchmark::State& state, int lightCount)
     aloneFloor();
     const mayahost::AttributeInfo* outColorInfo = setup.node->attribute("outColor");
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const Float3 floorColour = floorRead<Float3>(records[i].record.data() + placeOf(layout, kOutColor));
-        if (!sameBits(floorColour, blocks[i]->float3(outColorInfo))) {
+        const Float3 floorColor = floorRead<Float3>(records[i].record.data() + placeOf(layout, kOutColor));
+        if (!sameBits(floorColor, blocks[i]->float3(outColorInfo))) {
             state.SkipWithError("the inline floor and compute give different bits");
             return;
         }

@@ -33,7 +33,7 @@ using shading::Float3;
 
 struct Light {
     std::vector<miVector> directions;
-    std::vector<miColor> colours;
+    std::vector<miColor> colors;
 };
 
 struct Setup {
@@ -60,9 +60,9 @@ struct Setup {
                 const float a = 0.7f * static_cast<float>(l) + 0.2f * static_cast<float>(s);
                 const float length = std::sqrt(0.36f + 0.64f);
                 light.directions.push_back({0.6f * std::cos(a) / length, 0.6f * std::sin(a) / length, 0.8f / length});
-                light.colours.push_back({1.0f, 0.9f, 0.8f, 1.0f});
+                light.colors.push_back({1.0f, 0.9f, 0.8f, 1.0f});
             }
-            tags.push_back(scene.addScriptedLight(light.directions.data(), light.colours.data(), samplesPerLight));
+            tags.push_back(scene.addScriptedLight(light.directions.data(), light.colors.data(), samplesPerLight));
             lights.push_back(std::move(light));
         }
         record.setArray("light", tags.data(), lightCount);
@@ -94,7 +94,7 @@ struct Setup {
             std::vector<AnsweredSample> samples;
             for (std::size_t k = 0; k < light.directions.size(); ++k) {
                 const miVector& d = light.directions[k];
-                samples.push_back({light.colours[k], d, d.z});
+                samples.push_back({light.colors[k], d, d.z});
             }
             answered.push_back(std::move(samples));
             tags.push_back(static_cast<miTag>(answered.size()));
@@ -147,7 +147,7 @@ miColor shadeInline(const miState& s, const kova_glossy_params& p, const std::ve
     benchmark::DoNotOptimize(copy);
 
     const Float3 V{-s.dir.x, -s.dir.y, -s.dir.z};
-    const Float3 specularColour{p.specularColor.r, p.specularColor.g, p.specularColor.b};
+    const Float3 specularColor{p.specularColor.r, p.specularColor.g, p.specularColor.b};
     const miTag* const tags = p.light;
     for (miInteger l = 0; l < p.n_light; ++l) {
         const AnsweredLight& light = lights[tags[p.i_light + l] - 1];
@@ -155,9 +155,9 @@ miColor shadeInline(const miState& s, const kova_glossy_params& p, const std::ve
         for (int k = 0; k < light.count; ++k) {
             const AnsweredSample& sample = light.samples[k];
             const Float3 L{sample.direction.x, sample.direction.y, sample.direction.z};
-            const Float3 c{sample.colour.r, sample.colour.g, sample.colour.b};
+            const Float3 c{sample.color.r, sample.color.g, sample.color.b};
             addDiffuse(N, L, c, p, sum);
-            bench::addHighlight(V, N, L, c, specularColour, p.roughness, p.sharpness, p.specularWeight, sum);
+            bench::addHighlight(V, N, L, c, specularColor, p.roughness, p.sharpness, p.specularWeight, sum);
         }
         if (light.count > 0) {
             const float count = static_cast<float>(light.count);
@@ -210,7 +210,7 @@ void shadeWithKovaGlossy(benchmark::State& state, int lightCount, int samplesPer
                 Float3 sum;
                 for (std::size_t k = 0; k < light.directions.size(); ++k) {
                     const Float3 L{light.directions[k].x, light.directions[k].y, light.directions[k].z};
-                    const Float3 c{light.colours[k].r, light.colours[k].g, light.colours[k].b};
+                    const Float3 c{light.colors[k].r, light.colors[k].g, light.colors[k].b};
                     addDiffuse(N, L, c, p, sum);
                     const Float3 h =
                         shading::highlightTerm(V, N, L, c, {p.specularColor.r, p.specularColor.g, p.specularColor.b},

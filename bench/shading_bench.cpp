@@ -13,7 +13,7 @@ namespace {
 using shading::Float3;
 
 struct Sample {
-    Float3 V, N, L, lightColour, specularColour;
+    Float3 V, N, L, lightColor, specularColor;
     float roughness, sharpness, weight;
     // What the floor starts from: the squared half-vector length, the
     // unnormalised N·H and the band, so its sqrt, pow and divisions see the
@@ -39,8 +39,8 @@ std::vector<Sample> makeTable()
         s.N = unit(0.1f * std::sin(b), 0.1f * std::cos(b), 1.0f);
         s.V = unit(0.3f * std::cos(a), 0.2f * std::sin(a), 1.0f);
         s.L = unit(std::sin(a), std::cos(b), (i % 16 == 0) ? -0.5f : 1.0f);
-        s.lightColour = {1.0f, 0.9f, 0.8f};
-        s.specularColour = {0.5f, 0.5f, 0.5f};
+        s.lightColor = {1.0f, 0.9f, 0.8f};
+        s.specularColor = {0.5f, 0.5f, 0.5f};
         s.roughness = 0.05f + 0.9f * static_cast<float>(i % 31) / 31.0f;
         s.sharpness = static_cast<float>(i % 23) / 20.0f;
         s.weight = 1.0f;
@@ -60,7 +60,7 @@ void BM_HighlightTerm(benchmark::State& state)
     const std::vector<Sample> table = makeTable();
     const auto work = [&] {
         for (const Sample& s : table) {
-            Float3 c = shading::highlightTerm(s.V, s.N, s.L, s.lightColour, s.specularColour, s.roughness, s.sharpness,
+            Float3 c = shading::highlightTerm(s.V, s.N, s.L, s.lightColor, s.specularColor, s.roughness, s.sharpness,
                                               s.weight);
             benchmark::DoNotOptimize(c);
         }

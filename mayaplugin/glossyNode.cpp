@@ -145,11 +145,11 @@ const Setter kStorable = &MFnAttribute::setStorable;
 const Setter kHidden = &MFnAttribute::setHidden;
 const Setter kReadable = &MFnAttribute::setReadable;
 const Setter kWritable = &MFnAttribute::setWritable;
-const Setter kUsedAsColour = &MFnAttribute::setUsedAsColor;
+const Setter kUsedAsColor = &MFnAttribute::setUsedAsColor;
 const Setter kArray = &MFnAttribute::setArray;
 const Step kDefault = {0, false};
 
-const Calls kColour = {4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColour, true}}};
+const Calls kColor = {4, {{kKeyable, true}, {kStorable, true}, kDefault, {kUsedAsColor, true}}};
 const Calls kScalar = {3, {{kKeyable, true}, {kStorable, true}, kDefault}};
 // Outputs can be read and connected from, never set.
 const Calls kOutput = {3, {{kHidden, false}, {kReadable, true}, {kWritable, false}}};
@@ -192,19 +192,19 @@ const Row kAttributes[] = {
     {&G::colorR, "colorR", "cr", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::colorG, "colorG", "cg", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::colorB, "colorB", "cb", K::Float, 0.5, kNone, {}, false, R::None},
-    {&G::color, "color", "c", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    {&G::color, "color", "c", K::FloatTriple, 0.0, kColor, {0.5f, 0.5f, 0.5f}, false, R::None},
     {&G::transparencyR, "transparencyR", "itr", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::transparencyG, "transparencyG", "itg", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::transparencyB, "transparencyB", "itb", K::Float, 0.0, kNone, {}, false, R::None},
-    {&G::transparency, "transparency", "it", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::transparency, "transparency", "it", K::FloatTriple, 0.0, kColor, {0.0f, 0.0f, 0.0f}, false, R::None},
     {&G::ambientColorR, "ambientColorR", "ambCR", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::ambientColorG, "ambientColorG", "ambCG", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::ambientColorB, "ambientColorB", "ambCB", K::Float, 0.0, kNone, {}, false, R::None},
-    {&G::ambientColor, "ambientColor", "ambC", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::ambientColor, "ambientColor", "ambC", K::FloatTriple, 0.0, kColor, {0.0f, 0.0f, 0.0f}, false, R::None},
     {&G::incandescenceR, "incandescenceR", "ir", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::incandescenceG, "incandescenceG", "ig", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::incandescenceB, "incandescenceB", "ib", K::Float, 0.0, kNone, {}, false, R::None},
-    {&G::incandescence, "incandescence", "ic", K::FloatTriple, 0.0, kColour, {0.0f, 0.0f, 0.0f}, false, R::None},
+    {&G::incandescence, "incandescence", "ic", K::FloatTriple, 0.0, kColor, {0.0f, 0.0f, 0.0f}, false, R::None},
     {&G::diffuse, "diffuse", "dfl", K::Float, 0.0, kScalar, {0.8f}, true, R::None},
     {&G::translucence, "translucence", "tsl", K::Float, 0.0, kScalar, {0.0f}, true, R::None},
     {&G::roughness, "roughness", "rghn", K::Float, 0.0, kScalar, {0.3f}, true, R::None},
@@ -212,12 +212,12 @@ const Row kAttributes[] = {
     {&G::specularColorR, "specularColorR", "spcr", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::specularColorG, "specularColorG", "spcg", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::specularColorB, "specularColorB", "spcb", K::Float, 0.5, kNone, {}, false, R::None},
-    {&G::specularColor, "specularColor", "spc", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    {&G::specularColor, "specularColor", "spc", K::FloatTriple, 0.0, kColor, {0.5f, 0.5f, 0.5f}, false, R::None},
     {&G::reflectivity, "reflectivity", "rfly", K::Float, 0.0, kScalar, {0.5f}, true, R::None},
     {&G::reflectedColorR, "reflectedColorR", "rcr", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::reflectedColorG, "reflectedColorG", "rcg", K::Float, 0.5, kNone, {}, false, R::None},
     {&G::reflectedColorB, "reflectedColorB", "rcb", K::Float, 0.5, kNone, {}, false, R::None},
-    {&G::reflectedColor, "reflectedColor", "rc", K::FloatTriple, 0.0, kColour, {0.5f, 0.5f, 0.5f}, false, R::None},
+    {&G::reflectedColor, "reflectedColor", "rc", K::FloatTriple, 0.0, kColor, {0.5f, 0.5f, 0.5f}, false, R::None},
     // Outputs, written only by compute.
     {&G::outColorR, "outColorR", "ocr", K::Float, 0.0, kNone, {}, false, R::None},
     {&G::outColorG, "outColorG", "ocg", K::Float, 0.0, kNone, {}, false, R::None},
@@ -379,7 +379,7 @@ MStatus glossy::initialize()
 MStatus glossy::compute(const MPlug& plug, MDataBlock& block)
 {
     if (plug == outColor || plug == outColorR || plug == outColorG || plug == outColorB) {
-        shadeColour(block);
+        shadeColor(block);
         return MS::kSuccess;
     }
     if (plug == outTransparency || plug == outTransparencyR || plug == outTransparencyG || plug == outTransparencyB) {
@@ -393,7 +393,7 @@ MStatus glossy::compute(const MPlug& plug, MDataBlock& block)
     return MS::kUnknownParameter;
 }
 
-void glossy::shadeColour(MDataBlock& block) const
+void glossy::shadeColor(MDataBlock& block) const
 {
     // Locals bear the names of the inputs they hold; the handles are
     // qualified so that the two are never confused.
@@ -421,11 +421,11 @@ void glossy::shadeColour(MDataBlock& block) const
     const shading::Float3 toViewer = toFloat3(-rayDirection);
     for (unsigned int i = 0; i < lightCount; ++i) {
         MDataHandle light = lights.inputValue();
-        const MFloatVector lightColour = light.child(glossy::lightIntensity).asFloatVector();
+        const MFloatVector lightColor = light.child(glossy::lightIntensity).asFloatVector();
         const MFloatVector toLight = light.child(glossy::lightDirection).asFloatVector();
 
         if (light.child(glossy::lightAmbient).asBool()) {
-            ambientLight += MFloatVector(lightColour.x * color.x, lightColour.y * color.y, lightColour.z * color.z);
+            ambientLight += MFloatVector(lightColor.x * color.x, lightColor.y * color.y, lightColor.z * color.z);
         }
         if (light.child(glossy::lightDiffuse).asBool()) {
             // Only lights strictly in front of the surface.
@@ -433,20 +433,20 @@ void glossy::shadeColour(MDataBlock& block) const
             if (cosL > 0.0f) {
                 const float diffuseWeight = cosL * diffuse;
                 diffuseLight +=
-                    MFloatVector((diffuseWeight * lightColour.x) * color.x, (diffuseWeight * lightColour.y) * color.y,
-                                 (diffuseWeight * lightColour.z) * color.z);
+                    MFloatVector((diffuseWeight * lightColor.x) * color.x, (diffuseWeight * lightColor.y) * color.y,
+                                 (diffuseWeight * lightColor.z) * color.z);
             }
         }
         if (light.child(glossy::lightSpecular).asBool()) {
             const shading::Float3 highlight =
-                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColour),
+                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColor),
                                        toFloat3(specularColor), roughness, sharpness, 1.0f);
             highlights += MFloatVector(highlight.x, highlight.y, highlight.z);
         }
         // Translucence comes from every light, whatever its flags or side.
         translucentLight +=
-            MFloatVector((lightColour.x * color.x) * translucence, (lightColour.y * color.y) * translucence,
-                         (lightColour.z * color.z) * translucence);
+            MFloatVector((lightColor.x * color.x) * translucence, (lightColor.y * color.y) * translucence,
+                         (lightColor.z * color.z) * translucence);
 
         if (!lights.next()) break;
     }
@@ -459,7 +459,7 @@ void glossy::shadeColour(MDataBlock& block) const
         const void* sampler = block.inputValue(glossy::raySampler).asAddr();
         const short depth = block.inputValue(glossy::rayDepth).asShort();
         const void* object = block.inputValue(glossy::objectId).asAddr();
-        MFloatVector tracedColour(0.0f, 0.0f, 0.0f);
+        MFloatVector tracedColor(0.0f, 0.0f, 0.0f);
         MFloatVector scratchTransparency(0.0f, 0.0f, 0.0f);
 
         // The mirror image of the ray about the normal.
@@ -470,12 +470,12 @@ void glossy::shadeColour(MDataBlock& block) const
 
         // Reflections are traced from primary samples only, one bounce deep.
         if (depth == 0) {
-            MRenderUtil::raytrace(point, reflectionDirection, object, sampler, depth, tracedColour, scratchTransparency,
+            MRenderUtil::raytrace(point, reflectionDirection, object, sampler, depth, tracedColor, scratchTransparency,
                                   true);
         }
-        reflection = MFloatVector((tracedColour.x * reflectivity) * reflectedColor.x,
-                                  (tracedColour.y * reflectivity) * reflectedColor.y,
-                                  (tracedColour.z * reflectivity) * reflectedColor.z);
+        reflection = MFloatVector((tracedColor.x * reflectivity) * reflectedColor.x,
+                                  (tracedColor.y * reflectivity) * reflectedColor.y,
+                                  (tracedColor.z * reflectivity) * reflectedColor.z);
     }
 
     ambient = MFloatVector(ambientColor.x * color.x, ambientColor.y * color.y, ambientColor.z * color.z);

@@ -55,5 +55,5 @@ public:
     static MObject lightDataArray;
 
 private:
-    void shadeColour(MDataBlock& block) const;
+    void shadeColor(MDataBlock& block) const;
 };

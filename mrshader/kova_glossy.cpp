@@ -17,11 +17,11 @@ extern "C" {
 #include "glossy_export.h"
 #include "highlight.h"
 #include "kova_glossy_params.h"
+#include "pi.h"
 
 namespace {
 
-// The single-precision value nearest to pi.
-const float kPi = 3.14159274f;
+using shading::kPi;
 
 shading::Float3 toFloat3(const miVector& v) { return shading::Float3(v.x, v.y, v.z); }
 shading::Float3 toFloat3(const miColor& c) { return shading::Float3(c.r, c.g, c.b); }
@@ -73,8 +73,8 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
 
     // The light sample and the traced colour share their storage, and so do
     // the direction toward the light and the reflection direction.
-    miColor lightColour = {0.0f, 0.0f, 0.0f, 0.0f};
-    miColor& tracedColour = lightColour;
+    miColor lightColor = {0.0f, 0.0f, 0.0f, 0.0f};
+    miColor& tracedColor = lightColor;
     miVector toLight = {0.0f, 0.0f, 0.0f};
     miVector& reflectionDirection = toLight;
     miScalar cosine = 0.0f;
@@ -86,18 +86,18 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
         const miTag tag = lights[firstLight + light];
         int samples = 0;
         shading::Float3 sum;
-        while (mi_sample_light(&lightColour, &toLight, &cosine, &copy, tag, &samples)) {
+        while (mi_sample_light(&lightColor, &toLight, &cosine, &copy, tag, &samples)) {
             // The renderer's cosine is replaced by one against our normal.
             const float cosL = (toLight.y * normal.y + toLight.x * normal.x) + toLight.z * normal.z;
             if (cosL > 0.0f) {
                 const float diffuseWeight = cosL * diffuse;
-                sum.x += lightColour.r * diffuseWeight * color.r;
-                sum.y += lightColour.g * diffuseWeight * color.g;
-                sum.z += lightColour.b * diffuseWeight * color.b;
+                sum.x += lightColor.r * diffuseWeight * color.r;
+                sum.y += lightColor.g * diffuseWeight * color.g;
+                sum.z += lightColor.b * diffuseWeight * color.b;
             }
             // A sample from behind still counts; the highlight gates itself.
             const shading::Float3 highlight =
-                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColour),
+                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColor),
                                        toFloat3(specularColor), roughness, sharpness, specularWeight);
             sum.x += highlight.x;
             sum.y += highlight.y;
@@ -115,12 +115,12 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
     const miScalar reflectivity = evaluated(state, params->reflectivity);
     if (reflectivity > 0.0f) {
         mi_reflection_dir(&reflectionDirection, &copy);
-        const bool found = mi_trace_reflection(&tracedColour, &copy, &reflectionDirection) != miFALSE ||
-                           mi_trace_environment(&tracedColour, &copy, &reflectionDirection) != miFALSE;
+        const bool found = mi_trace_reflection(&tracedColor, &copy, &reflectionDirection) != miFALSE ||
+                           mi_trace_environment(&tracedColor, &copy, &reflectionDirection) != miFALSE;
         if (found) {
-            result->r = result->r + result->r * reflectivity * tracedColour.r * specularColor.r;
-            result->g = result->g + result->g * reflectivity * tracedColour.g * specularColor.g;
-            result->b = result->b + result->b * reflectivity * tracedColour.b * specularColor.b;
+            result->r = result->r + result->r * reflectivity * tracedColor.r * specularColor.r;
+            result->g = result->g + result->g * reflectivity * tracedColor.g * specularColor.g;
+            result->b = result->b + result->b * reflectivity * tracedColor.b * specularColor.b;
         }
     }
 
@@ -143,10 +143,10 @@ extern "C" GLOSSY_EXPORT miBoolean kova_glossy(miColor* result, miState* state, 
         copy.normal = normal;
         copy.dist = state->dist;
         copy.motion = state->motion;
-        if (mi_compute_irradiance(&tracedColour, &copy) != miFALSE) {
-            result->r += tracedColour.r * color.r * irradianceColor.r / kPi;
-            result->g += tracedColour.g * color.g * irradianceColor.g / kPi;
-            result->b += tracedColour.b * color.b * irradianceColor.b / kPi;
+        if (mi_compute_irradiance(&tracedColor, &copy) != miFALSE) {
+            result->r += tracedColor.r * color.r * irradianceColor.r / kPi;
+            result->g += tracedColor.g * color.g * irradianceColor.g / kPi;
+            result->b += tracedColor.b * color.b * irradianceColor.b / kPi;
         }
         result->a = 1.0f;
     }

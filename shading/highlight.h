@@ -69,7 +69,7 @@ inline float smoothStep(float lower, float upper, float x)
 // its own sum. Roughness is not guarded: 0 or below gives whatever powf gives for the
 // resulting infinite or negative exponent, identically in both hosts.
 inline Float3 highlightTerm(const Float3& toViewer, const Float3& normal, const Float3& toLight,
-                            const Float3& lightColour, const Float3& specularColor, float roughness, float sharpness,
+                            const Float3& lightColor, const Float3& specularColor, float roughness, float sharpness,
                             float weight)
 {
     Float3 result;
@@ -100,9 +100,9 @@ inline Float3 highlightTerm(const Float3& toViewer, const Float3& normal, const 
     const float k = smoothStep(band.lower, band.upper, lobe);
 
     const float scale = k * weight;
-    result.x = lightColour.x * scale * specularColor.x;
-    result.y = lightColour.y * scale * specularColor.y;
-    result.z = lightColour.z * scale * specularColor.z;
+    result.x = lightColor.x * scale * specularColor.x;
+    result.y = lightColor.y * scale * specularColor.y;
+    result.z = lightColor.z * scale * specularColor.z;
     return result;
 }
 

@@ -28,7 +28,7 @@ struct Case {
     miVector rayDirection;  // along the incoming ray
     miVector normal;        // unit and axis-aligned: the renderer side renormalises it
     miVector toLight;
-    miColor lightColour;
+    miColor lightColor;
     miColor specularColor;
     float roughness;
     float sharpness;
@@ -66,7 +66,7 @@ std::vector<Case> cases()
                     c.rayDirection = {-view.x, -view.y, -view.z};
                     c.normal = n;
                     c.toLight = frame(0.2f * std::cos(b) - 0.1f, 0.25f * std::sin(b + a), k == 5 ? -0.2f : 1.0f);
-                    c.lightColour = {1.0f, 0.8f + 0.01f * static_cast<float>(k), 0.5f, 1.0f};
+                    c.lightColor = {1.0f, 0.8f + 0.01f * static_cast<float>(k), 0.5f, 1.0f};
                     c.specularColor = {0.5f, 0.7f, 0.9f, 1.0f};
                     c.roughness = roughness;
                     c.sharpness = sharpness;
@@ -127,14 +127,14 @@ public:
         context_->setRayDepth(0);
         mayahost::LightSample light;
         light.direction = toMaya(c.toLight);
-        light.intensity = {c.lightColour.r, c.lightColour.g, c.lightColour.b};
+        light.intensity = {c.lightColor.r, c.lightColor.g, c.lightColor.b};
         light.ambient = false;
         light.diffuse = false;
         light.specular = true;
         context_->setLights(&light, 1);
-        MFloatVector colour;
-        EXPECT_TRUE(context_->outColor(colour));
-        return colour;
+        MFloatVector color;
+        EXPECT_TRUE(context_->outColor(color));
+        return color;
     }
 
 private:
@@ -144,9 +144,9 @@ private:
 };
 
 // kova_glossy in the renderer stand-in, everything black but the highlight.
-class RendererSide {
+class MentalRaySide {
 public:
-    RendererSide()
+    MentalRaySide()
         : declaration_(mrhost::readDeclaration(KOVA_GLOSSY_DECLARATION, "kova_glossy")),
           library_(KOVA_GLOSSY_MODULE_PATH, declaration_),
           record_(declaration_),
@@ -163,7 +163,7 @@ public:
 
     miColor shade(const Case& c)
     {
-        const miTag light = scene_.addScriptedLight(&c.toLight, &c.lightColour, 1);
+        const miTag light = scene_.addScriptedLight(&c.toLight, &c.lightColor, 1);
         record_.setArray("light", &light, 1);
         record_.setColor("specularColor", c.specularColor);
         record_.setScalar("roughness", c.roughness);
@@ -172,9 +172,9 @@ public:
         geometry.point = {0.0f, 0.0f, -5.0f};
         geometry.direction = c.rayDirection;
         geometry.normal = c.normal;
-        miColor colour{0.0f, 0.0f, 0.0f, 0.0f};
-        context_.shade(library_.shader(), record_, geometry, colour);
-        return colour;
+        miColor color{0.0f, 0.0f, 0.0f, 0.0f};
+        context_.shade(library_.shader(), record_, geometry, color);
+        return color;
     }
 
 private:
@@ -189,7 +189,7 @@ TEST(CrossHost, BothDeliverablesShadeTheSameHighlightBitForBit)
 {
     MayaSide maya;
     ASSERT_TRUE(maya.ready());
-    RendererSide renderer;
+    MentalRaySide renderer;
     int lit = 0;
     const std::vector<Case> all = cases();
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -212,13 +212,13 @@ TEST(CrossHost, BothDeliverablesGiveTheTabledBits)
 {
     MayaSide maya;
     ASSERT_TRUE(maya.ready());
-    RendererSide renderer;
+    MentalRaySide renderer;
     int row = 0;
     for (const highlightbits::Row& r : highlightbits::kRows) {
         auto triple = [](const float* v) { return miVector{v[0], v[1], v[2]}; };
-        auto colour = [](const float* v) { return miColor{v[0], v[1], v[2], 1.0f}; };
-        const Case c{triple(r.rayDirection),   triple(r.normal), triple(r.toLight), colour(r.lightColour),
-                     colour(r.specularColour), r.roughness,      r.sharpness};
+        auto color = [](const float* v) { return miColor{v[0], v[1], v[2], 1.0f}; };
+        const Case c{triple(r.rayDirection), triple(r.normal), triple(r.toLight), color(r.lightColor),
+                     color(r.specularColor), r.roughness,      r.sharpness};
         const MFloatVector m = maya.shade(c);
         const miColor g = renderer.shade(c);
         const float got[2][3] = {{m.x, m.y, m.z}, {g.r, g.g, g.b}};

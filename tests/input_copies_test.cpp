@@ -6,7 +6,7 @@
 #include <mayahost/plugin_loader.h>
 #include <mayahost/registry.h>
 #include <mrhost/declaration.h>
-#include <mrhost/shader_instance.h>
+#include <mrhost/shader_block.h>
 
 #include <filesystem>
 #include <fstream>

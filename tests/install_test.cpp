@@ -477,19 +477,19 @@ TEST_F(InstalledTree, ShaderLibraryShadesThroughItsInstalledDeclaration)
     } catch (const std::exception& error) {
         FAIL() << error.what();
     }
-    const miColor colour = shadeOneSample(*installed);
-    EXPECT_EQ(colour.a, 1.0f);
-    EXPECT_GT(colour.r, 0.0f) << "the light above the surface should light it";
-    EXPECT_EQ(colour.r, colour.g) << "a grey material under a white light stays grey";
-    EXPECT_EQ(colour.r, colour.b) << "a grey material under a white light stays grey";
+    const miColor color = shadeOneSample(*installed);
+    EXPECT_EQ(color.a, 1.0f);
+    EXPECT_GT(color.r, 0.0f) << "the light above the surface should light it";
+    EXPECT_EQ(color.r, color.g) << "a grey material under a white light stays grey";
+    EXPECT_EQ(color.r, color.b) << "a grey material under a white light stays grey";
 
     // The installed library is the one the build made: the same sample, bit
     // for bit.
     LoadedShader built(fs::path(GLOSSY_SOURCE_DIR) / "mrshader/kova_glossy.mi", KOVA_GLOSSY_PATH);
     const miColor expected = shadeOneSample(built);
-    EXPECT_EQ(std::memcmp(&colour, &expected, sizeof colour), 0)
-        << "installed " << colour.r << " " << colour.g << " " << colour.b << ", built " << expected.r << " "
-        << expected.g << " " << expected.b;
+    EXPECT_EQ(std::memcmp(&color, &expected, sizeof color), 0)
+        << "installed " << color.r << " " << color.g << " " << color.b << ", built " << expected.r << " " << expected.g
+        << " " << expected.b;
 }
 
 }  // namespace

@@ -251,26 +251,26 @@ TEST(CommandLog, RecordsTextAndFlags)
 }
 
 MStatus answerRed(void* user, const MFloatVector&, const MFloatVector& direction, const void*, const void*, short depth,
-                  MFloatVector& colour, MFloatVector&, bool reflected)
+                  MFloatVector& color, MFloatVector&, bool reflected)
 {
     *static_cast<int*>(user) += 1;
-    colour = MFloatVector(1.0f, direction.y, static_cast<float>(depth));
+    color = MFloatVector(1.0f, direction.y, static_cast<float>(depth));
     return reflected ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kNotImplemented);
 }
 
 TEST(Raytrace, GoesToTheInstalledTracerOnly)
 {
-    MFloatVector colour(0.5f, 0.5f, 0.5f), transparency;
+    MFloatVector color(0.5f, 0.5f, 0.5f), transparency;
     mayahost::installTracer(nullptr, nullptr);
-    EXPECT_EQ(MRenderUtil::raytrace({}, {0.0f, 1.0f, 0.0f}, nullptr, nullptr, 0, colour, transparency),
+    EXPECT_EQ(MRenderUtil::raytrace({}, {0.0f, 1.0f, 0.0f}, nullptr, nullptr, 0, color, transparency),
               MStatus::kFailure);
-    EXPECT_EQ(colour, MFloatVector(0.5f, 0.5f, 0.5f)) << "untouched without a tracer";
+    EXPECT_EQ(color, MFloatVector(0.5f, 0.5f, 0.5f)) << "untouched without a tracer";
 
     int calls = 0;
     mayahost::installTracer(answerRed, &calls);
-    EXPECT_TRUE(MRenderUtil::raytrace({}, {0.0f, 0.25f, 0.0f}, nullptr, nullptr, 2, colour, transparency));
-    EXPECT_EQ(colour, MFloatVector(1.0f, 0.25f, 2.0f));
-    EXPECT_EQ(MRenderUtil::raytrace({}, {}, nullptr, nullptr, 0, colour, transparency, false), MStatus::kNotImplemented)
+    EXPECT_TRUE(MRenderUtil::raytrace({}, {0.0f, 0.25f, 0.0f}, nullptr, nullptr, 2, color, transparency));
+    EXPECT_EQ(color, MFloatVector(1.0f, 0.25f, 2.0f));
+    EXPECT_EQ(MRenderUtil::raytrace({}, {}, nullptr, nullptr, 0, color, transparency, false), MStatus::kNotImplemented)
         << "the tracer's status comes back";
     EXPECT_EQ(calls, 2);
     mayahost::installTracer(nullptr, nullptr);

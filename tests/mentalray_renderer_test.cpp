@@ -29,32 +29,32 @@ const mrhost::ShaderDeclaration kDeclaration = mrhost::parseDeclarations(
 
 struct Sampled {
     std::vector<miVector> directions;
-    std::vector<miColor> colours;
+    std::vector<miColor> colors;
 };
 
 Sampled sampleAll(miState& state, miTag light)
 {
     Sampled s;
-    miColor colour;
+    miColor color;
     miVector direction;
     float cosine;
     int samples = 0;
-    while (mi_sample_light(&colour, &direction, &cosine, &state, light, &samples)) {
+    while (mi_sample_light(&color, &direction, &cosine, &state, light, &samples)) {
         s.directions.push_back(direction);
-        s.colours.push_back(colour);
+        s.colors.push_back(color);
         EXPECT_EQ(samples, static_cast<int>(s.directions.size())) << "the counter counts the samples";
     }
     return s;
 }
 
-class Renderer : public ::testing::Test {
+class MentalRayFunctions : public ::testing::Test {
 protected:
     mrhost::Scene scene;
     mrhost::ParameterRecord record{kDeclaration};
     mrhost::SampleGeometry geometry;
 };
 
-TEST_F(Renderer, PointLightGivesOneSampleTowardItself)
+TEST_F(MentalRayFunctions, PointLightGivesOneSampleTowardItself)
 {
     const miTag light = scene.addPointLight({0.0f, 3.0f, 4.0f}, {1.0f, 0.5f, 0.25f, 1.0f});
     mrhost::SampleContext context(scene);
@@ -63,10 +63,10 @@ TEST_F(Renderer, PointLightGivesOneSampleTowardItself)
     ASSERT_EQ(s.directions.size(), 1u);
     EXPECT_FLOAT_EQ(s.directions[0].y, 0.6f);
     EXPECT_FLOAT_EQ(s.directions[0].z, 0.8f);
-    EXPECT_EQ(s.colours[0].g, 0.5f) << "point lights do not fall off";
+    EXPECT_EQ(s.colors[0].g, 0.5f) << "point lights do not fall off";
 }
 
-TEST_F(Renderer, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
+TEST_F(MentalRayFunctions, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
 {
     const miTag light = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 2, 2,
                                            {1.0f, 1.0f, 1.0f, 1.0f});
@@ -83,12 +83,12 @@ TEST_F(Renderer, AreaLightGivesOneSamplePerCellThroughTheShadowTest)
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_NEAR(s.directions[i].x, xs[i], 1e-6) << "sample " << i;
         EXPECT_NEAR(s.directions[i].y, ys[i], 1e-6) << "sample " << i;
-        EXPECT_EQ(s.colours[i].r, xs[i] > 0.0f ? 0.0f : 1.0f) << "sample " << i;
+        EXPECT_EQ(s.colors[i].r, xs[i] > 0.0f ? 0.0f : 1.0f) << "sample " << i;
     }
     EXPECT_THROW(scene.addAreaLight({}, {}, {}, 0, 1, {}), std::invalid_argument);
 }
 
-TEST_F(Renderer, UnknownTagsGiveNoSampleAndMissingTracersNoColour)
+TEST_F(MentalRayFunctions, UnknownTagsGiveNoSampleAndMissingTracersNoColor)
 {
     const miTag checker = mrhost::addChecker(scene, {}, {}, 1.0f);
     mrhost::SampleContext context(scene);
@@ -96,15 +96,15 @@ TEST_F(Renderer, UnknownTagsGiveNoSampleAndMissingTracersNoColour)
     EXPECT_TRUE(sampleAll(state, 99u).directions.empty());
     EXPECT_TRUE(sampleAll(state, checker).directions.empty());
 
-    miColor colour{0.5f, 0.5f, 0.5f, 0.5f};
+    miColor color{0.5f, 0.5f, 0.5f, 0.5f};
     miVector direction{0.0f, 0.0f, 1.0f};
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), miFALSE);
-    EXPECT_EQ(mi_trace_environment(&colour, &state, &direction), miFALSE);
-    EXPECT_EQ(mi_compute_irradiance(&colour, &state), miFALSE);
-    EXPECT_EQ(colour.r, 0.5f) << "a call that finds nothing leaves the colour alone";
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), miFALSE);
+    EXPECT_EQ(mi_trace_environment(&color, &state, &direction), miFALSE);
+    EXPECT_EQ(mi_compute_irradiance(&color, &state), miFALSE);
+    EXPECT_EQ(color.r, 0.5f) << "a call that finds nothing leaves the colour alone";
 }
 
-TEST_F(Renderer, TracersAreTheHostsAndTheMirrorDirectionFollowsTheNormal)
+TEST_F(MentalRayFunctions, TracersAreTheHostsAndTheMirrorDirectionFollowsTheNormal)
 {
     int traced = 0;
     scene.setReflectionTracer(
@@ -149,7 +149,7 @@ miBoolean hitElsewhere(miColor* c, miState* child, void* user)
     return tracer.found;
 }
 
-TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
+TEST_F(MentalRayFunctions, TracesThatFindSomethingWriteBackExactlyTheHitFields)
 {
     using TraceCall = miBoolean (*)(miColor*, miState*, miVector*);
     const struct {
@@ -171,8 +171,8 @@ TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
             state.user = &user;
             const miState before = state;
             miVector direction{0.0f, 0.6f, 0.8f};
-            miColor colour{};
-            EXPECT_EQ(c.call(&colour, &state, &direction), found) << c.name;
+            miColor color{};
+            EXPECT_EQ(c.call(&color, &state, &direction), found) << c.name;
 
             EXPECT_EQ(tracer.child.org.y, 2.0f) << c.name << ": the child ray starts at the point";
             EXPECT_EQ(tracer.child.dir.z, 0.8f) << c.name;
@@ -190,7 +190,7 @@ TEST_F(Renderer, TracesThatFindSomethingWriteBackExactlyTheHitFields)
     }
 }
 
-TEST_F(Renderer, AReflectionLevelAtItsCeilingStaysThere)
+TEST_F(MentalRayFunctions, AReflectionLevelAtItsCeilingStaysThere)
 {
     // Far beyond any trace depth: the environment gets the ray.
     mrhost::Scene traced;
@@ -200,15 +200,15 @@ TEST_F(Renderer, AReflectionLevelAtItsCeilingStaysThere)
     miState& state = context.begin(record, geometry);
     state.reflection_level = std::numeric_limits<miInteger>::max();
     miVector direction{0.0f, 0.6f, 0.8f};
-    miColor colour{};
-    mi_trace_reflection(&colour, &state, &direction);
+    miColor color{};
+    mi_trace_reflection(&color, &state, &direction);
     EXPECT_EQ(tracer.child.reflection_level, std::numeric_limits<miInteger>::max());
 }
 
 // A tracer answering with its own colour, found or not, counting its calls.
 struct Answering {
     miBoolean found;
-    miColor colour;
+    miColor color;
     int calls;
 };
 
@@ -216,11 +216,11 @@ miBoolean answer(miColor* c, miState*, void* user)
 {
     Answering& a = *static_cast<Answering*>(user);
     ++a.calls;
-    *c = a.colour;
+    *c = a.color;
     return a.found;
 }
 
-TEST_F(Renderer, ReflectionRaysBeyondTheDepthOrOutOfTheSceneGetTheEnvironment)
+TEST_F(MentalRayFunctions, ReflectionRaysBeyondTheDepthOrOutOfTheSceneGetTheEnvironment)
 {
     const miColor kMirror{1.0f, 0.0f, 0.0f, 1.0f};
     const miColor kSky{0.0f, 0.0f, 1.0f, 1.0f};
@@ -250,10 +250,10 @@ TEST_F(Renderer, ReflectionRaysBeyondTheDepthOrOutOfTheSceneGetTheEnvironment)
         miState& state = context.begin(record, geometry);
         state.reflection_level = c.level;
         miVector direction{0.0f, 0.0f, 1.0f};
-        miColor colour{};
-        EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), c.returned) << c.name;
+        miColor color{};
+        EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), c.returned) << c.name;
         EXPECT_EQ(mirror.calls, c.mirrorCalls) << c.name;
-        EXPECT_EQ(colour.b, c.blue) << c.name;
+        EXPECT_EQ(color.b, c.blue) << c.name;
     }
 }
 
@@ -265,7 +265,7 @@ miBoolean mirrorOfMirrors(miColor* c, miState* child, void* user)
     return mi_trace_reflection(c, child, &back);
 }
 
-TEST_F(Renderer, MirrorsFacingEachOtherEndAtTheTraceDepth)
+TEST_F(MentalRayFunctions, MirrorsFacingEachOtherEndAtTheTraceDepth)
 {
     for (const miInteger depth : {0, 1, 3, 40}) {
         mrhost::Scene traced;
@@ -277,15 +277,15 @@ TEST_F(Renderer, MirrorsFacingEachOtherEndAtTheTraceDepth)
         mrhost::SampleContext context(traced);
         miState& state = context.begin(record, geometry);
         miVector direction{0.0f, 0.0f, 1.0f};
-        miColor colour{};
-        EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), miTRUE) << depth;
+        miColor color{};
+        EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), miTRUE) << depth;
         EXPECT_EQ(bounces, depth);
         EXPECT_EQ(sky.calls, 1) << depth;
-        EXPECT_EQ(colour.g, 0.5f) << depth;
+        EXPECT_EQ(color.g, 0.5f) << depth;
     }
 }
 
-TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)
+TEST_F(MentalRayFunctions, SamplingALightLeavesTheStateAsItWas)
 {
     const miTag light = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 2, 1,
                                            {1.0f, 1.0f, 1.0f, 1.0f});
@@ -296,7 +296,7 @@ TEST_F(Renderer, SamplingALightLeavesTheStateAsItWas)
     EXPECT_EQ(std::memcmp(&state, &before, sizeof state), 0);
 }
 
-TEST_F(Renderer, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
+TEST_F(MentalRayFunctions, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
 {
     const miTag checker = mrhost::addChecker(scene, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, 1.0f);
     void* tint = static_cast<char*>(record.parameters()) + mrhost::offsetOf(record, "tint");
@@ -323,7 +323,7 @@ TEST_F(Renderer, ConnectedParametersAreEvaluatedIntoPerSampleStorage)
     EXPECT_NE(mi_phen_eval(state, tint), nullptr) << "a new sample starts with empty storage";
 }
 
-TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
+TEST_F(MentalRayFunctions, PerSampleFunctionsAllocateNothing)
 {
     const miTag area = scene.addAreaLight({-1.0f, -1.0f, 1.0f}, {2.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 0.0f}, 3, 3,
                                           {1.0f, 1.0f, 1.0f, 1.0f});
@@ -336,15 +336,15 @@ TEST_F(Renderer, PerSampleFunctionsAllocateNothing)
     for (int i = 0; i < 100; ++i) {
         miState& state = context.begin(record, geometry);
         mi_phen_eval(&state, tint);
-        miColor colour;
+        miColor color;
         miVector direction;
         float cosine;
         int samples = 0;
-        while (mi_sample_light(&colour, &direction, &cosine, &state, area, &samples)) {}
+        while (mi_sample_light(&color, &direction, &cosine, &state, area, &samples)) {}
         mi_reflection_dir(&direction, &state);
-        mi_trace_reflection(&colour, &state, &direction);
-        mi_trace_environment(&colour, &state, &direction);
-        mi_compute_irradiance(&colour, &state);
+        mi_trace_reflection(&color, &state, &direction);
+        mi_trace_environment(&color, &state, &direction);
+        mi_compute_irradiance(&color, &state);
     }
     EXPECT_EQ(testsupport::allocationCount(), before);
 }

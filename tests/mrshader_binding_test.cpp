@@ -23,7 +23,7 @@ namespace {
 // What the scripted renderer functions saw last.
 struct Seen {
     int module = 0;
-    miColor* colour = nullptr;
+    miColor* color = nullptr;
     miState* state = nullptr;
     miVector* direction = nullptr;
     miTag light = 0;
@@ -126,7 +126,7 @@ protected:
         gSeen = {};
     }
 
-    miColor colour{0.5f, 0.5f, 0.5f, 0.5f};
+    miColor color{0.5f, 0.5f, 0.5f, 0.5f};
     miVector direction{0.25f, 0.25f, 0.25f};
     miState state{};
 };
@@ -134,11 +134,11 @@ protected:
 TEST_F(Binding, SuccessfulLookupIsMadeOnceAndPassesEverythingThrough)
 {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 1);
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 1);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 1);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(gLookups, 1);
-    EXPECT_EQ(gSeen.colour, &colour);
+    EXPECT_EQ(gSeen.color, &color);
     EXPECT_EQ(gSeen.state, &state);
     EXPECT_EQ(gSeen.direction, &direction);
 }
@@ -148,11 +148,11 @@ TEST_F(Binding, EachStubBindsItsOwnRendererFunction)
     float cosine = 0.0f;
     int samples = 0;
     char parameter[4] = {};
-    EXPECT_EQ(mi_trace_environment(&colour, &state, &direction), 1);
+    EXPECT_EQ(mi_trace_environment(&color, &state, &direction), 1);
     EXPECT_EQ(gSeen.direction, &direction);
-    EXPECT_EQ(mi_compute_irradiance(&colour, &state), 1);
-    EXPECT_EQ(gSeen.colour, &colour);
-    EXPECT_EQ(mi_sample_light(&colour, &direction, &cosine, &state, 42u, &samples), 1);
+    EXPECT_EQ(mi_compute_irradiance(&color, &state), 1);
+    EXPECT_EQ(gSeen.color, &color);
+    EXPECT_EQ(mi_sample_light(&color, &direction, &cosine, &state, 42u, &samples), 1);
     EXPECT_EQ(gSeen.light, 42u);
     EXPECT_EQ(gSeen.parameter, &samples);
     EXPECT_EQ(mi_phen_eval(&state, parameter), parameter + 1);
@@ -165,8 +165,8 @@ TEST_F(Binding, FailedLookupIsReportedAndRetriedWithoutCallingAnything)
 {
     miSetModuleHandle(handle(kEmptyModule));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(mi_compute_irradiance(&colour, &state), miFALSE);
-    EXPECT_EQ(mi_compute_irradiance(&colour, &state), miFALSE);
+    EXPECT_EQ(mi_compute_irradiance(&color, &state), miFALSE);
+    EXPECT_EQ(mi_compute_irradiance(&color, &state), miFALSE);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "dlsym failed on \"mi_compute_irradiance\" (handle: 000000ab error: 127)\n"
               "dlsym failed on \"mi_compute_irradiance\" (handle: 000000ab error: 127)\n");
@@ -180,7 +180,7 @@ TEST_F(Binding, FailedLookupIsReportedAndRetriedWithoutCallingAnything)
     mi_reflection_dir(&direction, &state);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(direction.x, 0.25f);
-    EXPECT_EQ(colour.r, 0.5f);
+    EXPECT_EQ(color.r, 0.5f);
 }
 
 // Without a handle the functions are looked up in the program; the missing
@@ -190,13 +190,13 @@ TEST_F(Binding, NullHandleLooksInTheProgramAndIsReportedOnlyWhereUnusual)
     const std::string nullLine = platform::kNullHandleIsReported ? "DYNLOAD: dl_handle null\n" : "";
     miSetModuleHandle(nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 3);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 3);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), nullLine);
 
     testing::internal::CaptureStderr();
     float cosine = 0.0f;
     int samples = 0;
-    EXPECT_EQ(mi_sample_light(&colour, &direction, &cosine, &state, 1u, &samples), miFALSE);
+    EXPECT_EQ(mi_sample_light(&color, &direction, &cosine, &state, 1u, &samples), miFALSE);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               nullLine + "dlsym failed on \"mi_sample_light\" (handle: 00000000 error: 127)\n");
 }
@@ -208,21 +208,21 @@ TEST_F(Binding, HandleIsPrintedWholeAtPointerWidth)
     }
     miSetModuleHandle(handle(kModuleTwo + 8));
     testing::internal::CaptureStderr();
-    mi_trace_environment(&colour, &state, &direction);
+    mi_trace_environment(&color, &state, &direction);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "dlsym failed on \"mi_trace_environment\" (handle: 7f00deadbeef8 error: 127)\n");
 }
 
 TEST_F(Binding, NewHandleClearsEveryEntryAndRebinds)
 {
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 1);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 1);
     miSetModuleHandle(handle(kModuleTwo));
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 2);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 2);
     EXPECT_EQ(gLookups, 2);
 
     // The same handle again still clears the table.
     miSetModuleHandle(handle(kModuleTwo));
-    EXPECT_EQ(mi_trace_reflection(&colour, &state, &direction), 2);
+    EXPECT_EQ(mi_trace_reflection(&color, &state, &direction), 2);
     EXPECT_EQ(gLookups, 3);
 }
 

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "allocation_counter.h"
-#include "mrshader_test_host.h"
+#include "support/mrshader_fixture.h"
 
 namespace {
 
 // A scene that exercises every renderer function: area and point lights, a
 // connected colour, reflection and irradiance.
-struct BusyScene : mrtest::KovaGlossyHost {
+struct BusyScene : testsupport::KovaGlossyHost {
     BusyScene()
     {
         mrhost::setCallObserver(scene, nullptr, nullptr);
@@ -52,12 +52,12 @@ constexpr int kSamples = 256;
 
 std::vector<miColor> shadeAll(BusyScene& host, mrhost::SampleContext& context)
 {
-    std::vector<miColor> colours(kSamples);
+    std::vector<miColor> colors(kSamples);
     for (int i = 0; i < kSamples; ++i) {
-        colours[static_cast<std::size_t>(i)] = {0.0f, 0.0f, 0.0f, 0.0f};
-        context.shade(host.library().shader(), host.record, BusyScene::sample(i), colours[static_cast<std::size_t>(i)]);
+        colors[static_cast<std::size_t>(i)] = {0.0f, 0.0f, 0.0f, 0.0f};
+        context.shade(host.library().shader(), host.record, BusyScene::sample(i), colors[static_cast<std::size_t>(i)]);
     }
-    return colours;
+    return colors;
 }
 
 TEST(KovaGlossyThreads, ManyThreadsGiveTheSingleThreadedResultsBitForBit)
@@ -89,17 +89,17 @@ TEST(KovaGlossyThreads, ShadingASampleAllocatesNothing)
 {
     BusyScene host;
     mrhost::SampleContext context(host.scene);
-    miColor colour{};
+    miColor color{};
     // The first call binds the renderer functions; shading starts after.
-    context.shade(host.library().shader(), host.record, BusyScene::sample(0), colour);
+    context.shade(host.library().shader(), host.record, BusyScene::sample(0), color);
 
     const std::uint64_t before = testsupport::allocationCount();
     for (int i = 0; i < kSamples; ++i) {
-        colour = {0.0f, 0.0f, 0.0f, 0.0f};
-        context.shade(host.library().shader(), host.record, BusyScene::sample(i), colour);
+        color = {0.0f, 0.0f, 0.0f, 0.0f};
+        context.shade(host.library().shader(), host.record, BusyScene::sample(i), color);
     }
     EXPECT_EQ(testsupport::allocationCount(), before);
-    EXPECT_EQ(colour.a, 1.0f);
+    EXPECT_EQ(color.a, 1.0f);
 }
 
 }  // namespace

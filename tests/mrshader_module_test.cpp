@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "mrshader_test_host.h"
+#include "support/mrshader_fixture.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST(KovaGlossyModule, VersionIsOneEvenBeforeAHandleIsSet)
 
 // A sample that needs exactly one renderer function: the colour is
 // connected, nothing else is used.
-struct OneCallSample : mrtest::KovaGlossyHost {
+struct OneCallSample : testsupport::KovaGlossyHost {
     OneCallSample()
     {
         mrhost::connect(record, "color",

@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "kova_glossy_params.h"
-#include "mrshader_test_host.h"
+#include "support/mrshader_fixture.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST(KovaGlossyRecord, DeclaredDefaultsReachTheRecord)
 
 // A sample lit by one light, with reflection, so that every colour the
 // shader keeps by reference is used.
-struct LitSample : mrtest::KovaGlossyHost {
+struct LitSample : testsupport::KovaGlossyHost {
     LitSample()
     {
         useLights({light({{0.6f, 0.0f, 0.8f}}, {{0.5f, 1.0f, 2.0f, 1.0f}})});
@@ -85,7 +85,7 @@ struct LitSample : mrtest::KovaGlossyHost {
     }
 };
 
-void expectColour(const miColor& got, float r, float g, float b)
+void expectColor(const miColor& got, float r, float g, float b)
 {
     EXPECT_EQ(got.r, r) << std::hexfloat << got.r;
     EXPECT_EQ(got.g, g) << std::hexfloat << got.g;
@@ -95,7 +95,7 @@ void expectColour(const miColor& got, float r, float g, float b)
 TEST(KovaGlossyRecord, WithoutConnectionsEveryFieldIsReadInPlace)
 {
     LitSample sample;
-    expectColour(sample.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
+    expectColor(sample.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
     EXPECT_EQ(sample.evaluations(), 0);
 
     // Ghost slots in use but all empty: still in place.
@@ -105,12 +105,12 @@ TEST(KovaGlossyRecord, WithoutConnectionsEveryFieldIsReadInPlace)
     EXPECT_EQ(sample.evaluations(), 0);
 }
 
-TEST(KovaGlossyRecord, ConnectedSpecularColourIsEvaluatedOnceAndTintsHighlightAndReflection)
+TEST(KovaGlossyRecord, ConnectedSpecularColorIsEvaluatedOnceAndTintsHighlightAndReflection)
 {
     LitSample sample;
     mrhost::connect(sample.record, "specularColor",
                     mrhost::addChecker(sample.scene, {2.0f, 0.5f, 0.25f, 1.0f}, {9.0f, 9.0f, 9.0f, 1.0f}, 1.0f));
-    expectColour(sample.shade(), 0x1.28f5c2p+1f, 0x1.a66668p-1f, 0x1.0051ecp+1f);
+    expectColor(sample.shade(), 0x1.28f5c2p+1f, 0x1.a66668p-1f, 0x1.0051ecp+1f);
     ASSERT_EQ(sample.evaluations(), 1);
     EXPECT_EQ(sample.calls.front().record.parameter, sample.parameterAddress("specularColor"));
 }
@@ -120,7 +120,7 @@ TEST(KovaGlossyRecord, ConnectionThatYieldsNothingLeavesTheStoredValue)
     // A light is no shader: the renderer evaluates nothing for it.
     LitSample sample;
     mrhost::connect(sample.record, "specularColor", sample.light({{0.0f, 0.0f, 1.0f}}, {{1.0f, 1.0f, 1.0f, 1.0f}}));
-    expectColour(sample.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
+    expectColor(sample.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
     EXPECT_EQ(sample.evaluations(), 1);
 }
 

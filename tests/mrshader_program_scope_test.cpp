@@ -18,7 +18,7 @@ extern "C" {
 namespace {
 
 // One light straight along the normal; its colour differs per channel.
-const miColor kLightColour = {1.0f, 0.5f, 0.25f, 1.0f};
+const miColor kLightColor = {1.0f, 0.5f, 0.25f, 1.0f};
 
 }  // namespace
 
@@ -32,7 +32,7 @@ miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* con
     if (*samples > 0) {
         return miFALSE;
     }
-    *result = kLightColour;
+    *result = kLightColor;
     *dir = state->normal;
     *dot_nl = 1.0f;
     ++*samples;
@@ -99,9 +99,9 @@ TEST_P(ProgramScope, LightsTheSampleAndReportsOnlyMissingNames)
     testing::internal::CaptureStderr();
     const miColor got = shadeOnce(GetParam().irradiance);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), GetParam().expectedStderr);
-    EXPECT_EQ(got.r, litChannel(kLightColour.r));
-    EXPECT_EQ(got.g, litChannel(kLightColour.g));
-    EXPECT_EQ(got.b, litChannel(kLightColour.b));
+    EXPECT_EQ(got.r, litChannel(kLightColor.r));
+    EXPECT_EQ(got.g, litChannel(kLightColor.g));
+    EXPECT_EQ(got.b, litChannel(kLightColor.b));
     EXPECT_EQ(got.a, 1.0f);
 }
 

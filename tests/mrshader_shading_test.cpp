@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "mrshader_test_host.h"
+#include "support/mrshader_fixture.h"
 
 namespace {
 
 using mrhost::Call;
-using mrtest::KovaGlossyHost;
+using testsupport::KovaGlossyHost;
 
-void expectColour(const miColor& got, float r, float g, float b)
+void expectColor(const miColor& got, float r, float g, float b)
 {
     EXPECT_EQ(got.r, r) << std::hexfloat << got.r << " != " << r;
     EXPECT_EQ(got.g, g) << std::hexfloat << got.g << " != " << g;
@@ -47,7 +47,7 @@ void setReflectionAmbientAndIrradiance(KovaGlossyHost& host)
     host.record.setColor("irradianceColor", {1.0f, 0.5f, 0.25f, 1.0f});
 }
 
-TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColourScaledByReflectionPlusTheRest)
+TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColorScaledByReflectionPlusTheRest)
 {
     KovaGlossyHost host;
     setReflectionAmbientAndIrradiance(host);
@@ -58,7 +58,7 @@ TEST(KovaGlossyShading, WithoutLightsKeepsTheEntryColourScaledByReflectionPlusTh
         host.record.setInteger("n_light", lightCount);
         // The shader adds to what the result holds; alpha is overwritten.
         const miColor got = host.shade({0.25f, 0.5f, 0.125f, 0.3f});
-        expectColour(got, 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
+        expectColor(got, 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
         EXPECT_EQ(count(host.callKinds(), Call::SampleLight), 0) << "n_light " << lightCount;
     }
 }
@@ -67,7 +67,7 @@ TEST(KovaGlossyShading, TwoLightsOfOneSampleEachAddTheirTermsOnce)
 {
     KovaGlossyHost host;
     host.useLights({host.light({kSteep}, {kWarm}), host.light({kTilted}, {kCool})});
-    expectColour(host.shade(), 0x1.dafa88p-1f, 0x1.c81d02p-1f, 0x1.37fd7ep+1f);
+    expectColor(host.shade(), 0x1.dafa88p-1f, 0x1.c81d02p-1f, 0x1.37fd7ep+1f);
     // Each light is sampled until it says it is done.
     EXPECT_EQ(count(host.callKinds(), Call::SampleLight), 4);
 }
@@ -79,11 +79,11 @@ TEST(KovaGlossyShading, ALightsSamplesAreAveragedBehindOnesIncluded)
     const miColor dim{0.25f, 0.25f, 0.25f, 1.0f};
     host.useLights({host.light({kSteep, kTilted, kBehind, kOverhead}, {kWarm, kCool, bright, dim})});
     // The sum of the three lit samples divided by four.
-    expectColour(host.shade(), 0x1.2716dep-2f, 0x1.10db4ep-2f, 0x1.619716p-1f);
+    expectColor(host.shade(), 0x1.2716dep-2f, 0x1.10db4ep-2f, 0x1.619716p-1f);
 
     // The counter starts at 0 and is handed back as the renderer left it.
     std::vector<int> counters;
-    for (const mrtest::LoggedCall& c : host.calls) {
+    for (const testsupport::LoggedCall& c : host.calls) {
         counters.push_back(c.record.samplesBefore);
     }
     EXPECT_EQ(counters, (std::vector<int>{0, 1, 2, 3, 4}));
@@ -107,7 +107,7 @@ TEST(KovaGlossyShading, LightSumsRoundInTheirWrittenOrder)
     host.useLights({host.light({{0.53f, -0.4f, 0.81f}, {-0.11f, -0.22f, 0.66f}, {-0.03f, 0.53f, 0.76f}},
                                {{0.3f, 1.82f, 0.79f, 1.0f}, {1.37f, 1.43f, 1.72f, 1.0f}, {1.6f, 0.71f, 0.59f, 1.0f}}),
                     host.light({{-0.21f, -0.29f, 0.63f}}, {{1.37f, 1.36f, 1.07f, 1.0f}})});
-    expectColour(host.shade({0.24f, 0.11f, 0.04f, 0.0f}), 0x1.96c25cp+1f, 0x1.f87ffep-1f, 0x1.bac546p+0f);
+    expectColor(host.shade({0.24f, 0.11f, 0.04f, 0.0f}), 0x1.96c25cp+1f, 0x1.f87ffep-1f, 0x1.bac546p+0f);
 }
 
 TEST(KovaGlossyShading, LightsAreTakenFromEntryILightOnInOrder)
@@ -122,7 +122,7 @@ TEST(KovaGlossyShading, LightsAreTakenFromEntryILightOnInOrder)
     host.record.setInteger("n_light", 3);
     host.shade();
     std::vector<miTag> sampled;
-    for (const mrtest::LoggedCall& c : host.calls) {
+    for (const testsupport::LoggedCall& c : host.calls) {
         if (sampled.empty() || sampled.back() != c.record.light) {
             sampled.push_back(c.record.light);
         }
@@ -137,18 +137,18 @@ TEST(KovaGlossyShading, NoReflectionCallUnlessReflectivityIsAboveZero)
         host.useLights({host.light({kSteep}, {kWarm})});
         host.record.setScalar("reflectivity", reflectivity);
         host.reflection = {true, {8.0f, 8.0f, 8.0f, 1.0f}};
-        expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+        expectColor(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
         EXPECT_EQ(host.callKinds(), (std::vector<Call>{Call::SampleLight, Call::SampleLight}))
             << "reflectivity " << reflectivity;
     }
 }
 
-TEST(KovaGlossyShading, ReflectionScalesTheLitColourSoBlackStaysBlack)
+TEST(KovaGlossyShading, ReflectionScalesTheLitColorSoBlackStaysBlack)
 {
     KovaGlossyHost host;
     host.record.setScalar("reflectivity", 1.0f);
     host.reflection = {true, {5.0f, 5.0f, 5.0f, 1.0f}};
-    expectColour(host.shade(), 0.0f, 0.0f, 0.0f);
+    expectColor(host.shade(), 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(count(host.callKinds(), Call::TraceReflection), 1);
 }
 
@@ -162,7 +162,7 @@ TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
     // The same colour from the environment as from the trace in the test
     // without lights gives the same result.
     // The renderer's reflection trace answers with the environment itself.
-    expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
+    expectColor(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.1bd5e4p-1f, 0x1.6e06a2p-1f, 0x1.f64ab6p-2f);
     ASSERT_EQ(host.callKinds(),
               (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::ComputeIrradiance}));
     // The lookup goes along the mirror direction about the normal.
@@ -174,7 +174,7 @@ TEST(KovaGlossyShading, EnvironmentStandsInWhenTheTraceFindsNothing)
     // Neither finding anything leaves the lit colour as it was.
     host.environment.found = false;
     host.record.setBoolean("useIrradiance", false);
-    expectColour(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.3d70a4p-2f, 0x1.23d70ap-1f, 0x1.d1eb86p-2f);
+    expectColor(host.shade({0.25f, 0.5f, 0.125f, 0.0f}), 0x1.3d70a4p-2f, 0x1.23d70ap-1f, 0x1.d1eb86p-2f);
     EXPECT_EQ(host.callKinds(),
               (std::vector<Call>{Call::ReflectionDir, Call::TraceReflection, Call::TraceEnvironment}));
 }
@@ -207,13 +207,13 @@ TEST(KovaGlossyShading, AtTheTraceDepthTheReflectionIsTheEnvironments)
     }
 }
 
-TEST(KovaGlossyShading, SpecularColourTintsHighlightAndReflection)
+TEST(KovaGlossyShading, SpecularColorTintsHighlightAndReflection)
 {
     KovaGlossyHost host;
     host.useLights({host.light({kTilted}, {kCool})});
     host.record.setScalar("reflectivity", 0.5f);
     host.reflection = {true, {1.0f, 1.0f, 1.0f, 1.0f}};
-    expectColour(host.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
+    expectColor(host.shade(), 0x1.066668p-1f, 0x1.a66668p-1f, 0x1.6cccdp+1f);
 }
 
 TEST(KovaGlossyShading, ReflectionAmbientAndIrradianceRoundInTheirWrittenOrder)
@@ -229,7 +229,7 @@ TEST(KovaGlossyShading, ReflectionAmbientAndIrradianceRoundInTheirWrittenOrder)
     host.record.setColor("incandescence", {0.37f, 0.22f, 0.07f, 1.0f});
     host.record.setScalar("reflectivity", 0.71f);
     host.reflection = {true, {0.99f, 1.5f, 0.93f, 1.0f}};
-    expectColour(host.shade({0.68f, 0.8f, 0.59f, 0.0f}), 0x1.8294e6p+0f, 0x1.883668p+0f, 0x1.e4a15ap-1f);
+    expectColor(host.shade({0.68f, 0.8f, 0.59f, 0.0f}), 0x1.8294e6p+0f, 0x1.883668p+0f, 0x1.e4a15ap-1f);
 
     // ((irradiance × color) × irradianceColor) / pi: (color ×
     // irradianceColor) first, or a factor 1/pi, change every channel.
@@ -238,10 +238,10 @@ TEST(KovaGlossyShading, ReflectionAmbientAndIrradianceRoundInTheirWrittenOrder)
     irradiance.record.setBoolean("useIrradiance", true);
     irradiance.record.setColor("irradianceColor", {0.88f, 0.22f, 0.9f, 1.0f});
     irradiance.irradiance = {true, {0.6f, 0.4f, 0.64f, 1.0f}};
-    expectColour(irradiance.shade(), 0x1.b1b1f6p-4f, 0x1.25b83p-6f, 0x1.feabdcp-5f);
+    expectColor(irradiance.shade(), 0x1.b1b1f6p-4f, 0x1.25b83p-6f, 0x1.feabdcp-5f);
 }
 
-TEST(KovaGlossyShading, IrradianceOnlyForAColourThatIsNotExactlyBlack)
+TEST(KovaGlossyShading, IrradianceOnlyForAColorThatIsNotExactlyBlack)
 {
     KovaGlossyHost host;
     host.useLights({host.light({kSteep}, {kWarm})});
@@ -249,11 +249,11 @@ TEST(KovaGlossyShading, IrradianceOnlyForAColourThatIsNotExactlyBlack)
     host.irradiance = {true, {0.75f, 0.5f, 0.25f, 1.0f}};
 
     host.record.setColor("irradianceColor", {0.0f, 0.0f, 0.0f, 1.0f});
-    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+    expectColor(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
     EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 0);
 
     host.record.setColor("irradianceColor", {0.0f, 0.0f, 0.001f, 0.0f});
-    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.4290cap-3f);
+    expectColor(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.4290cap-3f);
     EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 1);
 
     host.record.setBoolean("useIrradiance", false);
@@ -270,7 +270,7 @@ TEST(KovaGlossyShading, FailedIrradianceAddsNothingStale)
     host.record.setBoolean("useIrradiance", true);
     host.irradiance = {false, {}};
     const miColor got = host.shade({0.0f, 0.0f, 0.0f, 0.5f});
-    expectColour(got, 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+    expectColor(got, 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
     EXPECT_EQ(count(host.callKinds(), Call::ComputeIrradiance), 1);
 }
 
@@ -280,18 +280,18 @@ TEST(KovaGlossyShading, NormalOffsetTiltsOrCancelsTheShadingNormal)
     host.useLights({host.light({kSteep}, {kWarm})});
 
     host.record.setVector("normalOffset", {0.0f, 1.0f, -1.0f});
-    expectColour(host.shade(), 0x1.af245p-2f, 0x1.d51156p-4f, 0x1.9c2dcep-3f);
+    expectColor(host.shade(), 0x1.af245p-2f, 0x1.d51156p-4f, 0x1.9c2dcep-3f);
     EXPECT_EQ(host.calls.front().normal.y, 1.0f);
 
     // A zero normal stays zero: every cosine is 0, so nothing is lit.
     host.record.setVector("normalOffset", {0.0f, 0.0f, -1.0f});
-    expectColour(host.shade(), 0.0f, 0.0f, 0.0f);
+    expectColor(host.shade(), 0.0f, 0.0f, 0.0f);
     EXPECT_EQ(host.calls.front().normal.z, 0.0f);
 
     // A long normal with no offset is made unit length.
     host.record.setVector("normalOffset", {0.0f, 0.0f, 0.0f});
     host.geometry.normal = {0.0f, 0.0f, 2.0f};
-    expectColour(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
+    expectColor(host.shade(), 0x1.090f02p-1f, 0x1.d8c5f2p-3f, 0x1.426712p-3f);
 }
 
 TEST(KovaGlossyShading, IrradianceIsGatheredAtTheShadedPointAfterAReflectionHitsElsewhere)
@@ -340,7 +340,7 @@ TEST(KovaGlossyShading, ShadingNormalIsScaledByTheReciprocalOfItsLength)
         host.record.setScalar("diffuse", 1.0f);
         host.record.setVector("normalOffset", a.offset);
         host.useLights({host.light({a.toLight}, {{1.0f, 1.0f, 1.0f, 1.0f}})});
-        expectColour(host.shade(), 0x1.333332p-1f, 0x1.333332p-1f, 0x1.333332p-1f);
+        expectColor(host.shade(), 0x1.333332p-1f, 0x1.333332p-1f, 0x1.333332p-1f);
     }
 }
 

@@ -14,8 +14,6 @@ using namespace preview;
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-
 // 8 x 4 texels: `east` where the azimuth looks toward world +x, `west` elsewhere.
 Environment halves(const Vec3& east, const Vec3& west)
 {

@@ -22,10 +22,10 @@ const Float3 kWhite{1.0f, 1.0f, 1.0f};
 // The worked example: light 36.87 degrees off the normal, viewer on the normal.
 const Float3 kExampleLight{0.0f, 0.6f, 0.8f};
 
-Float3 exampleTerm(float roughness, float sharpness, float weight = 1.0f, Float3 lightColour = kWhite,
-                   Float3 specularColour = kWhite)
+Float3 exampleTerm(float roughness, float sharpness, float weight = 1.0f, Float3 lightColor = kWhite,
+                   Float3 specularColor = kWhite)
 {
-    return highlightTerm(kUp, kUp, kExampleLight, lightColour, specularColour, roughness, sharpness, weight);
+    return highlightTerm(kUp, kUp, kExampleLight, lightColor, specularColor, roughness, sharpness, weight);
 }
 
 void expectBits(const Float3& actual, float x, float y, float z)
@@ -158,7 +158,7 @@ TEST(HighlightTerm, EveryStepRoundsInItsWrittenOrder)
                0x1.89fabp-2f, 0x1.6c2c44p-5f);
 }
 
-TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColourTimesWeight)
+TEST(HighlightTerm, HalfVectorOnTheNormalGivesFullColorTimesWeight)
 {
     // cosH = 1 gives lobe 1 for any positive roughness: k = 1.
     const Float3 term = highlightTerm(kUp, kUp, kUp, {0.5f, 2.0f, 0.25f}, {0.8f, 0.4f, 1.0f}, 0.01f, 0.5f, 2.0f);

@@ -5,10 +5,12 @@
 
 #include <cmath>
 
+#include "pi.h"
+
 namespace preview {
 
 // Single precision, as every angle of the scene is computed.
-constexpr float kPi = 3.14159265f;
+using shading::kPi;
 
 struct Vec3 {
     float x = 0.0f;

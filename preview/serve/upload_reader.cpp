@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include <mrhost/declaration.h>
-#include <mrhost/shader_instance.h>
+#include <mrhost/shader_block.h>
 
 #include <cerrno>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include "setting_sources.h"
 
 #include <mrhost/declaration.h>
-#include <mrhost/shader_instance.h>
+#include <mrhost/shader_block.h>
 
 #include <algorithm>
 #include <filesystem>

@@ -5,8 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "usage_error.h"
 #include <hosttext/printable.h>
+
+#include "usage_error.h"
 
 namespace preview {
 

@@ -57,14 +57,14 @@ using KovaGlossy = miBoolean (*)(miColor*, miState*, kova_glossy_params*);
 
 struct Answer {
     bool found = false;
-    miColor colour{};
+    miColor color{};
 };
 
 miBoolean answerIrradiance(miColor* result, const miState*, void* user)
 {
     const Answer& a = *static_cast<const Answer*>(user);
     if (a.found) {
-        *result = a.colour;
+        *result = a.color;
     }
     return a.found ? miTRUE : miFALSE;
 }
@@ -101,7 +101,7 @@ miVector nextVector(fuzz::Input& in)
     return v;
 }
 
-miColor nextColour(fuzz::Input& in)
+miColor nextColor(fuzz::Input& in)
 {
     miColor c;
     in.fill(&c, sizeof c);
@@ -185,24 +185,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned int lightCount = in.nextBelow(kMaxLights + 1);
     for (unsigned int i = 0; i < lightCount; ++i) {
         miVector directions[kMaxSamples];
-        miColor colours[kMaxSamples];
+        miColor colors[kMaxSamples];
         const int samples = 1 + static_cast<int>(in.nextBelow(kMaxSamples));
         for (int s = 0; s < samples; ++s) {
             directions[s] = nextVector(in);
-            colours[s] = nextColour(in);
+            colors[s] = nextColor(in);
         }
-        lights.push_back(scene.addScriptedLight(directions, colours, samples));
+        lights.push_back(scene.addScriptedLight(directions, colors, samples));
     }
     const unsigned int checkerCount = in.nextBelow(kMaxCheckers + 1);
     for (unsigned int i = 0; i < checkerCount; ++i) {
-        const miColor even = nextColour(in);
-        const miColor odd = nextColour(in);
+        const miColor even = nextColor(in);
+        const miColor odd = nextColor(in);
         checkers.push_back(mrhost::addChecker(scene, even, odd, in.nextFloat()));
     }
     Answer reflection, environment, irradiance;
     for (Answer* a : {&reflection, &environment, &irradiance}) {
         a->found = in.nextBool();
-        a->colour = nextColour(in);
+        a->color = nextColor(in);
     }
     if (in.nextBool()) {
         scene.setReflectionTracer(answerTrace, &reflection);
@@ -249,7 +249,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     geometry.normal = nextVector(in);
     geometry.rayType = in.next<miInteger>();
     geometry.reflectionLevel = in.next<miInteger>();
-    const miColor start = nextColour(in);
+    const miColor start = nextColor(in);
 
     const std::vector<char> before(block, block + 2 * record.function()->parameter_size);
     mrhost::SampleContext context(scene);

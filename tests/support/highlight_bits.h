@@ -10,8 +10,8 @@ struct Row {
     float rayDirection[3];  // along the incoming ray
     float normal[3];        // unit, and kept as it is by the renderer's renormalisation
     float toLight[3];
-    float lightColour[3];
-    float specularColour[3];
+    float lightColor[3];
+    float specularColor[3];
     float roughness;
     float sharpness;
     float expected[3];  // outColor on the Maya side, the result colour in the renderer

@@ -127,19 +127,19 @@ miBoolean mi_sample_light(miColor* const result, miVector* const dir, float* con
         return miFALSE;
     }
 
-    miColor colour = light.colour;
+    miColor color = light.color;
     if (light.kind == mrhost::Light::Scripted) {
         *dir = light.directions[static_cast<std::size_t>(k)];
-        colour = light.colours[static_cast<std::size_t>(k)];
+        color = light.colors[static_cast<std::size_t>(k)];
     } else {
         const miVector position = samplePosition(*scene, state, light, k);
         *dir = towards(state->point, position);
         if (scene->shadow != nullptr) {
             const miScalar passed = scene->shadow(state, &state->point, &position, scene->shadowUser);
-            colour = {colour.r * passed, colour.g * passed, colour.b * passed, colour.a};
+            color = {color.r * passed, color.g * passed, color.b * passed, color.a};
         }
     }
-    *result = colour;
+    *result = color;
     *dot_nl = (dir->x * state->normal.x + dir->y * state->normal.y) + dir->z * state->normal.z;
     *samples = k + 1;
     return miTRUE;

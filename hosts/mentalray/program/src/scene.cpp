@@ -11,18 +11,18 @@ namespace mrhost {
 Scene::Scene() : data_(std::make_unique<Data>()) {}
 Scene::~Scene() = default;
 
-miTag Scene::addPointLight(const miVector& position, const miColor& colour)
+miTag Scene::addPointLight(const miVector& position, const miColor& color)
 {
     Light light;
     light.kind = Light::Point;
     light.position = position;
-    light.colour = colour;
+    light.color = color;
     data_->lights.push_back(light);
     return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }
 
 miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU,
-                          int samplesV, const miColor& colour)
+                          int samplesV, const miColor& color)
 {
     if (samplesU < 1 || samplesV < 1) {
         throw std::invalid_argument("an area light needs at least one sample each way");
@@ -34,12 +34,12 @@ miTag Scene::addAreaLight(const miVector& corner, const miVector& edgeU, const m
     light.edgeV = edgeV;
     light.samplesU = samplesU;
     light.samplesV = samplesV;
-    light.colour = colour;
+    light.color = color;
     data_->lights.push_back(light);
     return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }
 
-miTag Scene::addScriptedLight(const miVector* directions, const miColor* colours, int count)
+miTag Scene::addScriptedLight(const miVector* directions, const miColor* colors, int count)
 {
     if (count < 1) {
         throw std::invalid_argument("a scripted light needs at least one sample");
@@ -47,7 +47,7 @@ miTag Scene::addScriptedLight(const miVector* directions, const miColor* colours
     Light light;
     light.kind = Light::Scripted;
     light.directions.assign(directions, directions + count);
-    light.colours.assign(colours, colours + count);
+    light.colors.assign(colors, colors + count);
     data_->lights.push_back(std::move(light));
     return data_->addElement(Element::LightElement, data_->lights.size() - 1);
 }

@@ -17,9 +17,9 @@ struct Light {
     miVector edgeV{};
     int samplesU = 1;
     int samplesV = 1;
-    miColor colour{};
+    miColor color{};
     std::vector<miVector> directions;  // scripted light
-    std::vector<miColor> colours;
+    std::vector<miColor> colors;
 };
 
 struct Checker {

@@ -2,7 +2,7 @@
 // as the declarations' grammar is: it stops at the first thing out of place
 // with the line and what it expected there. It holds one token at a time and
 // checks names for repeats by hashing, so its cost is linear in the text.
-#include "mrhost/shader_instance.h"
+#include "mrhost/shader_block.h"
 
 #include <charconv>
 #include <cmath>

@@ -49,18 +49,18 @@ public:
 
     // A point light: one sample, the colour unattenuated, the direction the
     // unit vector from the point toward `position`.
-    miTag addPointLight(const miVector& position, const miColor& colour);
+    miTag addPointLight(const miVector& position, const miColor& color);
     // An area light over the parallelogram corner + u*edgeU + v*edgeV:
     // samplesU x samplesV samples, one in each cell (at its centre unless
     // setAreaSampleOffsets says otherwise), each with the full
     // colour (the shader averages them). Throws std::invalid_argument for
     // fewer than one sample either way.
     miTag addAreaLight(const miVector& corner, const miVector& edgeU, const miVector& edgeV, int samplesU, int samplesV,
-                       const miColor& colour);
+                       const miColor& color);
     // A light that delivers exactly these directions (unit, toward the light)
     // and colours, one sample each, wherever the point is: for hosts that
     // script what the shader sees. Throws std::invalid_argument when empty.
-    miTag addScriptedLight(const miVector* directions, const miColor* colours, int count);
+    miTag addScriptedLight(const miVector* directions, const miColor* colors, int count);
 
     void setReflectionTracer(TraceFunction function, void* user);
     void setEnvironment(TraceFunction function, void* user);

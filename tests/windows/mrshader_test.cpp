@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "mrshader_test_host.h"
+#include "support/mrshader_fixture.h"
 
 namespace {
 
@@ -24,14 +24,14 @@ std::string lookupFailure(const char* name, const void* module, int error)
     return line;
 }
 
-struct Renderer : mrtest::KovaGlossyHost {
-    Renderer() { setHandle = reinterpret_cast<void (*)(void*)>(library().symbol("miSetModuleHandle")); }
+struct MentalRayOnWindows : testsupport::KovaGlossyHost {
+    MentalRayOnWindows() { setHandle = reinterpret_cast<void (*)(void*)>(library().symbol("miSetModuleHandle")); }
     void (*setHandle)(void*) = nullptr;
 };
 
-TEST(WindowsRenderer, HandsTheLibraryTheRenderersModuleAndShades)
+TEST(WindowsShaderLibrary, HandsTheLibraryTheRenderersModuleAndShades)
 {
-    Renderer renderer;
+    MentalRayOnWindows renderer;
     ASSERT_NE(renderer.setHandle, nullptr);
     // The handle given is the loaded renderer core DLL itself.
     EXPECT_EQ(mrhost::coreModuleHandle(), reinterpret_cast<void*>(GetModuleHandleA(MENTALRAY_HOST_DLL)));
@@ -49,9 +49,9 @@ TEST(WindowsRenderer, HandsTheLibraryTheRenderersModuleAndShades)
     EXPECT_EQ(got.a, 1.0f);
 }
 
-TEST(WindowsRenderer, ModuleLackingFunctionsIsReportedOnEveryCallUntilRebound)
+TEST(WindowsShaderLibrary, ModuleLackingFunctionsIsReportedOnEveryCallUntilRebound)
 {
-    Renderer renderer;
+    MentalRayOnWindows renderer;
     HMODULE partial = LoadLibraryA(PARTIAL_RENDERER_PATH);
     ASSERT_NE(partial, nullptr) << GetLastError();
     renderer.setHandle(partial);
@@ -88,7 +88,7 @@ struct BadHandle {
     std::string expectedOutput;
 };
 
-TEST(WindowsRenderer, NullAndForeignHandlesAreReportedWithTheSystemsErrorCode)
+TEST(WindowsShaderLibrary, NullAndForeignHandlesAreReportedWithTheSystemsErrorCode)
 {
     static char notAModule[64];
     const BadHandle cases[] = {
@@ -99,7 +99,7 @@ TEST(WindowsRenderer, NullAndForeignHandlesAreReportedWithTheSystemsErrorCode)
         {"not a module", notAModule, lookupFailure("mi_phen_eval", notAModule, ERROR_MOD_NOT_FOUND)},
     };
     for (const BadHandle& c : cases) {
-        Renderer renderer;
+        MentalRayOnWindows renderer;
         mrhost::connect(
             renderer.record, "color",
             mrhost::addChecker(renderer.scene, {0.25f, 0.25f, 0.25f, 1.0f}, {0.25f, 0.25f, 0.25f, 1.0f}, 1.0f));

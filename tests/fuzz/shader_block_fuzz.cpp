@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "mrhost/declaration.h"
-#include "mrhost/shader_instance.h"
+#include "mrhost/shader_block.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ extern "C" {
 #include "mrhost/scene_hooks.h"
 #include "mrhost/shader_library.h"
 
-namespace mrtest {
+namespace testsupport {
 
 struct LoggedCall {
     mrhost::CallRecord record;
@@ -33,7 +33,7 @@ struct LoggedCall {
 // called with (only where one thread shades: the record is not shared safely).
 struct Answer {
     bool found = false;
-    miColor colour{0.0f, 0.0f, 0.0f, 0.0f};
+    miColor color{0.0f, 0.0f, 0.0f, 0.0f};
     miVector hitPoint{0.0f, 0.0f, 5.0f};
     miVector hitNormal{0.0f, 0.0f, -1.0f};
     bool keepsState = false;
@@ -43,7 +43,7 @@ struct Answer {
 inline miBoolean answerFound(miColor* result, const Answer& answer)
 {
     if (answer.found) {
-        *result = answer.colour;
+        *result = answer.color;
     }
     return answer.found ? miTRUE : miFALSE;
 }
@@ -103,9 +103,9 @@ public:
     }
 
     // A light that gives exactly these samples (unit directions toward it).
-    miTag light(std::vector<miVector> directions, std::vector<miColor> colours)
+    miTag light(std::vector<miVector> directions, std::vector<miColor> colors)
     {
-        return scene.addScriptedLight(directions.data(), colours.data(), static_cast<int>(directions.size()));
+        return scene.addScriptedLight(directions.data(), colors.data(), static_cast<int>(directions.size()));
     }
 
     void useLights(std::vector<miTag> tags) { record.setArray("light", tags.data(), static_cast<int>(tags.size())); }
@@ -143,4 +143,4 @@ private:
     mrhost::SampleContext context_;
 };
 
-}  // namespace mrtest
+}  // namespace testsupport

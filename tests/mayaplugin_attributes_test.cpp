@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "support/maya_glossy.h"
+#include "support/mayaplugin_fixture.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ struct Flags {
 
 // The API's defaults, and the sets each group of attributes is given.
 constexpr Flags kPlain{false, true, false, true, true, false, false};
-constexpr Flags kColour{true, true, false, true, true, true, false};
+constexpr Flags kColor{true, true, false, true, true, true, false};
 constexpr Flags kScalar{true, true, false, true, true, false, false};
 constexpr Flags kOutput{false, true, false, true, false, false, false};
 constexpr Flags kCamera{false, false, true, true, true, false, false};
@@ -52,19 +52,19 @@ const Row kRows[] = {
     {"colorR", "cr", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"colorG", "cg", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"colorB", "cb", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
-    {"color", "c", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColour, false, "colorR colorG colorB"},
+    {"color", "c", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColor, false, "colorR colorG colorB"},
     {"transparencyR", "itr", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"transparencyG", "itg", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"transparencyB", "itb", Kind::kFloat, 0, {0}, kPlain, false, ""},
-    {"transparency", "it", Kind::kTriple, 0, {0, 0, 0}, kColour, false, "transparencyR transparencyG transparencyB"},
+    {"transparency", "it", Kind::kTriple, 0, {0, 0, 0}, kColor, false, "transparencyR transparencyG transparencyB"},
     {"ambientColorR", "ambCR", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"ambientColorG", "ambCG", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"ambientColorB", "ambCB", Kind::kFloat, 0, {0}, kPlain, false, ""},
-    {"ambientColor", "ambC", Kind::kTriple, 0, {0, 0, 0}, kColour, false, "ambientColorR ambientColorG ambientColorB"},
+    {"ambientColor", "ambC", Kind::kTriple, 0, {0, 0, 0}, kColor, false, "ambientColorR ambientColorG ambientColorB"},
     {"incandescenceR", "ir", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"incandescenceG", "ig", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"incandescenceB", "ib", Kind::kFloat, 0, {0}, kPlain, false, ""},
-    {"incandescence", "ic", Kind::kTriple, 0, {0, 0, 0}, kColour, false, "incandescenceR incandescenceG incandescenceB"},
+    {"incandescence", "ic", Kind::kTriple, 0, {0, 0, 0}, kColor, false, "incandescenceR incandescenceG incandescenceB"},
     {"diffuse", "dfl", Kind::kFloat, 0, {k08}, kScalar, true, ""},
     {"translucence", "tsl", Kind::kFloat, 0, {0}, kScalar, true, ""},
     {"roughness", "rghn", Kind::kFloat, 0, {k03}, kScalar, true, ""},
@@ -72,12 +72,12 @@ const Row kRows[] = {
     {"specularColorR", "spcr", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"specularColorG", "spcg", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"specularColorB", "spcb", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
-    {"specularColor", "spc", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColour, false, "specularColorR specularColorG specularColorB"},
+    {"specularColor", "spc", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColor, false, "specularColorR specularColorG specularColorB"},
     {"reflectivity", "rfly", Kind::kFloat, 0, {0.5}, kScalar, true, ""},
     {"reflectedColorR", "rcr", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"reflectedColorG", "rcg", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
     {"reflectedColorB", "rcb", Kind::kFloat, 0.5, {0.5}, kPlain, false, ""},
-    {"reflectedColor", "rc", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColour, false, "reflectedColorR reflectedColorG reflectedColorB"},
+    {"reflectedColor", "rc", Kind::kTriple, 0, {0.5, 0.5, 0.5}, kColor, false, "reflectedColorR reflectedColorG reflectedColorB"},
     {"outColorR", "ocr", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"outColorG", "ocg", Kind::kFloat, 0, {0}, kPlain, false, ""},
     {"outColorB", "ocb", Kind::kFloat, 0, {0}, kPlain, false, ""},
@@ -182,19 +182,19 @@ TEST_F(Attributes, MatchTheTableInCreationOrder)
 
 TEST_F(Attributes, NewNodeShowsTheMaterialDefaults)
 {
-    MFloatVector colour;
+    MFloatVector color;
     float value = 0.0f;
     short depth = -1;
-    ASSERT_TRUE(node->getFloat3("color", colour));
-    EXPECT_EQ(colour, MFloatVector(0.5f, 0.5f, 0.5f));
+    ASSERT_TRUE(node->getFloat3("color", color));
+    EXPECT_EQ(color, MFloatVector(0.5f, 0.5f, 0.5f));
     ASSERT_TRUE(node->getFloat("diffuse", value));
     EXPECT_EQ(value, 0.8f);
     ASSERT_TRUE(node->getFloat("roughness", value));
     EXPECT_EQ(value, 0.3f);
     ASSERT_TRUE(node->getFloat("sharpness", value));
     EXPECT_EQ(value, 0.2f);
-    ASSERT_TRUE(node->getFloat3("rayDirection", colour));
-    EXPECT_EQ(colour, MFloatVector(1.0f, 0.0f, 0.0f));
+    ASSERT_TRUE(node->getFloat3("rayDirection", color));
+    EXPECT_EQ(color, MFloatVector(1.0f, 0.0f, 0.0f));
     ASSERT_TRUE(node->getShort("rayDepth", depth));
     EXPECT_EQ(depth, 0);
     // The bounds are soft: values outside 0 .. 1 are accepted.
@@ -310,14 +310,14 @@ TEST_F(Attributes, AffectsRelationInDeclaredOrder)
     const auto& affects = node->type().affects;
     ASSERT_EQ(affects.size(), 67u);
     ASSERT_EQ(std::size(expected), 67u);
-    std::set<std::string> colourInputs;
+    std::set<std::string> colorInputs;
     for (std::size_t i = 0; i < affects.size(); ++i) {
         EXPECT_EQ(affects[i].first->longName, expected[i].first) << "call " << i + 1;
         EXPECT_EQ(affects[i].second->longName, expected[i].second) << "call " << i + 1;
-        if (affects[i].second->longName == oc) colourInputs.insert(affects[i].first->longName);
+        if (affects[i].second->longName == oc) colorInputs.insert(affects[i].first->longName);
     }
     // Every input (rows 1-29 and 38-71) affects outColor.
-    EXPECT_EQ(colourInputs.size(), 63u);
+    EXPECT_EQ(colorInputs.size(), 63u);
 }
 
 TEST_F(Attributes, ChangingAnInputMakesOnlyWhatItAffectsDirty)

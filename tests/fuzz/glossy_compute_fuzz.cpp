@@ -30,7 +30,7 @@ constexpr unsigned int kMaxLights = 64;
 // What the tracer answers for the current input.
 struct TraceAnswer {
     bool writes = false;
-    MFloatVector colour;
+    MFloatVector color;
     MFloatVector transparency;
     MStatus status;
 };
@@ -38,10 +38,10 @@ struct TraceAnswer {
 TraceAnswer gAnswer;
 
 MStatus answerTrace(void*, const MFloatVector&, const MFloatVector&, const void*, const void*, short,
-                    MFloatVector& colour, MFloatVector& transparency, bool)
+                    MFloatVector& color, MFloatVector& transparency, bool)
 {
     if (gAnswer.writes) {
-        colour = gAnswer.colour;
+        color = gAnswer.color;
         transparency = gAnswer.transparency;
     }
     return gAnswer.status;
@@ -63,7 +63,7 @@ Harness* gHarness = nullptr;
 
 [[noreturn]] void fail(const char* what)
 {
-    std::fprintf(stderr, "maya_compute fuzz: %s\n", what);
+    std::fprintf(stderr, "glossy_compute fuzz: %s\n", what);
     std::abort();
 }
 
@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const mayahost::AttributeInfo* plug = anyPlug ? h.attributes[pick % h.attributes.size()] : h.handled[pick % 8u];
 
     gAnswer.writes = in.nextBool();
-    gAnswer.colour = nextVector(in);
+    gAnswer.color = nextVector(in);
     gAnswer.transparency = nextVector(in);
     gAnswer.status = in.nextBool() ? MStatus::kSuccess : MStatus::kFailure;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "mrhost/declaration.h"
-#include "mrhost/shader_instance.h"
+#include "mrhost/shader_block.h"
 
 namespace {
 

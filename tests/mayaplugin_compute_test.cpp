@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "support/allocation_counter.h"
-#include "support/maya_glossy.h"
+#include "support/mayaplugin_fixture.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ using mayahost::LightSample;
 // Everything the tracer was handed, and the colour it answers with.
 struct TraceRecord {
     int calls = 0;
-    MFloatVector origin, direction, colourOnEntry{-1.0f, -1.0f, -1.0f}, transparencyOnEntry{-1.0f, -1.0f, -1.0f};
+    MFloatVector origin, direction, colorOnEntry{-1.0f, -1.0f, -1.0f}, transparencyOnEntry{-1.0f, -1.0f, -1.0f};
     const void* objectId = nullptr;
     const void* raySampler = nullptr;
     short depth = -1;
@@ -29,7 +29,7 @@ struct TraceRecord {
 };
 
 MStatus recordTrace(void* user, const MFloatVector& origin, const MFloatVector& direction, const void* objectId,
-                    const void* raySampler, short depth, MFloatVector& colour, MFloatVector& transparency,
+                    const void* raySampler, short depth, MFloatVector& color, MFloatVector& transparency,
                     bool reflected)
 {
     auto& r = *static_cast<TraceRecord*>(user);
@@ -39,19 +39,19 @@ MStatus recordTrace(void* user, const MFloatVector& origin, const MFloatVector& 
     r.objectId = objectId;
     r.raySampler = raySampler;
     r.depth = depth;
-    r.colourOnEntry = colour;
+    r.colorOnEntry = color;
     r.transparencyOnEntry = transparency;
     r.reflected = reflected;
-    colour = r.answer;
+    color = r.answer;
     transparency = MFloatVector(0.75f, 0.75f, 0.75f);
     return MStatus::kSuccess;
 }
 
 // A tracer any thread may call: the colour depends on the ray alone.
 MStatus skyTrace(void*, const MFloatVector&, const MFloatVector& direction, const void*, const void*, short,
-                 MFloatVector& colour, MFloatVector&, bool)
+                 MFloatVector& color, MFloatVector&, bool)
 {
-    colour = MFloatVector(0.5f * direction.y + 0.5f, 0.25f, 0.5f * direction.z + 0.5f);
+    color = MFloatVector(0.5f * direction.y + 0.5f, 0.25f, 0.5f * direction.z + 0.5f);
     return MStatus::kSuccess;
 }
 
@@ -121,9 +121,9 @@ protected:
 
     MFloatVector shade()
     {
-        MFloatVector colour;
-        EXPECT_TRUE(context->outColor(colour));
-        return colour;
+        MFloatVector color;
+        EXPECT_TRUE(context->outColor(color));
+        return color;
     }
 
     TraceRecord trace;
@@ -142,13 +142,13 @@ void expectBits(const MFloatVector& actual, const MFloatVector& expected)
 TEST_F(Compute, EachOutputPlugWritesAndCleansItsWholeTriple)
 {
     mixedScene(0);
-    const MFloatVector expectedColour(0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f);
+    const MFloatVector expectedColor(0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f);
     for (const char* plug : {"outColor", "outColorR", "outColorG", "outColorB"}) {
         SCOPED_TRACE(plug);
         ASSERT_TRUE(context->setLights(lights, 2));  // makes the colour dirty again
         ASSERT_TRUE(context->setFloat3(attribute("outColor"), {9.0f, 9.0f, 9.0f}));
         EXPECT_TRUE(context->evaluate(attribute(plug)));
-        expectBits(context->float3(attribute("outColor")), expectedColour);
+        expectBits(context->float3(attribute("outColor")), expectedColor);
         for (const char* channel : {"outColor", "outColorR", "outColorG", "outColorB"}) {
             EXPECT_FALSE(context->isDirty(attribute(channel))) << channel;
         }
@@ -196,7 +196,7 @@ TEST_F(Compute, OneLightReachesTheTermsItsDirectionAndFlagsAllow)
     const MFloatVector grey{0.5f, 0.5f, 0.5f}, white{1, 1, 1}, ahead{0, 0, -1};
     const struct {
         const char* what;
-        MFloatVector colour, specular;
+        MFloatVector color, specular;
         float translucence, roughness, sharpness;
         MFloatVector rayDirection, intensity, toLight;
         bool ambient, diffuse, highlight;
@@ -226,7 +226,7 @@ TEST_F(Compute, OneLightReachesTheTermsItsDirectionAndFlagsAllow)
     context->setNormalCamera({0.0f, 0.0f, 1.0f});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        setMaterial("color", row.colour);
+        setMaterial("color", row.color);
         setMaterial("specularColor", row.specular);
         setMaterial("translucence", row.translucence);
         setMaterial("roughness", row.roughness);
@@ -386,7 +386,7 @@ TEST_F(Compute, PrimarySampleTracesTheMirrorRayWithItsInputs)
     EXPECT_EQ(trace.objectId, &objectTag);
     EXPECT_EQ(trace.raySampler, &samplerTag);
     EXPECT_EQ(trace.depth, 0);
-    expectBits(trace.colourOnEntry, {0.0f, 0.0f, 0.0f});
+    expectBits(trace.colorOnEntry, {0.0f, 0.0f, 0.0f});
     expectBits(trace.transparencyOnEntry, {0.0f, 0.0f, 0.0f});
     EXPECT_TRUE(trace.reflected);
 }
@@ -451,10 +451,10 @@ TEST_F(Compute, PerSamplePathAllocatesNothing)
 {
     mayahost::installTracer(skyTrace, nullptr);
     LightSample sampleLights[2];
-    MFloatVector colour, transparency;
+    MFloatVector color, transparency;
     const mayahost::AttributeInfo* transparencyInput = attribute("transparency");
     fillSample(*context, 0, sampleLights);
-    context->outColor(colour);
+    context->outColor(color);
     const auto before = testsupport::allocationCount();
     for (int i = 0; i < 2000; ++i) {
         fillSample(*context, i % 64, sampleLights);
@@ -462,7 +462,7 @@ TEST_F(Compute, PerSamplePathAllocatesNothing)
         context->setRaySampler(&samplerTag);
         context->setRayOrigin({0.0f, 0.0f, 0.0f});
         context->setFloat3(transparencyInput, {0.1f, 0.2f, 0.3f});
-        context->outColor(colour);
+        context->outColor(color);
         context->outTransparency(transparency);
     }
     EXPECT_EQ(testsupport::allocationCount(), before);

@@ -31,11 +31,11 @@ TEST(WindowsPlugin, LoadsRegistersShadesAndUnloads)
         node->setFloat3("transparency", {0.25f, 0.5f, 0.1f});
         node->setFloat("reflectivity", 0.0f);
         mayahost::EvaluationContext context(*node, 1);
-        MFloatVector colour;
-        ASSERT_TRUE(context.outColor(colour));
-        EXPECT_EQ(colour.x, 0x1.ccccce0p-3f);
-        EXPECT_EQ(colour.y, 0x1.3333340p-2f);
-        EXPECT_EQ(colour.z, 0x1.9eb8500p-1f);
+        MFloatVector color;
+        ASSERT_TRUE(context.outColor(color));
+        EXPECT_EQ(color.x, 0x1.ccccce0p-3f);
+        EXPECT_EQ(color.y, 0x1.3333340p-2f);
+        EXPECT_EQ(color.z, 0x1.9eb8500p-1f);
     }
 
     EXPECT_TRUE(plugin->unload());
