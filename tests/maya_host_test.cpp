@@ -94,6 +94,33 @@ MStatus Doubler::compute(const MPlug& plug, MDataBlock& block)
     return MS::kUnknownParameter;
 }
 
+// Another node type whose attributes sit at the positions of Doubler's
+// `input` and `tripleX` within their types: its handles must not reach
+// Doubler's values.
+class Stranger : public MPxNode {
+public:
+    static void* creator() { return new Stranger; }
+    static MStatus initialize();
+    MStatus compute(const MPlug&, MDataBlock&) override { return MS::kUnknownParameter; }
+
+    static MObject value, channelX;
+};
+
+MObject Stranger::value, Stranger::channelX;
+
+MStatus Stranger::initialize()
+{
+    MFnNumericAttribute n;
+    value = n.create("value", "v", MFnNumericData::kFloat, 0.0);
+    MObject spare = n.create("spare", "sp", MFnNumericData::kFloat, 0.0);
+    channelX = n.create("channelX", "cx", MFnNumericData::kFloat, 0.0);
+    MObject y = n.create("channelY", "cy", MFnNumericData::kFloat, 0.0);
+    MObject z = n.create("channelZ", "cz", MFnNumericData::kFloat, 0.0);
+    MObject channels = n.create("channels", "c", channelX, y, z);
+    for (MObject* a : {&value, &spare, &channels}) addAttribute(*a);
+    return MS::kSuccess;
+}
+
 }  // namespace
 
 namespace {
@@ -107,6 +134,7 @@ protected:
         MObject plugin = mayahost::staticPluginObject("host tests");
         MFnPlugin fn(plugin, "tests", "2.0");
         ASSERT_TRUE(fn.registerNode("doubler", kDoublerId, Doubler::creator, Doubler::initialize));
+        ASSERT_TRUE(fn.registerNode("stranger", MTypeId(0x7F102), Stranger::creator, Stranger::initialize));
     }
 };
 
@@ -143,16 +171,20 @@ TEST_F(Host, HandlesReachValuesChildrenAndArrays)
     // The wrong accessor or an unknown attribute reaches scratch, never the value.
     block.inputValue(Doubler::input).asFloatVector() = MFloatVector(9.0f, 9.0f, 9.0f);
     EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
-    block.inputValue(MObject::kNullObj, &status).asFloat() = 7.0f;
+    // Another type's attribute at the same position within its type, or no
+    // attribute, finds nothing here, as a value or as a child.
+    for (const MObject& foreign : {Stranger::value, Stranger::channelX, MObject::kNullObj}) {
+        block.inputValue(foreign, &status).asFloat() = 8.0f;
+        EXPECT_EQ(status, MStatus::kInvalidParameter);
+        EXPECT_EQ(block.setClean(foreign), MStatus::kInvalidParameter);
+        triple.child(foreign).asFloat() = 8.0f;
+    }
+    // An array's own handle holds no element: its children are not in the
+    // record (there they would overlay the triple).
+    block.inputValue(Doubler::lights, &status).child(Doubler::intensity).set(8.0f, 8.0f, 8.0f);
     EXPECT_EQ(status, MStatus::kInvalidParameter);
-    // A handle with one of this type's indices but another attribute behind it
-    // finds nothing there, as a value or as a child.
-    int stranger = 0;
-    block.inputValue(MObject(&stranger, Doubler::input.hostIndex()), &status).asFloat() = 8.0f;
-    EXPECT_EQ(status, MStatus::kInvalidParameter);
-    triple.child(MObject(&stranger, Doubler::tripleX.hostIndex())).asFloat() = 8.0f;
     EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
-    EXPECT_EQ(triple.asFloatVector().x, 5.0f);
+    EXPECT_EQ(triple.asFloatVector(), MFloatVector(5.0f, 2.0f, 3.0f));
 
     mayahost::LightSample lights[3];
     for (int i = 0; i < 3; ++i) lights[i].intensity = MFloatVector(static_cast<float>(i + 1), 0.0f, 0.0f);

@@ -15,14 +15,18 @@ namespace mayahost {
 
 struct NodeType;
 
-// An attribute's handle (MObject) points at its record and carries its index.
+// An attribute's handle (MObject) points at its record and carries its serial.
 struct Attribute : AttributeInfo {
     NodeType* owner = nullptr;  // the type being registered when it was made; null outside
     bool member = false;        // part of the finished type's data layout
-    // Position among the attributes its type made, fixed when it is made, so
-    // that the handles the plug-in keeps carry it: data blocks hold each
-    // value at it. kNoIndex for an attribute made outside any registration.
+    // Position among the attributes its type made, fixed when it is made:
+    // the type's tables and dirty flags hold the attribute's entry there.
+    // kNoIndex for an attribute made outside any registration.
     unsigned int index = kNoIndex;
+    // The index its handles carry, unique across every node type: the
+    // type's first serial plus `index`. 0 (no attribute's) outside any
+    // registration, so a data block finds nothing by it.
+    unsigned int serial = 0;
 
     // Layout. `offset` is relative to the parent's value (for children), to
     // an array element (for children of an array), or to the block's record.
@@ -44,7 +48,7 @@ struct Attribute : AttributeInfo {
 inline Attribute* attributeOf(const MObject& object) { return static_cast<Attribute*>(object.hostObject()); }
 inline MObject objectOf(const Attribute* attribute)
 {
-    return MObject(const_cast<Attribute*>(attribute), attribute->index);
+    return MObject(const_cast<Attribute*>(attribute), attribute->serial);
 }
 
 struct PluginRecord {
@@ -57,6 +61,7 @@ struct NodeType : NodeTypeInfo {
     std::vector<std::unique_ptr<Attribute>> owned;  // every attribute made while registering
     std::vector<Attribute*> members;                // laid-out attributes
     std::vector<Attribute*> arrays;                 // by arraySlot
+    unsigned int firstSerial = 0;                   // the serial of the first attribute it made
     unsigned int recordSize = 0;
     // At each index of `created`: where a block holds the value (and one
     // entry more, the place of no attribute) and what setClean clears.

@@ -39,7 +39,7 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     block_.values = type.places.data();
     block_.cleans = type.cleans.data();
     block_.count = static_cast<unsigned int>(type.cleans.size());
-    block_.mask = static_cast<unsigned int>(type.places.size() - 1);
+    block_.first = type.firstSerial;
     block_.record = record_;
     block_.dirty = dirty_.data();
     block_.scratch = scratch_;

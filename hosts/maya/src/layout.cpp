@@ -132,16 +132,16 @@ void NodeType::finish()
     recordSize = alignUp(std::max(offset, 1u), alignof(std::max_align_t));
     // Each member's place at its index; the others, and the entry after the
     // last, have none.
-    std::size_t length = 1;
-    while (length < created.size() + 1) length *= 2;
-    places.assign(length, BlockValue{nullptr, 0, kNone, kNoIndex, 0, kNone, -1});
-    for (BlockValue& place : places) place.attribute = places.data();
+    const unsigned int none = static_cast<unsigned int>(created.size());
+    places.assign(created.size() + 1, BlockValue{0, kNone, none, kNoIndex, 0, kNone, -1, 0});
     for (const Attribute* a : members) {
         const bool direct = !a->insideArray && a->valueKind != kNone;
         BlockValue& place = places[a->index];
-        place.attribute = a;
         place.offset = direct ? a->absoluteOffset : 0;
         place.kind = direct ? a->valueKind : kNone;
+        // A handle to no value has no children: inside an array, a child's
+        // offset from the record would reach another value or past the end.
+        place.self = direct ? a->index : none;
         place.parent = a->parent ? a->parentAttribute()->index : kNoIndex;
         place.childOffset = a->parent ? a->offset : 0;
         place.childKind = a->valueKind;

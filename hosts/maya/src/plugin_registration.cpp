@@ -45,6 +45,7 @@ MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId, 
     record->creator = creatorFunction;
     record->plugin = plugin;
 
+    record->firstSerial = registry.nextSerial;
     registry.registering = record.get();
     const MStatus initialized = initFunction ? initFunction() : MStatus(MStatus::kSuccess);
     registry.registering = nullptr;

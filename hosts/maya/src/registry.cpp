@@ -35,6 +35,7 @@ Attribute* Registry::newAttribute()
     if (registering) {
         raw->owner = registering;
         raw->index = static_cast<unsigned int>(registering->created.size());
+        raw->serial = nextSerial++;
         registering->owned.push_back(std::move(attribute));
         registering->created.push_back(raw);
     } else {

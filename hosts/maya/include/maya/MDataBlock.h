@@ -16,14 +16,13 @@ public:
     // a handle that is not this node's reaches the block's scratch value.
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
-        const mayahost::BlockValue& value = block_.values[i];
+        const mayahost::BlockValue& value = block_.values[block_.find(attribute.hostIndex())];
         if (ReturnStatus) {
             *ReturnStatus = value.kind != mayahost::kNone
                                 ? MStatus(MStatus::kSuccess)
                                 : MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
         }
-        return MDataHandle(&block_, i, block_.record + value.offset, block_.scratch, value.kind);
+        return MDataHandle(&block_, value.self, block_.record + value.offset, block_.scratch, value.kind);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
@@ -33,7 +32,7 @@ public:
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
+        const unsigned int i = block_.find(attribute.hostIndex());
         const mayahost::BlockValue& value = block_.values[i];
         if (value.arraySlot < 0) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
@@ -41,8 +40,12 @@ public:
     }
     MStatus setClean(const MObject& attribute)
     {
-        const unsigned int i = block_.find(attribute.hostObject(), attribute.hostIndex());
-        if (i == block_.count) return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
+        const unsigned int i = block_.find(attribute.hostIndex());
+        // Every attribute of the node clears at least its own flag; one the
+        // type made but never added has nothing to clear.
+        if (i == block_.count || block_.cleans[i].count == 0) {
+            return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
+        }
         MDataHandle(&block_, i, block_.scratch, block_.scratch, mayahost::kNone).setClean();
         return MStatus::kSuccess;
     }

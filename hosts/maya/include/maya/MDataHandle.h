@@ -24,18 +24,18 @@ enum ValueKind { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
 const unsigned int kNoIndex = 0xFFFFFFFFu;
 
 // Stand-in only: where one attribute's value lives in the data blocks of its
-// node type, found at the attribute's index within the type, as an attribute
-// handle carries it. One table per type, shared by its blocks; after the
-// type's attributes comes the place of no attribute, which every failed
-// lookup reaches.
+// node type. One table per type, shared by its blocks, with an entry for each
+// attribute the type made, in the order made; after them comes the place of
+// no attribute, which every failed lookup reaches.
 struct BlockValue {
-    const void* attribute;     // the attribute at this index; the table itself where none is
     unsigned int offset;       // in the block's record, for a value outside arrays
     ValueKind kind;            // of that value; kNone inside an array or for no value
-    unsigned int parent;       // index of the parent attribute; kNoIndex at the top
+    unsigned int self;         // position a handle to that value carries; none's for kNone
+    unsigned int parent;       // position of the parent attribute; kNoIndex at the top
     unsigned int childOffset;  // from the parent's value (or an array element)
     ValueKind childKind;       // the kind wherever the value lives
     int arraySlot;             // arrays: which of the block's arrays holds the elements
+    unsigned int unused;       // pads the entry to 32 bytes: one shift finds it
 };
 
 // Stand-in only: the dirty flags setClean clears for one attribute, its own
@@ -59,32 +59,33 @@ struct ArrayValues {
 // `cleans` are the type's tables (count entries, `values` one more), the rest
 // this block's memory.
 struct BlockValues {
-    BlockValues() : values(0), cleans(0), count(0), mask(0), record(0), dirty(0), scratch(0), arrays(0) {}
+    BlockValues() : values(0), cleans(0), count(0), first(0), record(0), dirty(0), scratch(0), arrays(0) {}
 
-    // The place of the attribute at the handle's index, when it is this one;
-    // the place of no attribute otherwise. The table's length is a power of
-    // two and every entry without an attribute names the table itself, so a
-    // mask keeps any index inside it and a foreign handle never matches.
-    // The lookup is on every sample's path: the compiler is told which way
-    // it goes, or it lays the common case out of line.
-    unsigned int find(const void* attribute, unsigned int index) const
+    // The position of the attribute with this index in the type's table, or
+    // `count`, the place of no attribute. Every attribute's index is unique
+    // across node types and a type's attributes hold the indices [first,
+    // first + count): one subtraction and one unsigned comparison tell this
+    // type's attribute from any other, and from a null handle (index 0, which
+    // no attribute has). No call on the way: one would make the compiler
+    // reload the block's pointers after every lookup.
+    unsigned int find(unsigned int index) const
     {
-        const unsigned int i = index & mask;
-        if (MAYAHOST_EXPECTED(values[i].attribute == attribute)) return i;
+        const unsigned int i = index - first;
+        if (MAYAHOST_EXPECTED(i < count)) return i;
         return count;
     }
-    // The same for a child of the attribute at parentIndex.
-    unsigned int findChild(const void* attribute, unsigned int index, unsigned int parentIndex) const
+    // The same for a child of the value a handle at position `parent` holds.
+    unsigned int findChild(unsigned int index, unsigned int parent) const
     {
-        const unsigned int i = index & mask;
-        if (MAYAHOST_EXPECTED(values[i].attribute == attribute && values[i].parent == parentIndex)) return i;
+        const unsigned int i = index - first;
+        if (MAYAHOST_EXPECTED(i < count && values[i].parent == parent)) return i;
         return count;
     }
 
     const BlockValue* values;
     const CleanList* cleans;
     unsigned int count;  // attributes of the type; `count` is the place of none
-    unsigned int mask;   // the table's length less one
+    unsigned int first;  // index of the type's first attribute
     unsigned char* record;
     unsigned char* dirty;
     unsigned char* scratch;
@@ -116,7 +117,7 @@ public:
     MDataHandle child(const MObject& attribute)
     {
         if (!block_) return *this;
-        const unsigned int i = block_->findChild(attribute.hostObject(), attribute.hostIndex(), index_);
+        const unsigned int i = block_->findChild(attribute.hostIndex(), index_);
         const mayahost::BlockValue& c = block_->values[i];
         return MDataHandle(block_, i, data_ + c.childOffset, scratch_, c.childKind);
     }
@@ -146,7 +147,7 @@ private:
     const mayahost::BlockValues* block_;
     unsigned char* data_;
     unsigned char* scratch_;
-    unsigned int index_;  // the attribute's, or the array's for an element
+    unsigned int index_;  // position of the attribute, or of the array for an element
     Kind kind_;
 };
 

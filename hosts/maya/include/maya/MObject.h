@@ -13,8 +13,10 @@ public:
     static const MObject kNullObj;
 
     // Stand-in only: what the handle refers to, for the host library itself,
-    // and for an attribute its index within its node type, by which a data
-    // block finds the attribute's value.
+    // and for an attribute its index, by which a data block finds the
+    // attribute's value. Indices are unique across every node type, and 0 is
+    // no attribute's: a null handle, or one of a node or a plug-in, finds
+    // nothing.
     explicit MObject(void* object, unsigned int index = 0) : object_(object), index_(index) {}
     void* hostObject() const { return object_; }
     unsigned int hostIndex() const { return index_; }
