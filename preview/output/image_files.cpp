@@ -35,52 +35,11 @@
 #include <utility>
 #include <vector>
 
+#include "file_sink.h"
 #include "unique_file.h"
 
 namespace preview {
 namespace {
-
-// Writes to a file descriptor, keeping the first failure's errno.
-class FileSink {
-public:
-    explicit FileSink(int fd) : fd_(fd) {}
-
-    bool write(const char* data, std::size_t size)
-    {
-        while (size > 0 && error_ == 0) {
-            const ssize_t written = ::write(fd_, data, size);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) {
-                error_ = written < 0 ? errno : EIO;
-                break;
-            }
-            data += written;
-            size -= std::size_t(written);
-        }
-        return error_ == 0;
-    }
-    // Flushes to the device and closes; false (errno kept) when either fails.
-    bool finish()
-    {
-        if (error_ == 0 && ::fsync(fd_) != 0 && errno != EINVAL) error_ = errno;
-        if (::close(fd_) != 0 && error_ == 0) error_ = errno;
-        fd_ = -1;
-        return error_ == 0;
-    }
-    ~FileSink()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileSink(const FileSink&) = delete;
-    FileSink& operator=(const FileSink&) = delete;
-
-    int fd() const { return fd_; }
-    int error() const { return error_; }
-
-private:
-    int fd_;
-    int error_ = 0;
-};
 
 [[noreturn]] void failWriting(const std::string& name, const FileSink& sink, const std::string& otherwise)
 {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "file_sink.h"
 #include "unique_file.h"
 
 namespace preview {
@@ -89,21 +90,10 @@ void writeTextFile(const std::string& path, const std::string& text)
     } catch (const std::system_error& e) {
         throw std::runtime_error("cannot write " + path + ": " + std::strerror(e.code().value()));
     }
-    const char* data = text.data();
-    std::size_t left = text.size();
-    int error = 0;
-    while (left > 0) {
-        const ssize_t written = ::write(file.fd, data, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            error = written < 0 ? errno : EIO;
-            break;
-        }
-        data += written;
-        left -= std::size_t(written);
-    }
-    if (error == 0 && ::fsync(file.fd) != 0 && errno != EINVAL) error = errno;
-    if (::close(file.fd) != 0 && error == 0) error = errno;
+    FileSink sink(file.fd);
+    sink.write(text.data(), text.size());
+    sink.finish();
+    int error = sink.error();
     if (error == 0 && ::rename(file.path.c_str(), path.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(file.path.c_str());
