@@ -404,12 +404,17 @@ void glossy::shadeColor(MDataBlock& block) const
     MFloatVector reflection(0.0f, 0.0f, 0.0f);
     MFloatVector ambient(0.0f, 0.0f, 0.0f);
 
-    const MFloatVector rayDirection = block.inputValue(glossy::rayDirection).asFloatVector();
-    const MFloatVector normal = block.inputValue(glossy::normalCamera).asFloatVector();
-    const MFloatVector color = block.inputValue(glossy::color).asFloatVector();
-    const MFloatVector ambientColor = block.inputValue(glossy::ambientColor).asFloatVector();
-    const MFloatVector incandescence = block.inputValue(glossy::incandescence).asFloatVector();
-    const MFloatVector specularColor = block.inputValue(glossy::specularColor).asFloatVector();
+    // The triples are bound to the block's values, not copied: a copy that
+    // lives across the highlight's powf call costs a spill and a reload of
+    // every channel. Nothing below writes an input, and whatever uses them
+    // is worked out before the reflection's trace, which may run the
+    // renderer's own shading.
+    const MFloatVector& rayDirection = block.inputValue(glossy::rayDirection).asFloatVector();
+    const MFloatVector& normal = block.inputValue(glossy::normalCamera).asFloatVector();
+    const MFloatVector& color = block.inputValue(glossy::color).asFloatVector();
+    const MFloatVector& ambientColor = block.inputValue(glossy::ambientColor).asFloatVector();
+    const MFloatVector& incandescence = block.inputValue(glossy::incandescence).asFloatVector();
+    const MFloatVector& specularColor = block.inputValue(glossy::specularColor).asFloatVector();
     const float diffuse = block.inputValue(glossy::diffuse).asFloat();
     const float translucence = block.inputValue(glossy::translucence).asFloat();
     const float roughness = block.inputValue(glossy::roughness).asFloat();
@@ -419,10 +424,12 @@ void glossy::shadeColor(MDataBlock& block) const
     MArrayDataHandle lights = block.inputArrayValue(glossy::lightDataArray);
     const unsigned int lightCount = lights.elementCount();
     const shading::Float3 toViewer = toFloat3(-rayDirection);
+    const shading::Float3 normal3 = toFloat3(normal);
+    const shading::Float3 specularColor3 = toFloat3(specularColor);
     for (unsigned int i = 0; i < lightCount; ++i) {
         MDataHandle light = lights.inputValue();
-        const MFloatVector lightColor = light.child(glossy::lightIntensity).asFloatVector();
-        const MFloatVector toLight = light.child(glossy::lightDirection).asFloatVector();
+        const MFloatVector& lightColor = light.child(glossy::lightIntensity).asFloatVector();
+        const MFloatVector& toLight = light.child(glossy::lightDirection).asFloatVector();
 
         if (light.child(glossy::lightAmbient).asBool()) {
             ambientLight += MFloatVector(lightColor.x * color.x, lightColor.y * color.y, lightColor.z * color.z);
@@ -438,9 +445,8 @@ void glossy::shadeColor(MDataBlock& block) const
             }
         }
         if (light.child(glossy::lightSpecular).asBool()) {
-            const shading::Float3 highlight =
-                shading::highlightTerm(toViewer, toFloat3(normal), toFloat3(toLight), toFloat3(lightColor),
-                                       toFloat3(specularColor), roughness, sharpness, 1.0f);
+            const shading::Float3 highlight = shading::highlightTerm(
+                toViewer, normal3, toFloat3(toLight), toFloat3(lightColor), specularColor3, roughness, sharpness, 1.0f);
             highlights += MFloatVector(highlight.x, highlight.y, highlight.z);
         }
         // Translucence comes from every light, whatever its flags or side.
@@ -450,6 +456,10 @@ void glossy::shadeColor(MDataBlock& block) const
 
         if (!lights.next()) break;
     }
+
+    ambient = MFloatVector(ambientColor.x * color.x, ambientColor.y * color.y, ambientColor.z * color.z);
+    // The sum up to the reflection, in the order it is added.
+    const MFloatVector unreflected = ((diffuseLight + ambient) + incandescence) + translucentLight;
 
     // What only the reflection uses is read only when there is one.
     if (reflectivity > 0.0f) {
@@ -478,9 +488,7 @@ void glossy::shadeColor(MDataBlock& block) const
                                   (tracedColor.z * reflectivity) * reflectedColor.z);
     }
 
-    ambient = MFloatVector(ambientColor.x * color.x, ambientColor.y * color.y, ambientColor.z * color.z);
-
-    MFloatVector lit = ambientLight + ((((diffuseLight + ambient) + incandescence) + translucentLight) + reflection);
+    MFloatVector lit = ambientLight + (unreflected + reflection);
     const MFloatVector transparency = block.inputValue(glossy::transparency).asFloatVector();
     lit =
         MFloatVector((1.0f - transparency.x) * lit.x, (1.0f - transparency.y) * lit.y, (1.0f - transparency.z) * lit.z);
