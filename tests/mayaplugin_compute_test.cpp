@@ -274,6 +274,41 @@ TEST_F(Compute, MixedSceneSumsEveryTermAtWork)
     }
 }
 
+// A reflected ray can meet the same material again: the renderer then shades
+// it on the same data block, inside the trace, overwriting the render inputs
+// and the colour. What the first sample read before its trace must not be read
+// again after it.
+TEST_F(Compute, ATraceThatShadesTheSameBlockAgainLeavesTheSampleAsItWas)
+{
+    struct Nested {
+        mayahost::EvaluationContext* context;
+        LightSample* lights;
+        int depth;
+    } nested{context.get(), lights, 0};
+    const auto shadeAgain = [](void* user, const MFloatVector&, const MFloatVector&, const void*, const void*, short,
+                               MFloatVector& color, MFloatVector&, bool) -> MStatus {
+        auto& n = *static_cast<Nested*>(user);
+        if (n.depth++ == 0) {
+            mayahost::EvaluationContext& c = *n.context;
+            c.setRayDirection({0.6f, 0.0f, -0.8f});
+            c.setNormalCamera({0.0f, 0.6f, 0.8f});
+            c.setPointCamera({-3.0f, 1.0f, -2.0f});
+            c.setRayDepth(1);
+            n.lights[0] = light({2.0f, 0.1f, 0.3f}, {0.8f, 0.0f, 0.6f}, true, true, true);
+            c.setLights(n.lights, 1);
+            MFloatVector inner;
+            c.outColor(inner);
+        }
+        color = MFloatVector(0.25f, 0.5f, 1.0f);
+        return MStatus::kSuccess;
+    };
+    mixedScene(0);
+    mayahost::installTracer(shadeAgain, &nested);
+    EXPECT_TRUE(context->evaluate(attribute("outColor")));
+    EXPECT_EQ(nested.depth, 1);
+    expectBits(context->float3(attribute("outColor")), {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f});
+}
+
 TEST_F(Compute, EachProductRoundsInItsWrittenOrder)
 {
     // No operand a power of two, so that grouping any product otherwise
