@@ -257,6 +257,12 @@ TEST(ParameterRecord, ArraysGrowFromTheirEntryAndSettersCheckNameAndType)
     EXPECT_EQ(k, 2.0f) << "arrays never overwrite other parameters";
 
     EXPECT_THROW(record.setScalar("nope", 1.0f), std::invalid_argument);
+    try {
+        record.setScalar("no\x1b[2Jpe\\", 1.0f);
+        ADD_FAILURE() << "an unknown name was taken";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("\"no\\x1b[2Jpe\\x5c\""), std::string::npos) << e.what();
+    }
     EXPECT_THROW(record.setColor("k", {}), std::invalid_argument);
     EXPECT_THROW(record.setInteger("early", 1), std::invalid_argument);
     EXPECT_THROW(record.setArray("late", late, 5), std::out_of_range);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <hosttext/printable.h>
+
 #include "parameter_layout.h"
 
 namespace mrhost {
@@ -27,7 +29,8 @@ Field findField(const ShaderDeclaration& declaration, std::string_view name)
             return {p, ParamType::Integer, name[0] == 'i' ? p->firstOffset : p->countOffset};
         }
     }
-    throw std::invalid_argument("shader \"" + declaration.name + "\" has no parameter \"" + std::string(name) + "\"");
+    throw std::invalid_argument("shader \"" + hosttext::printable(declaration.name) + "\" has no parameter \"" +
+                                hosttext::printable(name) + "\"");
 }
 
 namespace {
@@ -37,9 +40,9 @@ Field typedField(const ShaderDeclaration& declaration, std::string_view name, Pa
     const Field field = findField(declaration, name);
     const bool wholeArray = field.parameter->isArray && field.type != ParamType::Integer;
     if (field.type != type || wholeArray) {
-        throw std::invalid_argument("parameter \"" + std::string(name) + "\" of shader \"" + declaration.name +
-                                    "\" is " + (wholeArray ? "an array of " : "") + keyword(field.type) + ", not " +
-                                    keyword(type));
+        throw std::invalid_argument(
+            "parameter \"" + hosttext::printable(name) + "\" of shader \"" + hosttext::printable(declaration.name) +
+            "\" is " + (wholeArray ? "an array of " : "") + keyword(field.type) + ", not " + keyword(type));
     }
     return field;
 }
@@ -139,11 +142,11 @@ const Parameter& arrayParameter(const ShaderDeclaration& declaration, std::strin
 {
     const Parameter* p = declaration.find(name);
     if (p == nullptr || !p->isArray) {
-        throw std::invalid_argument("shader \"" + declaration.name + "\" has no array parameter \"" +
-                                    std::string(name) + "\"");
+        throw std::invalid_argument("shader \"" + hosttext::printable(declaration.name) +
+                                    "\" has no array parameter \"" + hosttext::printable(name) + "\"");
     }
     if (sizeOf(p->type) != sizeof(miTag)) {
-        throw std::invalid_argument("array \"" + std::string(name) + "\" does not hold tags");
+        throw std::invalid_argument("array \"" + hosttext::printable(name) + "\" does not hold tags");
     }
     return *p;
 }
@@ -153,8 +156,8 @@ void ParameterRecord::setArray(std::string_view name, const miTag* tags, int cou
     Layout& l = *layout_;
     const Parameter& p = arrayParameter(l.declaration, name);
     if (count < 0 || count > l.capacity) {
-        throw std::out_of_range("array \"" + std::string(name) + "\" has room for " + std::to_string(l.capacity) +
-                                " entries, not " + std::to_string(count));
+        throw std::out_of_range("array \"" + hosttext::printable(name) + "\" has room for " +
+                                std::to_string(l.capacity) + " entries, not " + std::to_string(count));
     }
     const std::size_t region = l.regionOffset[static_cast<std::size_t>(&p - l.declaration.parameters.data())];
     std::memcpy(l.block() + region, tags, static_cast<std::size_t>(count) * sizeof(miTag));
