@@ -30,11 +30,11 @@ public:
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
 
-    static MObject input, output, triple, tripleX, lights, intensity, total, flag;
+    static MObject input, output, triple, tripleX, lights, intensity, intensityR, total, flag;
 };
 
 MObject Doubler::input, Doubler::output, Doubler::triple, Doubler::tripleX, Doubler::lights, Doubler::intensity,
-    Doubler::total, Doubler::flag;
+    Doubler::intensityR, Doubler::total, Doubler::flag;
 
 MStatus Doubler::initialize()
 {
@@ -52,10 +52,10 @@ MStatus Doubler::initialize()
     MObject dY = n.create("dY", "dy", MFnNumericData::kFloat, 0.0);
     MObject dZ = n.create("dZ", "dz", MFnNumericData::kFloat, 0.0);
     MObject direction = n.create("d", "d", dX, dY, dZ);
-    MObject iR = n.create("iR", "ir", MFnNumericData::kFloat, 0.0);
+    intensityR = n.create("iR", "ir", MFnNumericData::kFloat, 0.0);
     MObject iG = n.create("iG", "ig", MFnNumericData::kFloat, 0.0);
     MObject iB = n.create("iB", "ib", MFnNumericData::kFloat, 0.0);
-    intensity = n.create("i", "i", iR, iG, iB);
+    intensity = n.create("i", "i", intensityR, iG, iB);
     MObject ambient = n.create("a", "a", MFnNumericData::kBoolean, 0.0);
     MObject diffuse = n.create("df", "df", MFnNumericData::kBoolean, 0.0);
     MObject specular = n.create("s", "s", MFnNumericData::kBoolean, 0.0);
@@ -197,6 +197,23 @@ TEST_F(Host, HandlesReachValuesChildrenAndArrays)
     EXPECT_TRUE(array.next());
     EXPECT_FALSE(array.next()) << "no element after the last";
     EXPECT_EQ(array.elementIndex(), 2u);
+
+    // An element's reads of another kind, and its grandchildren or another
+    // value's children asked of it, reach scratch: no element nor the
+    // record changes.
+    MDataHandle first = block.inputArrayValue(Doubler::lights).inputValue();
+    first.asFloatVector() = MFloatVector(7.0f, 7.0f, 7.0f);
+    first.child(Doubler::intensity).asAddr() = &status;
+    for (const MObject& notChild : {Doubler::intensityR, Doubler::tripleX, Doubler::input, Doubler::lights}) {
+        first.child(notChild).set(7.0f, 7.0f, 7.0f);
+    }
+    EXPECT_EQ(first.child(Doubler::intensity).child(Doubler::intensityR).asFloat(), 1.0f);
+    EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
+    // A handle made by no block reaches the host's own scratch value.
+    MDataHandle none;
+    none.asFloatVector() = MFloatVector(7.0f, 7.0f, 7.0f);
+    none.child(Doubler::triple).asFloat() = 7.0f;
+    none.setClean();
 
     EXPECT_TRUE(context.evaluate(node->attribute("total")));
     EXPECT_EQ(context.floatValue(node->attribute("total")), 6.0f);

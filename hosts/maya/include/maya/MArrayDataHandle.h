@@ -11,14 +11,7 @@
 class MArrayDataHandle {
 public:
     MArrayDataHandle()
-        : block_(0),
-          elements_(0),
-          scratch_(0),
-          index_(mayahost::kNoIndex),
-          elementSize_(0),
-          count_(0),
-          position_(0),
-          elementKind_(mayahost::kNone)
+        : block_(0), elements_(0), elementRow_(0), index_(mayahost::kNoIndex), elementSize_(0), count_(0), position_(0)
     {
     }
 
@@ -33,16 +26,17 @@ public:
         return position_;
     }
 
-    // The current element; an invalid handle when the array is empty.
+    // The current element; when the array is empty, a handle to none that
+    // reaches the record's scratch value.
     MDataHandle inputValue(MStatus* ReturnStatus = 0)
     {
         if (position_ >= count_) {
             if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            return MDataHandle(block_, block_ ? block_->count : mayahost::kNoIndex, scratch_, scratch_,
-                               mayahost::kNone);
+            if (!block_) return MDataHandle();
+            return MDataHandle(block_, block_->record, block_->rows + block_->count, mayahost::kNoIndex);
         }
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(block_, index_, elements_ + position_ * elementSize_, scratch_, elementKind_);
+        return MDataHandle(block_, elements_ + position_ * elementSize_, elementRow_, index_);
     }
     MDataHandle outputValue(MStatus* ReturnStatus = 0) { return inputValue(ReturnStatus); }
 
@@ -58,25 +52,23 @@ public:
 
     // Stand-in only: built by the data block.
     MArrayDataHandle(const mayahost::BlockValues* block, unsigned int index, const mayahost::ArrayValues& array,
-                     MDataHandle::Kind elementKind)
+                     const mayahost::ValueRow* elementRow)
         : block_(block),
           elements_(array.elements),
-          scratch_(block->scratch),
+          elementRow_(elementRow),
           index_(index),
           elementSize_(array.elementSize),
           count_(array.count),
-          position_(0),
-          elementKind_(elementKind)
+          position_(0)
     {
     }
 
 private:
     const mayahost::BlockValues* block_;
     unsigned char* elements_;
-    unsigned char* scratch_;
-    unsigned int index_;  // the array attribute's
+    const mayahost::ValueRow* elementRow_;  // every element's, from the element's start
+    unsigned int index_;                    // the array attribute's
     unsigned int elementSize_;
     unsigned int count_;
     unsigned int position_;
-    MDataHandle::Kind elementKind_;
 };

@@ -12,17 +12,17 @@ class MPlug;
 class MDataBlock {
 public:
     // Inline: compute reads every input through it for every sample. The
-    // handle's index finds the value; nothing is searched or allocated, and
-    // a handle that is not this node's reaches the block's scratch value.
+    // handle's index finds the value's row; nothing is searched or allocated,
+    // and a handle that is not this node's reaches the record's scratch value.
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const mayahost::BlockValue& value = block_.values[block_.find(attribute.hostIndex())];
+        const unsigned int i = block_.find(attribute.hostIndex());
         if (ReturnStatus) {
-            *ReturnStatus = value.kind != mayahost::kNone
+            *ReturnStatus = block_.values[i].kind != mayahost::kNone
                                 ? MStatus(MStatus::kSuccess)
                                 : MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
         }
-        return MDataHandle(&block_, value.self, block_.record + value.offset, block_.scratch, value.kind);
+        return MDataHandle(&block_, block_.record, block_.rows + i, block_.values[i].self);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
@@ -36,7 +36,7 @@ public:
         const mayahost::BlockValue& value = block_.values[i];
         if (value.arraySlot < 0) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MArrayDataHandle(&block_, i, block_.arrays[value.arraySlot], value.childKind);
+        return MArrayDataHandle(&block_, i, block_.arrays[value.arraySlot], block_.rows + value.elementRow);
     }
     MStatus setClean(const MObject& attribute)
     {
@@ -46,7 +46,7 @@ public:
         if (i == block_.count || block_.cleans[i].count == 0) {
             return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
         }
-        MDataHandle(&block_, i, block_.scratch, block_.scratch, mayahost::kNone).setClean();
+        MDataHandle(&block_, block_.record, block_.rows + block_.count, i).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);

@@ -1,7 +1,7 @@
 // A reference to one value in a data block. The accessors return references
 // into the block: assigning through asFloatVector() writes an output. A handle
-// to nothing, or an accessor of the wrong kind, reaches a per-block scratch
-// value instead, so a mistaken read is harmless and never crashes.
+// to nothing, or an accessor of the wrong kind, reaches a scratch value of the
+// block instead, so a mistaken read is harmless and never crashes.
 // Everything here is inline and allocation-free: it is the per-sample path.
 #pragma once
 
@@ -20,22 +20,32 @@ namespace mayahost {
 // Stand-in only: what kind of value a handle refers to.
 enum ValueKind { kNone, kFloat, kShort, kBool, kAddr, kFloat3, kCompound };
 
-// Stand-in only: the parent index of a top-level attribute.
+// Stand-in only: the position of no attribute, which a handle to none holds.
 const unsigned int kNoIndex = 0xFFFFFFFFu;
 
-// Stand-in only: where one attribute's value lives in the data blocks of its
-// node type. One table per type, shared by its blocks, with an entry for each
-// attribute the type made, in the order made; after them comes the place of
-// no attribute, which every failed lookup reaches.
+// Stand-in only: where the accessors and child() of a handle to one value
+// land. A handle holds a base (the block's record, or one array element) and
+// its attribute's row; every offset is from that base. A read of the value's
+// own kind lands on the value, a read of any other kind on the scratch value
+// kept after the record and after every element, so no accessor compares a
+// kind. A row's children are found in a table of their own, which holds its
+// parent's children at their indices and the place of none after them: one
+// range check finds a child, and no other attribute's value.
+struct ValueRow {
+    int at[kFloat3 - kFloat + 1];  // by kind, from kFloat: where a read of that kind lands
+    unsigned int childFirst;       // index of the first attribute the children's table covers
+    unsigned int childCount;       // entries of that table before the place of none
+    int children;                  // from this row to that table, in rows
+};
+
+// Stand-in only: what the data block looks up beside the rows, when it is
+// asked for more than a value. One entry per attribute the type made, and
+// one more, the place of no attribute.
 struct BlockValue {
-    unsigned int offset;       // in the block's record, for a value outside arrays
-    ValueKind kind;            // of that value; kNone inside an array or for no value
-    unsigned int self;         // position a handle to that value carries; none's for kNone
-    unsigned int parent;       // position of the parent attribute; kNoIndex at the top
-    unsigned int childOffset;  // from the parent's value (or an array element)
-    ValueKind childKind;       // the kind wherever the value lives
-    int arraySlot;             // arrays: which of the block's arrays holds the elements
-    unsigned int unused;       // pads the entry to 32 bytes: one shift finds it
+    ValueKind kind;           // of the value outside arrays; kNone inside an array or for no value
+    unsigned int self;        // position a handle to that value carries; kNoIndex for kNone
+    int arraySlot;            // arrays: which of the block's arrays holds the elements
+    unsigned int elementRow;  // arrays: the row of an element, among the type's rows
 };
 
 // Stand-in only: the dirty flags setClean clears for one attribute, its own
@@ -45,21 +55,22 @@ struct CleanList {
     unsigned int count;
 };
 
-// Stand-in only: the elements of one array attribute in a data block.
+// Stand-in only: the elements of one array attribute in a data block. Each
+// element ends in its own scratch value.
 struct ArrayValues {
     ArrayValues() : elements(0), elementSize(0), count(0), capacity(0) {}
 
     unsigned char* elements;
-    unsigned int elementSize;
+    unsigned int elementSize;  // the stride, scratch included
     unsigned int count;
     unsigned int capacity;
 };
 
-// Stand-in only: what a data block and its handles share. `values` and
-// `cleans` are the type's tables (count entries, `values` one more), the rest
-// this block's memory.
+// Stand-in only: what a data block and its handles share. `rows`, `values`
+// and `cleans` are the type's tables (the first count + 1 rows and `values`
+// by position, the place of none last), the rest this block's memory.
 struct BlockValues {
-    BlockValues() : values(0), cleans(0), count(0), first(0), record(0), dirty(0), scratch(0), arrays(0) {}
+    BlockValues() : rows(0), values(0), cleans(0), count(0), first(0), record(0), dirty(0), arrays(0) {}
 
     // The position of the attribute with this index in the type's table, or
     // `count`, the place of no attribute. Every attribute's index is unique
@@ -74,22 +85,22 @@ struct BlockValues {
         if (MAYAHOST_EXPECTED(i < count)) return i;
         return count;
     }
-    // The same for a child of the value a handle at position `parent` holds.
-    unsigned int findChild(unsigned int index, unsigned int parent) const
-    {
-        const unsigned int i = index - first;
-        if (MAYAHOST_EXPECTED(i < count && values[i].parent == parent)) return i;
-        return count;
-    }
 
+    const ValueRow* rows;
     const BlockValue* values;
     const CleanList* cleans;
     unsigned int count;  // attributes of the type; `count` is the place of none
     unsigned int first;  // index of the type's first attribute
     unsigned char* record;
     unsigned char* dirty;
-    unsigned char* scratch;
     ArrayValues* arrays;
+};
+
+// Stand-in only: what a handle made by no data block refers to: a row of
+// none, with no children, over a scratch value of the host's own.
+struct NoValue {
+    static const ValueRow row;
+    static unsigned char scratch[16];
 };
 
 }  // namespace mayahost
@@ -98,7 +109,10 @@ class MDataHandle {
 public:
     typedef mayahost::ValueKind Kind;
 
-    MDataHandle() : block_(0), data_(0), scratch_(0), index_(mayahost::kNoIndex), kind_(mayahost::kNone) {}
+    MDataHandle()
+        : block_(0), base_(mayahost::NoValue::scratch), row_(&mayahost::NoValue::row), index_(mayahost::kNoIndex)
+    {
+    }
 
     bool& asBool() const { return *reinterpret_cast<bool*>(at(mayahost::kBool)); }
     short& asShort() const { return *reinterpret_cast<short*>(at(mayahost::kShort)); }
@@ -116,15 +130,18 @@ public:
     // Not const, the stricter form: a caller that builds here builds either way.
     MDataHandle child(const MObject& attribute)
     {
-        if (!block_) return *this;
-        const unsigned int i = block_->findChild(attribute.hostIndex(), index_);
-        const mayahost::BlockValue& c = block_->values[i];
-        return MDataHandle(block_, i, data_ + c.childOffset, scratch_, c.childKind);
+        const unsigned int index = attribute.hostIndex();
+        unsigned int i = index - row_->childFirst;
+        const bool found = MAYAHOST_EXPECTED(i < row_->childCount);
+        if (!found) i = row_->childCount;
+        // Only setClean reads the position; the compiler drops it elsewhere.
+        return MDataHandle(block_, base_, row_ + row_->children + i,
+                           found ? index - block_->first : mayahost::kNoIndex);
     }
     // Marks the value computed: clean, with its children.
     void setClean()
     {
-        if (!block_ || index_ >= block_->count) return;
+        if (index_ == mayahost::kNoIndex) return;
         const mayahost::CleanList& list = block_->cleans[index_];
         // Held in locals: a store through unsigned char may alias anything,
         // so the compiler would otherwise reload them for every flag.
@@ -134,21 +151,21 @@ public:
         for (unsigned int i = 0; i < count; ++i) dirty[indices[i]] = 0;
     }
 
-    // Stand-in only: built by the data block over its values.
-    MDataHandle(const mayahost::BlockValues* block, unsigned int index, unsigned char* data, unsigned char* scratch,
-                Kind kind)
-        : block_(block), data_(data), scratch_(scratch), index_(index), kind_(kind)
+    // Stand-in only: built by the data block over its values. `index` is the
+    // position of the attribute setClean cleans, or kNoIndex for none.
+    MDataHandle(const mayahost::BlockValues* block, unsigned char* base, const mayahost::ValueRow* row,
+                unsigned int index)
+        : block_(block), base_(base), row_(row), index_(index)
     {
     }
 
 private:
-    unsigned char* at(Kind wanted) const { return kind_ == wanted ? data_ : scratch_; }
+    unsigned char* at(Kind kind) const { return base_ + row_->at[kind - mayahost::kFloat]; }
 
-    const mayahost::BlockValues* block_;
-    unsigned char* data_;
-    unsigned char* scratch_;
+    const mayahost::BlockValues* block_;  // null for a handle made by no block
+    unsigned char* base_;
+    const mayahost::ValueRow* row_;
     unsigned int index_;  // position of the attribute, or of the array for an element
-    Kind kind_;
 };
 
 #undef MAYAHOST_EXPECTED
