@@ -29,7 +29,9 @@ MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* ReturnStatus)
 MArrayDataHandle MDataBlock::noArray(MStatus* ReturnStatus)
 {
     if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kInvalidParameter, "Attribute is not an array of this node");
-    static const mayahost::ArrayValues empty;
+    // No element, and the row of none over the record in place of the spare.
+    mayahost::ArrayValues empty;
+    empty.spare = block_.record;
     return MArrayDataHandle(&block_, block_.count, empty, block_.rows + block_.count);
 }
 

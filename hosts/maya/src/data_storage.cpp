@@ -19,7 +19,7 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size(), 1)
 {
     std::size_t bytes = type.recordSize;
-    for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->elementSize) * arrayCapacity;
+    for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->elementSize) * (arrayCapacity + 1);
     const std::size_t blocks = (bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     memory_.reset(new std::max_align_t[blocks]());
     record_ = reinterpret_cast<unsigned char*>(memory_.get());
@@ -32,6 +32,8 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
         array.elementSize = a->elementSize;
         array.capacity = arrayCapacity;
         next += static_cast<std::size_t>(a->elementSize) * arrayCapacity;
+        array.spare = next;
+        next += a->elementSize;
     }
     for (const Attribute* a : type.members) {
         if (!a->parent && !a->array) writeDefaults(*a, record_ + a->offset);

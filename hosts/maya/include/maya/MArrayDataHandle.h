@@ -11,7 +11,14 @@
 class MArrayDataHandle {
 public:
     MArrayDataHandle()
-        : block_(0), elements_(0), elementRow_(0), index_(mayahost::kNoIndex), elementSize_(0), count_(0), position_(0)
+        : block_(0),
+          elements_(0),
+          spare_(mayahost::NoValue::scratch),
+          elementRow_(&mayahost::NoValue::row),
+          index_(mayahost::kNoIndex),
+          elementSize_(0),
+          count_(0),
+          position_(0)
     {
     }
 
@@ -26,17 +33,18 @@ public:
         return position_;
     }
 
-    // The current element; when the array is empty, a handle to none that
-    // reaches the record's scratch value.
+    // The current element. When the array is empty, the same row over the
+    // array's spare element, which holds no element's values: whichever
+    // handle the caller gets, its rows are the same, so a loop over the
+    // elements finds each child once, not once per element.
     MDataHandle inputValue(MStatus* ReturnStatus = 0)
     {
-        if (position_ >= count_) {
-            if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            if (!block_) return MDataHandle();
-            return MDataHandle(block_, block_->record, block_->rows + block_->count, mayahost::kNoIndex);
+        const bool current = position_ < count_;
+        if (ReturnStatus) {
+            *ReturnStatus = current ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kFailure, "No current element");
         }
-        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(block_, elements_ + position_ * elementSize_, elementRow_, index_);
+        return MDataHandle(block_, current ? elements_ + position_ * elementSize_ : spare_, elementRow_,
+                           current ? index_ : mayahost::kNoIndex);
     }
     MDataHandle outputValue(MStatus* ReturnStatus = 0) { return inputValue(ReturnStatus); }
 
@@ -55,6 +63,7 @@ public:
                      const mayahost::ValueRow* elementRow)
         : block_(block),
           elements_(array.elements),
+          spare_(array.spare),
           elementRow_(elementRow),
           index_(index),
           elementSize_(array.elementSize),
@@ -66,6 +75,7 @@ public:
 private:
     const mayahost::BlockValues* block_;
     unsigned char* elements_;
+    unsigned char* spare_;                  // what the element handle reaches with no current element
     const mayahost::ValueRow* elementRow_;  // every element's, from the element's start
     unsigned int index_;                    // the array attribute's
     unsigned int elementSize_;

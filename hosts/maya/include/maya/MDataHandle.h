@@ -56,11 +56,13 @@ struct CleanList {
 };
 
 // Stand-in only: the elements of one array attribute in a data block. Each
-// element ends in its own scratch value.
+// element ends in its own scratch value; after the last one the array has
+// room for, a spare element holds no element's values.
 struct ArrayValues {
-    ArrayValues() : elements(0), elementSize(0), count(0), capacity(0) {}
+    ArrayValues() : elements(0), spare(0), elementSize(0), count(0), capacity(0) {}
 
     unsigned char* elements;
+    unsigned char* spare;
     unsigned int elementSize;  // the stride, scratch included
     unsigned int count;
     unsigned int capacity;
