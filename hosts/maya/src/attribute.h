@@ -24,8 +24,8 @@ struct Attribute : AttributeInfo {
     // kNoIndex for an attribute made outside any registration.
     unsigned int index = kNoIndex;
     // The index its handles carry, unique across every node type: the
-    // type's first serial plus `index`. 0 (no attribute's) outside any
-    // registration, so a data block finds nothing by it.
+    // type's first serial plus `index` steps of kIndexStep. 0 (no
+    // attribute's) outside any registration, so a data block finds nothing by it.
     unsigned int serial = 0;
 
     // Layout. `offset` is relative to the parent's value (for children), to

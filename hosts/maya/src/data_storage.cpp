@@ -43,6 +43,7 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     block_.cleans = type.cleans.data();
     block_.count = static_cast<unsigned int>(type.cleans.size());
     block_.first = type.firstSerial;
+    block_.end = block_.count * kIndexStep;
     block_.record = record_;
     block_.dirty = dirty_.data();
     block_.arrays = arrays_.data();

@@ -122,9 +122,9 @@ void placeRow(std::vector<ValueRow>& rows, std::size_t at, const Attribute& a, u
     }
     const std::size_t table = rows.size();
     rows.resize(table + (last - first + 1) + 1, noneRow(scratch));
-    rows[at].childFirst = firstSerial + first;
-    rows[at].childCount = last - first + 1;
-    rows[at].children = static_cast<int>(table - at);
+    rows[at].childFirst = firstSerial + first * kIndexStep;
+    rows[at].childEnd = (last - first + 1) * kIndexStep;
+    rows[at].children = static_cast<int>((table - at) * sizeof(ValueRow));
     for (std::size_t i = 0; i < a.children.size(); ++i) {
         const Attribute& c = *a.child(i);
         placeRow(rows, table + (c.index - first), c, offset + c.offset, scratch, firstSerial);

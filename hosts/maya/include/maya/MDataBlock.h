@@ -16,13 +16,14 @@ public:
     // and a handle that is not this node's reaches the record's scratch value.
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = block_.find(attribute.hostIndex());
+        const unsigned int at = block_.find(attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.values[mayahost::BlockValues::position(at)];
         if (ReturnStatus) {
-            *ReturnStatus = block_.values[i].kind != mayahost::kNone
+            *ReturnStatus = value.kind != mayahost::kNone
                                 ? MStatus(MStatus::kSuccess)
                                 : MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
         }
-        return MDataHandle(&block_, block_.record, block_.rows + i, block_.values[i].self);
+        return MDataHandle(&block_, block_.record, block_.row(at), value.self);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
@@ -32,7 +33,7 @@ public:
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = block_.find(attribute.hostIndex());
+        const unsigned int i = mayahost::BlockValues::position(block_.find(attribute.hostIndex()));
         const mayahost::BlockValue& value = block_.values[i];
         if (value.arraySlot < 0) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
@@ -40,13 +41,13 @@ public:
     }
     MStatus setClean(const MObject& attribute)
     {
-        const unsigned int i = block_.find(attribute.hostIndex());
+        const unsigned int i = mayahost::BlockValues::position(block_.find(attribute.hostIndex()));
         // Every attribute of the node clears at least its own flag; one the
         // type made but never added has nothing to clear.
         if (i == block_.count || block_.cleans[i].count == 0) {
             return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
         }
-        MDataHandle(&block_, block_.record, block_.rows + block_.count, i).setClean();
+        MDataHandle(&block_, block_.record, block_.row(block_.end), i).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);

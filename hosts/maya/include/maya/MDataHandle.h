@@ -34,9 +34,14 @@ const unsigned int kNoIndex = 0xFFFFFFFFu;
 struct ValueRow {
     int at[kFloat3 - kFloat + 1];  // by kind, from kFloat: where a read of that kind lands
     unsigned int childFirst;       // index of the first attribute the children's table covers
-    unsigned int childCount;       // entries of that table before the place of none
-    int children;                  // from this row to that table, in rows
+    unsigned int childEnd;         // from that index to the index of the table's place of none
+    int children;                  // from this row to that table, in bytes
 };
+
+// Stand-in only: the step between the indices of two attributes made one
+// after the other: a row, so that the difference of two indices is the
+// distance between their rows and finding a row multiplies nothing.
+const unsigned int kIndexStep = sizeof(ValueRow);
 
 // Stand-in only: what the data block looks up beside the rows, when it is
 // asked for more than a value. One entry per attribute the type made, and
@@ -72,27 +77,34 @@ struct ArrayValues {
 // and `cleans` are the type's tables (the first count + 1 rows and `values`
 // by position, the place of none last), the rest this block's memory.
 struct BlockValues {
-    BlockValues() : rows(0), values(0), cleans(0), count(0), first(0), record(0), dirty(0), arrays(0) {}
+    BlockValues() : rows(0), values(0), cleans(0), count(0), first(0), end(0), record(0), dirty(0), arrays(0) {}
 
-    // The position of the attribute with this index in the type's table, or
-    // `count`, the place of no attribute. Every attribute's index is unique
-    // across node types and a type's attributes hold the indices [first,
-    // first + count): one subtraction and one unsigned comparison tell this
-    // type's attribute from any other, and from a null handle (index 0, which
-    // no attribute has). No call on the way: one would make the compiler
-    // reload the block's pointers after every lookup.
+    // Where the row of the attribute with this index is, in bytes from the
+    // first, or `end`, the row of no attribute. Every attribute's index is
+    // unique across node types and a type's attributes hold the indices from
+    // `first` on, a row apart: one subtraction and one unsigned comparison
+    // tell this type's attribute from any other, and from a null handle
+    // (index 0, which no attribute has). No call on the way: one would make
+    // the compiler reload the block's pointers after every lookup.
     unsigned int find(unsigned int index) const
     {
-        const unsigned int i = index - first;
-        if (MAYAHOST_EXPECTED(i < count)) return i;
-        return count;
+        const unsigned int at = index - first;
+        if (MAYAHOST_EXPECTED(at < end)) return at;
+        return end;
     }
+    const ValueRow* row(unsigned int at) const
+    {
+        return reinterpret_cast<const ValueRow*>(reinterpret_cast<const char*>(rows) + at);
+    }
+    // The attribute's position in `values` and `cleans`.
+    static unsigned int position(unsigned int at) { return at / kIndexStep; }
 
     const ValueRow* rows;
     const BlockValue* values;
     const CleanList* cleans;
-    unsigned int count;  // attributes of the type; `count` is the place of none
+    unsigned int count;  // attributes of the type; `count` is the position of none
     unsigned int first;  // index of the type's first attribute
+    unsigned int end;    // where none's row is: `count` rows, in bytes
     unsigned char* record;
     unsigned char* dirty;
     ArrayValues* arrays;
@@ -133,12 +145,13 @@ public:
     MDataHandle child(const MObject& attribute)
     {
         const unsigned int index = attribute.hostIndex();
-        unsigned int i = index - row_->childFirst;
-        const bool found = MAYAHOST_EXPECTED(i < row_->childCount);
-        if (!found) i = row_->childCount;
+        unsigned int at = index - row_->childFirst;
+        const bool found = MAYAHOST_EXPECTED(at < row_->childEnd);
+        if (!found) at = row_->childEnd;
+        const char* const table = reinterpret_cast<const char*>(row_) + row_->children;
         // Only setClean reads the position; the compiler drops it elsewhere.
-        return MDataHandle(block_, base_, row_ + row_->children + i,
-                           found ? index - block_->first : mayahost::kNoIndex);
+        return MDataHandle(block_, base_, reinterpret_cast<const mayahost::ValueRow*>(table + at),
+                           found ? mayahost::BlockValues::position(index - block_->first) : mayahost::kNoIndex);
     }
     // Marks the value computed: clean, with its children.
     void setClean()
