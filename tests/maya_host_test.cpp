@@ -251,6 +251,21 @@ TEST_F(Host, ComputeRunsOnlyForDirtyPlugsAndPassesItsStatusBack)
     EXPECT_EQ(context.evaluate(node->attribute("flag")), MStatus::kUnknownParameter);
 }
 
+TEST_F(Host, SetCleanClearsTheValueAndEveryDescendantAndNoNeighbour)
+{
+    auto node = mayahost::Node::create("doubler");
+    ASSERT_TRUE(node);
+    mayahost::EvaluationContext context(*node, 1);
+    ASSERT_TRUE(context.dataBlock().setClean(Doubler::lights));
+    for (const char* name :
+         {"lightDataArray", "d", "dX", "dY", "dZ", "i", "iR", "iG", "iB", "a", "df", "s", "sf", "p", "b"}) {
+        EXPECT_FALSE(context.isDirty(node->attribute(name))) << name;
+    }
+    // Made just before and just after the array's family.
+    EXPECT_TRUE(context.isDirty(node->attribute("flag")));
+    EXPECT_TRUE(context.isDirty(node->attribute("total")));
+}
+
 TEST(Status, PerrorPrintsTheDescriptionAfterThePrefix)
 {
     testing::internal::CaptureStderr();

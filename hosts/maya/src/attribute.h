@@ -41,6 +41,7 @@ struct Attribute : AttributeInfo {
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty
     std::vector<unsigned int> cleansOnSet;   // indices setClean clears: itself and descendants
+    std::vector<CleanGroup> cleanGroups;     // the same, as a data block's handles clear them
 
     Attribute* parentAttribute() const { return const_cast<Attribute*>(static_cast<const Attribute*>(parent)); }
     const Attribute* child(std::size_t i) const { return static_cast<const Attribute*>(children[i]); }

@@ -16,7 +16,8 @@ void store(unsigned char* where, T value)
 }  // namespace
 
 DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
-    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size(), 1)
+    // Three flags more than the type has: a group of four from the last.
+    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size() + sizeof(unsigned int) - 1, 1)
 {
     std::size_t bytes = type.recordSize;
     for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->elementSize) * (arrayCapacity + 1);

@@ -3,6 +3,7 @@
 // nothing on the per-sample path has to search.
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "attribute.h"
 
@@ -131,6 +132,24 @@ void placeRow(std::vector<ValueRow>& rows, std::size_t at, const Attribute& a, u
     }
 }
 
+// The flags at `indices` in groups of four neighbours, each group from the
+// lowest flag not yet in one; every byte of `keep` but the flags' is 0xFF.
+std::vector<CleanGroup> groupFlags(std::vector<unsigned int> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    std::vector<CleanGroup> groups;
+    for (std::size_t i = 0; i < indices.size();) {
+        unsigned char keep[sizeof(unsigned int)];
+        std::memset(keep, 0xFF, sizeof keep);
+        const unsigned int at = indices[i];
+        for (; i < indices.size() && indices[i] - at < sizeof keep; ++i) keep[indices[i] - at] = 0;
+        CleanGroup group{at, 0};
+        std::memcpy(&group.keep, keep, sizeof keep);
+        groups.push_back(group);
+    }
+    return groups;
+}
+
 void addFamily(const Attribute& a, std::vector<unsigned int>& out, bool up, bool down)
 {
     out.push_back(a.index);
@@ -214,8 +233,9 @@ void NodeType::finish()
         addFamily(*a, a->cleansOnSet, false, true);
     }
     cleans.assign(created.size(), CleanList{nullptr, 0});
-    for (const Attribute* a : members) {
-        cleans[a->index] = CleanList{a->cleansOnSet.data(), static_cast<unsigned int>(a->cleansOnSet.size())};
+    for (Attribute* a : members) {
+        a->cleanGroups = groupFlags(a->cleansOnSet);
+        cleans[a->index] = CleanList{a->cleanGroups.data(), static_cast<unsigned int>(a->cleanGroups.size())};
     }
 }
 

@@ -9,6 +9,8 @@
 #include "MObject.h"
 #include "MStatus.h"
 
+#include <cstring>
+
 #if defined(__GNUC__)
 #define MAYAHOST_EXPECTED(condition) __builtin_expect((condition), 1)
 #else
@@ -53,10 +55,17 @@ struct BlockValue {
     unsigned int elementRow;  // arrays: the row of an element, among the type's rows
 };
 
+// Stand-in only: up to four neighbouring dirty flags cleared with one store:
+// of the four flags from `at` on, those whose byte of `keep` is zero.
+struct CleanGroup {
+    unsigned int at;
+    unsigned int keep;
+};
+
 // Stand-in only: the dirty flags setClean clears for one attribute, its own
-// and its descendants'.
+// and its descendants', in groups.
 struct CleanList {
-    const unsigned int* indices;
+    const CleanGroup* groups;
     unsigned int count;
 };
 
@@ -159,11 +168,16 @@ public:
         if (index_ == mayahost::kNoIndex) return;
         const mayahost::CleanList& list = block_->cleans[index_];
         // Held in locals: a store through unsigned char may alias anything,
-        // so the compiler would otherwise reload them for every flag.
+        // so the compiler would otherwise reload them for every group.
         unsigned char* const dirty = block_->dirty;
-        const unsigned int* const indices = list.indices;
+        const mayahost::CleanGroup* const groups = list.groups;
         const unsigned int count = list.count;
-        for (unsigned int i = 0; i < count; ++i) dirty[indices[i]] = 0;
+        for (unsigned int i = 0; i < count; ++i) {
+            unsigned int flags;
+            std::memcpy(&flags, dirty + groups[i].at, sizeof flags);
+            flags &= groups[i].keep;
+            std::memcpy(dirty + groups[i].at, &flags, sizeof flags);
+        }
     }
 
     // Stand-in only: built by the data block over its values. `index` is the
