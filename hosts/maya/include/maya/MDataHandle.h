@@ -13,8 +13,12 @@
 
 #if defined(__GNUC__)
 #define MAYAHOST_EXPECTED(condition) __builtin_expect((condition), 1)
+// Keeps a branch that is rarely taken a branch: as a conditional move, every
+// lookup would wait for its comparison before it could load the row.
+#define MAYAHOST_RARELY_TAKEN() __asm__ volatile("")
 #else
 #define MAYAHOST_EXPECTED(condition) (condition)
+#define MAYAHOST_RARELY_TAKEN()
 #endif
 
 namespace mayahost {
@@ -99,6 +103,7 @@ struct BlockValues {
     {
         const unsigned int at = index - first;
         if (MAYAHOST_EXPECTED(at < end)) return at;
+        MAYAHOST_RARELY_TAKEN();
         return end;
     }
     const ValueRow* row(unsigned int at) const
@@ -198,3 +203,4 @@ private:
 };
 
 #undef MAYAHOST_EXPECTED
+#undef MAYAHOST_RARELY_TAKEN
