@@ -41,7 +41,6 @@ struct Attribute : AttributeInfo {
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty
     std::vector<unsigned int> cleansOnSet;   // indices setClean clears: itself and descendants
-    std::vector<CleanGroup> cleanGroups;     // the same, as a data block's handles clear them
 
     Attribute* parentAttribute() const { return const_cast<Attribute*>(static_cast<const Attribute*>(parent)); }
     const Attribute* child(std::size_t i) const { return static_cast<const Attribute*>(children[i]); }
@@ -68,10 +67,10 @@ struct NodeType : NodeTypeInfo {
     // Where handles' reads land: one row per index of `created` and one more,
     // the place of no attribute; then the children's tables and the arrays'
     // element rows. Beside the first rows, what else a block looks up by
-    // index, and at each index what setClean clears.
+    // index, and the groups of dirty flags setClean clears, every attribute's.
     std::vector<ValueRow> rows;
     std::vector<BlockValue> values;
-    std::vector<CleanList> cleans;
+    std::vector<CleanGroup> cleans;
     int liveNodes = 0;
 
     // Lays out the data block and the dirty relation once initialize is done.

@@ -32,7 +32,7 @@ MArrayDataHandle MDataBlock::noArray(MStatus* ReturnStatus)
     // No element, and the row of none over the record in place of the spare.
     mayahost::ArrayValues empty;
     empty.spare = block_.record;
-    return MArrayDataHandle(&block_, block_.count, empty, block_.row(block_.end));
+    return MArrayDataHandle(&block_, block_.end, empty, block_.row(block_.end));
 }
 
 MStatus MDataBlock::setClean(const MPlug& plug) { return setClean(plug.attribute()); }

@@ -17,7 +17,7 @@ void store(unsigned char* where, T value)
 
 DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     // Three flags more than the type has: a group of four from the last.
-    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size() + sizeof(unsigned int) - 1, 1)
+    : type_(type), arrays_(type.arrays.size()), dirty_(type.created.size() + sizeof(unsigned int) - 1, 1)
 {
     std::size_t bytes = type.recordSize;
     for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->elementSize) * (arrayCapacity + 1);
@@ -42,9 +42,8 @@ DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
     block_.rows = type.rows.data();
     block_.values = type.values.data();
     block_.cleans = type.cleans.data();
-    block_.count = static_cast<unsigned int>(type.cleans.size());
     block_.first = type.firstSerial;
-    block_.end = block_.count * kIndexStep;
+    block_.end = static_cast<unsigned int>(type.created.size()) * kIndexStep;
     block_.record = record_;
     block_.dirty = dirty_.data();
     block_.arrays = arrays_.data();

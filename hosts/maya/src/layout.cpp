@@ -17,6 +17,8 @@ unsigned int alignUp(unsigned int value, unsigned int align) { return (value + a
 constexpr unsigned int kScratchSize = 16;
 constexpr unsigned int kScratchAlign = alignof(void*);
 static_assert(sizeof(MFloatVector) <= kScratchSize && sizeof(void*) <= kScratchSize);
+// A place finds an attribute's row and its entry in the type's values alike.
+static_assert(sizeof(BlockValue) == sizeof(ValueRow));
 
 // Size, alignment and kind of one value (an array's element, for an array).
 void layoutValue(Attribute& a)
@@ -200,18 +202,18 @@ void NodeType::finish()
     // reach the record's scratch and have no children.
     const auto count = static_cast<unsigned int>(created.size());
     rows.assign(count + 1, noneRow(scratch));
-    values.assign(count + 1, BlockValue{kNone, kNoIndex, -1, 0});
+    values.assign(count + 1, BlockValue{kNone, kNoIndex, kNoIndex, 0, 0, 0, {0, 0}});
     for (const Attribute* a : members) {
         BlockValue& value = values[a->index];
-        value.arraySlot = a->arraySlot;
+        if (a->arraySlot >= 0) value.arrayAt = static_cast<unsigned int>(a->arraySlot * sizeof(ArrayValues));
         if (a->insideArray || a->valueKind == kNone) continue;
         value.kind = a->valueKind;
-        value.self = a->index;
+        value.self = a->index * kIndexStep;
         placeRow(rows, a->index, *a, a->absoluteOffset, scratch, firstSerial);
     }
     // An element's row, from the element's start, reaches its scratch.
     for (const Attribute* a : arrays) {
-        values[a->index].elementRow = static_cast<unsigned int>(rows.size());
+        values[a->index].elementRow = static_cast<unsigned int>(rows.size() * sizeof(ValueRow));
         rows.push_back(noneRow(0));
         placeRow(rows, rows.size() - 1, *a, 0, a->elementSize - kScratchSize, firstSerial);
     }
@@ -232,10 +234,11 @@ void NodeType::finish()
         a->dirtiesOnSet.erase(std::unique(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end()), a->dirtiesOnSet.end());
         addFamily(*a, a->cleansOnSet, false, true);
     }
-    cleans.assign(created.size(), CleanList{nullptr, 0});
-    for (Attribute* a : members) {
-        a->cleanGroups = groupFlags(a->cleansOnSet);
-        cleans[a->index] = CleanList{a->cleanGroups.data(), static_cast<unsigned int>(a->cleanGroups.size())};
+    for (const Attribute* a : members) {
+        const std::vector<CleanGroup> groups = groupFlags(a->cleansOnSet);
+        values[a->index].cleanFirst = static_cast<unsigned int>(cleans.size());
+        values[a->index].cleanCount = static_cast<unsigned int>(groups.size());
+        cleans.insert(cleans.end(), groups.begin(), groups.end());
     }
 }
 

@@ -17,7 +17,7 @@ public:
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
         const unsigned int at = block_.find(attribute.hostIndex());
-        const mayahost::BlockValue& value = block_.values[mayahost::BlockValues::position(at)];
+        const mayahost::BlockValue& value = block_.value(at);
         if (ReturnStatus) {
             *ReturnStatus = value.kind != mayahost::kNone
                                 ? MStatus(MStatus::kSuccess)
@@ -33,21 +33,21 @@ public:
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = mayahost::BlockValues::position(block_.find(attribute.hostIndex()));
-        const mayahost::BlockValue& value = block_.values[i];
-        if (value.arraySlot < 0) return noArray(ReturnStatus);
+        const unsigned int at = block_.find(attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.value(at);
+        if (value.arrayAt == mayahost::kNoIndex) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MArrayDataHandle(&block_, i, block_.arrays[value.arraySlot], block_.rows + value.elementRow);
+        return MArrayDataHandle(&block_, at, block_.array(value.arrayAt), block_.row(value.elementRow));
     }
     MStatus setClean(const MObject& attribute)
     {
-        const unsigned int i = mayahost::BlockValues::position(block_.find(attribute.hostIndex()));
+        const unsigned int at = block_.find(attribute.hostIndex());
         // Every attribute of the node clears at least its own flag; one the
-        // type made but never added has nothing to clear.
-        if (i == block_.count || block_.cleans[i].count == 0) {
+        // type made but never added, and none, have nothing to clear.
+        if (block_.value(at).cleanCount == 0) {
             return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
         }
-        MDataHandle(&block_, block_.record, block_.row(block_.end), i).setClean();
+        MDataHandle(&block_, block_.record, block_.row(block_.end), at).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);

@@ -51,12 +51,16 @@ const unsigned int kIndexStep = sizeof(ValueRow);
 
 // Stand-in only: what the data block looks up beside the rows, when it is
 // asked for more than a value. One entry per attribute the type made, and
-// one more, the place of no attribute.
+// one more, the place of no attribute; as large as a row, so that where a
+// row is finds its entry too. Places are in bytes.
 struct BlockValue {
     ValueKind kind;           // of the value outside arrays; kNone inside an array or for no value
-    unsigned int self;        // position a handle to that value carries; kNoIndex for kNone
-    int arraySlot;            // arrays: which of the block's arrays holds the elements
-    unsigned int elementRow;  // arrays: the row of an element, among the type's rows
+    unsigned int self;        // the place a handle to that value carries (its row's); kNoIndex for kNone
+    unsigned int arrayAt;     // arrays: the place of the block's ArrayValues for them; kNoIndex otherwise
+    unsigned int elementRow;  // arrays: the place of an element's row among the type's rows
+    unsigned int cleanFirst;  // the first of the groups of dirty flags setClean clears
+    unsigned int cleanCount;  // how many groups: none for an attribute the type never added
+    unsigned int unused[2];
 };
 
 // Stand-in only: up to four neighbouring dirty flags cleared with one store:
@@ -64,13 +68,6 @@ struct BlockValue {
 struct CleanGroup {
     unsigned int at;
     unsigned int keep;
-};
-
-// Stand-in only: the dirty flags setClean clears for one attribute, its own
-// and its descendants', in groups.
-struct CleanList {
-    const CleanGroup* groups;
-    unsigned int count;
 };
 
 // Stand-in only: the elements of one array attribute in a data block. Each
@@ -87,10 +84,11 @@ struct ArrayValues {
 };
 
 // Stand-in only: what a data block and its handles share. `rows`, `values`
-// and `cleans` are the type's tables (the first count + 1 rows and `values`
-// by position, the place of none last), the rest this block's memory.
+// and `cleans` are the type's tables (the first count + 1 rows and the
+// `values` by the attribute's place, the place of none last), the rest this
+// block's memory.
 struct BlockValues {
-    BlockValues() : rows(0), values(0), cleans(0), count(0), first(0), end(0), record(0), dirty(0), arrays(0) {}
+    BlockValues() : rows(0), values(0), cleans(0), first(0), end(0), record(0), dirty(0), arrays(0) {}
 
     // Where the row of the attribute with this index is, in bytes from the
     // first, or `end`, the row of no attribute. Every attribute's index is
@@ -110,15 +108,20 @@ struct BlockValues {
     {
         return reinterpret_cast<const ValueRow*>(reinterpret_cast<const char*>(rows) + at);
     }
-    // The attribute's position in `values` and `cleans`.
-    static unsigned int position(unsigned int at) { return at / kIndexStep; }
+    const BlockValue& value(unsigned int at) const
+    {
+        return *reinterpret_cast<const BlockValue*>(reinterpret_cast<const char*>(values) + at);
+    }
+    ArrayValues& array(unsigned int at) const
+    {
+        return *reinterpret_cast<ArrayValues*>(reinterpret_cast<char*>(arrays) + at);
+    }
 
     const ValueRow* rows;
     const BlockValue* values;
-    const CleanList* cleans;
-    unsigned int count;  // attributes of the type; `count` is the position of none
+    const CleanGroup* cleans;
     unsigned int first;  // index of the type's first attribute
-    unsigned int end;    // where none's row is: `count` rows, in bytes
+    unsigned int end;    // the place of none: a row per attribute of the type, in bytes
     unsigned char* record;
     unsigned char* dirty;
     ArrayValues* arrays;
@@ -165,18 +168,18 @@ public:
         const char* const table = reinterpret_cast<const char*>(row_) + row_->children;
         // Only setClean reads the position; the compiler drops it elsewhere.
         return MDataHandle(block_, base_, reinterpret_cast<const mayahost::ValueRow*>(table + at),
-                           found ? mayahost::BlockValues::position(index - block_->first) : mayahost::kNoIndex);
+                           found ? index - block_->first : mayahost::kNoIndex);
     }
     // Marks the value computed: clean, with its children.
     void setClean()
     {
         if (index_ == mayahost::kNoIndex) return;
-        const mayahost::CleanList& list = block_->cleans[index_];
+        const mayahost::BlockValue& value = block_->value(index_);
         // Held in locals: a store through unsigned char may alias anything,
         // so the compiler would otherwise reload them for every group.
         unsigned char* const dirty = block_->dirty;
-        const mayahost::CleanGroup* const groups = list.groups;
-        const unsigned int count = list.count;
+        const mayahost::CleanGroup* const groups = block_->cleans + value.cleanFirst;
+        const unsigned int count = value.cleanCount;
         for (unsigned int i = 0; i < count; ++i) {
             unsigned int flags;
             std::memcpy(&flags, dirty + groups[i].at, sizeof flags);
@@ -186,7 +189,7 @@ public:
     }
 
     // Stand-in only: built by the data block over its values. `index` is the
-    // position of the attribute setClean cleans, or kNoIndex for none.
+    // place of the attribute setClean cleans, or kNoIndex for none.
     MDataHandle(const mayahost::BlockValues* block, unsigned char* base, const mayahost::ValueRow* row,
                 unsigned int index)
         : block_(block), base_(base), row_(row), index_(index)
@@ -199,7 +202,7 @@ private:
     const mayahost::BlockValues* block_;  // null for a handle made by no block
     unsigned char* base_;
     const mayahost::ValueRow* row_;
-    unsigned int index_;  // position of the attribute, or of the array for an element
+    unsigned int index_;  // place of the attribute, or of the array for an element
 };
 
 #undef MAYAHOST_EXPECTED
