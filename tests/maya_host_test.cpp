@@ -30,11 +30,11 @@ public:
     static MStatus initialize();
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
 
-    static MObject input, output, triple, tripleX, lights, intensity, total, flag;
+    static MObject input, output, triple, tripleX, lights, intensity, intensityR, total, flag;
 };
 
 MObject Doubler::input, Doubler::output, Doubler::triple, Doubler::tripleX, Doubler::lights, Doubler::intensity,
-    Doubler::total, Doubler::flag;
+    Doubler::intensityR, Doubler::total, Doubler::flag;
 
 MStatus Doubler::initialize()
 {
@@ -52,10 +52,10 @@ MStatus Doubler::initialize()
     MObject dY = n.create("dY", "dy", MFnNumericData::kFloat, 0.0);
     MObject dZ = n.create("dZ", "dz", MFnNumericData::kFloat, 0.0);
     MObject direction = n.create("d", "d", dX, dY, dZ);
-    MObject iR = n.create("iR", "ir", MFnNumericData::kFloat, 0.0);
+    intensityR = n.create("iR", "ir", MFnNumericData::kFloat, 0.0);
     MObject iG = n.create("iG", "ig", MFnNumericData::kFloat, 0.0);
     MObject iB = n.create("iB", "ib", MFnNumericData::kFloat, 0.0);
-    intensity = n.create("i", "i", iR, iG, iB);
+    intensity = n.create("i", "i", intensityR, iG, iB);
     MObject ambient = n.create("a", "a", MFnNumericData::kBoolean, 0.0);
     MObject diffuse = n.create("df", "df", MFnNumericData::kBoolean, 0.0);
     MObject specular = n.create("s", "s", MFnNumericData::kBoolean, 0.0);
@@ -198,6 +198,23 @@ TEST_F(Host, HandlesReachValuesChildrenAndArrays)
     EXPECT_FALSE(array.next()) << "no element after the last";
     EXPECT_EQ(array.elementIndex(), 2u);
 
+    // An element's reads of another kind, and its grandchildren or another
+    // value's children asked of it, reach scratch: no element nor the
+    // record changes.
+    MDataHandle first = block.inputArrayValue(Doubler::lights).inputValue();
+    first.asFloatVector() = MFloatVector(7.0f, 7.0f, 7.0f);
+    first.child(Doubler::intensity).asAddr() = &status;
+    for (const MObject& notChild : {Doubler::intensityR, Doubler::tripleX, Doubler::input, Doubler::lights}) {
+        first.child(notChild).set(7.0f, 7.0f, 7.0f);
+    }
+    EXPECT_EQ(first.child(Doubler::intensity).child(Doubler::intensityR).asFloat(), 1.0f);
+    EXPECT_EQ(block.inputValue(Doubler::input).asFloat(), 1.5f);
+    // A handle made by no block reaches the host's own scratch value.
+    MDataHandle none;
+    none.asFloatVector() = MFloatVector(7.0f, 7.0f, 7.0f);
+    none.child(Doubler::triple).asFloat() = 7.0f;
+    none.setClean();
+
     EXPECT_TRUE(context.evaluate(node->attribute("total")));
     EXPECT_EQ(context.floatValue(node->attribute("total")), 6.0f);
     ASSERT_TRUE(context.setLights(lights, 0));
@@ -232,6 +249,21 @@ TEST_F(Host, ComputeRunsOnlyForDirtyPlugsAndPassesItsStatusBack)
     EXPECT_EQ(context.computeCount(), 2u);
 
     EXPECT_EQ(context.evaluate(node->attribute("flag")), MStatus::kUnknownParameter);
+}
+
+TEST_F(Host, SetCleanClearsTheValueAndEveryDescendantAndNoNeighbour)
+{
+    auto node = mayahost::Node::create("doubler");
+    ASSERT_TRUE(node);
+    mayahost::EvaluationContext context(*node, 1);
+    ASSERT_TRUE(context.dataBlock().setClean(Doubler::lights));
+    for (const char* name :
+         {"lightDataArray", "d", "dX", "dY", "dZ", "i", "iR", "iG", "iB", "a", "df", "s", "sf", "p", "b"}) {
+        EXPECT_FALSE(context.isDirty(node->attribute(name))) << name;
+    }
+    // Made just before and just after the array's family.
+    EXPECT_TRUE(context.isDirty(node->attribute("flag")));
+    EXPECT_TRUE(context.isDirty(node->attribute("total")));
 }
 
 TEST(Status, PerrorPrintsTheDescriptionAfterThePrefix)

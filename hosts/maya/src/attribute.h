@@ -24,8 +24,8 @@ struct Attribute : AttributeInfo {
     // kNoIndex for an attribute made outside any registration.
     unsigned int index = kNoIndex;
     // The index its handles carry, unique across every node type: the
-    // type's first serial plus `index`. 0 (no attribute's) outside any
-    // registration, so a data block finds nothing by it.
+    // type's first serial plus `index` steps of kIndexStep. 0 (no
+    // attribute's) outside any registration, so a data block finds nothing by it.
     unsigned int serial = 0;
 
     // Layout. `offset` is relative to the parent's value (for children), to
@@ -37,6 +37,7 @@ struct Attribute : AttributeInfo {
     unsigned int absoluteOffset = 0;  // in the block's record, outside arrays
     bool insideArray = false;         // has an array ancestor (or is one)
     int arraySlot = -1;               // arrays: which of the block's arrays holds the elements
+    unsigned int elementSize = 0;     // arrays: an element's stride, its scratch value included
 
     std::vector<unsigned int> dirtiesOnSet;  // attribute indices a change makes dirty
     std::vector<unsigned int> cleansOnSet;   // indices setClean clears: itself and descendants
@@ -63,10 +64,13 @@ struct NodeType : NodeTypeInfo {
     std::vector<Attribute*> arrays;                 // by arraySlot
     unsigned int firstSerial = 0;                   // the serial of the first attribute it made
     unsigned int recordSize = 0;
-    // At each index of `created`: where a block holds the value (and one
-    // entry more, the place of no attribute) and what setClean clears.
-    std::vector<BlockValue> places;
-    std::vector<CleanList> cleans;
+    // Where handles' reads land: one row per index of `created` and one more,
+    // the place of no attribute; then the children's tables and the arrays'
+    // element rows. Beside the first rows, what else a block looks up by
+    // index, and the groups of dirty flags setClean clears, every attribute's.
+    std::vector<ValueRow> rows;
+    std::vector<BlockValue> values;
+    std::vector<CleanGroup> cleans;
     int liveNodes = 0;
 
     // Lays out the data block and the dirty relation once initialize is done.

@@ -16,33 +16,36 @@ void store(unsigned char* where, T value)
 }  // namespace
 
 DataStorage::DataStorage(const NodeType& type, unsigned int arrayCapacity)
-    : type_(type), arrays_(type.arrays.size()), dirty_(type.cleans.size(), 1)
+    // Three flags more than the type has: a group of four from the last.
+    : type_(type), arrays_(type.arrays.size()), dirty_(type.created.size() + sizeof(unsigned int) - 1, 1)
 {
     std::size_t bytes = type.recordSize;
-    for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->size) * arrayCapacity;
+    for (const Attribute* a : type.arrays) bytes += static_cast<std::size_t>(a->elementSize) * (arrayCapacity + 1);
     const std::size_t blocks = (bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
     memory_.reset(new std::max_align_t[blocks]());
     record_ = reinterpret_cast<unsigned char*>(memory_.get());
 
-    // Element sizes are multiples of their alignment, so arrays stay aligned.
+    // Element strides are multiples of their alignment, so arrays stay aligned.
     unsigned char* next = record_ + type.recordSize;
     for (const Attribute* a : type.arrays) {
         Array& array = arrays_[static_cast<std::size_t>(a->arraySlot)];
         array.elements = next;
-        array.elementSize = a->size;
+        array.elementSize = a->elementSize;
         array.capacity = arrayCapacity;
-        next += static_cast<std::size_t>(a->size) * arrayCapacity;
+        next += static_cast<std::size_t>(a->elementSize) * arrayCapacity;
+        array.spare = next;
+        next += a->elementSize;
     }
     for (const Attribute* a : type.members) {
         if (!a->parent && !a->array) writeDefaults(*a, record_ + a->offset);
     }
-    block_.values = type.places.data();
+    block_.rows = type.rows.data();
+    block_.values = type.values.data();
     block_.cleans = type.cleans.data();
-    block_.count = static_cast<unsigned int>(type.cleans.size());
     block_.first = type.firstSerial;
+    block_.end = static_cast<unsigned int>(type.created.size()) * kIndexStep;
     block_.record = record_;
     block_.dirty = dirty_.data();
-    block_.scratch = scratch_;
     block_.arrays = arrays_.data();
 }
 
@@ -94,7 +97,7 @@ const unsigned char* DataStorage::valueOf(const Attribute* a) const
 void DataStorage::resizeArray(const Attribute& a, unsigned int count)
 {
     Array& array = this->array(a);
-    for (unsigned int i = array.count; i < count; ++i) writeDefaults(a, array.elements + i * a.size);
+    for (unsigned int i = array.count; i < count; ++i) writeDefaults(a, array.elements + i * array.elementSize);
     array.count = count;
 }
 

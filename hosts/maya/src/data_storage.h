@@ -1,7 +1,8 @@
 // The memory behind one data block: the record of top-level values, the
-// elements of each array (room for a fixed number, reserved up front), one
-// dirty flag per attribute; the type's table finds each value in them by the
-// attribute's index. Reads, writes and dirty marking never allocate.
+// elements of each array (room for a fixed number, reserved up front), both
+// ending in a scratch value, and one dirty flag per attribute; the type's
+// rows find each value in them by the attribute's index. Reads, writes and
+// dirty marking never allocate.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,6 @@ public:
     const NodeType& type() const { return type_; }
     unsigned char* record() { return record_; }
     const unsigned char* record() const { return record_; }
-    unsigned char* scratch() { return scratch_; }
 
     using Array = ArrayValues;
     Array& array(const Attribute& a) { return arrays_[static_cast<std::size_t>(a.arraySlot)]; }
@@ -54,7 +54,6 @@ private:
     std::vector<Array> arrays_;
     std::vector<unsigned char> dirty_;
     BlockValues block_;
-    alignas(std::max_align_t) unsigned char scratch_[32] = {};
 };
 
 }  // namespace mayahost

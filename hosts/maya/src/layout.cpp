@@ -3,6 +3,7 @@
 // nothing on the per-sample path has to search.
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "attribute.h"
 
@@ -10,6 +11,14 @@ namespace mayahost {
 namespace {
 
 unsigned int alignUp(unsigned int value, unsigned int align) { return (value + align - 1) / align * align; }
+
+// Room for a value of any kind: the scratch value that ends the record and
+// every array element.
+constexpr unsigned int kScratchSize = 16;
+constexpr unsigned int kScratchAlign = alignof(void*);
+static_assert(sizeof(MFloatVector) <= kScratchSize && sizeof(void*) <= kScratchSize);
+// A place finds an attribute's row and its entry in the type's values alike.
+static_assert(sizeof(BlockValue) == sizeof(ValueRow));
 
 // Size, alignment and kind of one value (an array's element, for an array).
 void layoutValue(Attribute& a)
@@ -90,6 +99,59 @@ void placeDescendants(Attribute& a, bool insideArray)
     }
 }
 
+// The row of a value no read of any kind finds: all reach `scratch`.
+ValueRow noneRow(unsigned int scratch)
+{
+    ValueRow row{};
+    for (int& at : row.at) at = static_cast<int>(scratch);
+    return row;
+}
+
+// Fills row `at` for the value of `a` at `offset` from the base, and appends
+// the tables of its children and theirs. A children's table covers the
+// indices from the first child's to the last's; the indices between that are
+// not children, and the entry after the last, are the place of none.
+void placeRow(std::vector<ValueRow>& rows, std::size_t at, const Attribute& a, unsigned int offset,
+              unsigned int scratch, unsigned int firstSerial)
+{
+    rows[at] = noneRow(scratch);
+    if (a.valueKind >= kFloat && a.valueKind <= kFloat3) rows[at].at[a.valueKind - kFloat] = static_cast<int>(offset);
+    if (a.children.empty()) return;
+    unsigned int first = a.child(0)->index;
+    unsigned int last = first;
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        first = std::min(first, a.child(i)->index);
+        last = std::max(last, a.child(i)->index);
+    }
+    const std::size_t table = rows.size();
+    rows.resize(table + (last - first + 1) + 1, noneRow(scratch));
+    rows[at].childFirst = firstSerial + first * kIndexStep;
+    rows[at].childEnd = (last - first + 1) * kIndexStep;
+    rows[at].children = static_cast<int>((table - at) * sizeof(ValueRow));
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        const Attribute& c = *a.child(i);
+        placeRow(rows, table + (c.index - first), c, offset + c.offset, scratch, firstSerial);
+    }
+}
+
+// The flags at `indices` in groups of four neighbours, each group from the
+// lowest flag not yet in one; every byte of `keep` but the flags' is 0xFF.
+std::vector<CleanGroup> groupFlags(std::vector<unsigned int> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    std::vector<CleanGroup> groups;
+    for (std::size_t i = 0; i < indices.size();) {
+        unsigned char keep[sizeof(unsigned int)];
+        std::memset(keep, 0xFF, sizeof keep);
+        const unsigned int at = indices[i];
+        for (; i < indices.size() && indices[i] - at < sizeof keep; ++i) keep[indices[i] - at] = 0;
+        CleanGroup group{at, 0};
+        std::memcpy(&group.keep, keep, sizeof keep);
+        groups.push_back(group);
+    }
+    return groups;
+}
+
 void addFamily(const Attribute& a, std::vector<unsigned int>& out, bool up, bool down)
 {
     out.push_back(a.index);
@@ -111,6 +173,8 @@ void NodeType::finish()
     }
 
     // Top-level values share the record; an array holds its elements apart.
+    // The record and every element end in a scratch value, where the reads
+    // that find no value of their kind land.
     unsigned int offset = 0;
     for (Attribute* a : members) {
         if (a->parent) continue;
@@ -118,6 +182,7 @@ void NodeType::finish()
         if (a->array) {
             a->insideArray = true;
             a->arraySlot = static_cast<int>(arrays.size());
+            a->elementSize = alignUp(alignUp(a->size, kScratchAlign) + kScratchSize, a->align);
             arrays.push_back(a);
             a->absoluteOffset = 0;
             placeDescendants(*a, true);
@@ -129,23 +194,28 @@ void NodeType::finish()
         offset += a->size;
         placeDescendants(*a, false);
     }
-    recordSize = alignUp(std::max(offset, 1u), alignof(std::max_align_t));
-    // Each member's place at its index; the others, and the entry after the
-    // last, have none.
-    const unsigned int none = static_cast<unsigned int>(created.size());
-    places.assign(created.size() + 1, BlockValue{0, kNone, none, kNoIndex, 0, kNone, -1, 0});
+    const unsigned int scratch = alignUp(offset, kScratchAlign);
+    recordSize = alignUp(scratch + kScratchSize, alignof(std::max_align_t));
+
+    // The rows of the first table, at each index: a value outside arrays
+    // from the record; every other attribute, and the entry after the last,
+    // reach the record's scratch and have no children.
+    const auto count = static_cast<unsigned int>(created.size());
+    rows.assign(count + 1, noneRow(scratch));
+    values.assign(count + 1, BlockValue{kNone, kNoIndex, kNoIndex, 0, 0, 0, {0, 0}});
     for (const Attribute* a : members) {
-        const bool direct = !a->insideArray && a->valueKind != kNone;
-        BlockValue& place = places[a->index];
-        place.offset = direct ? a->absoluteOffset : 0;
-        place.kind = direct ? a->valueKind : kNone;
-        // A handle to no value has no children: inside an array, a child's
-        // offset from the record would reach another value or past the end.
-        place.self = direct ? a->index : none;
-        place.parent = a->parent ? a->parentAttribute()->index : kNoIndex;
-        place.childOffset = a->parent ? a->offset : 0;
-        place.childKind = a->valueKind;
-        place.arraySlot = a->arraySlot;
+        BlockValue& value = values[a->index];
+        if (a->arraySlot >= 0) value.arrayAt = static_cast<unsigned int>(a->arraySlot * sizeof(ArrayValues));
+        if (a->insideArray || a->valueKind == kNone) continue;
+        value.kind = a->valueKind;
+        value.self = a->index * kIndexStep;
+        placeRow(rows, a->index, *a, a->absoluteOffset, scratch, firstSerial);
+    }
+    // An element's row, from the element's start, reaches its scratch.
+    for (const Attribute* a : arrays) {
+        values[a->index].elementRow = static_cast<unsigned int>(rows.size() * sizeof(ValueRow));
+        rows.push_back(noneRow(0));
+        placeRow(rows, rows.size() - 1, *a, 0, a->elementSize - kScratchSize, firstSerial);
     }
 
     // A change to an attribute is a change to its ancestors and descendants
@@ -164,9 +234,11 @@ void NodeType::finish()
         a->dirtiesOnSet.erase(std::unique(a->dirtiesOnSet.begin(), a->dirtiesOnSet.end()), a->dirtiesOnSet.end());
         addFamily(*a, a->cleansOnSet, false, true);
     }
-    cleans.assign(created.size(), CleanList{nullptr, 0});
     for (const Attribute* a : members) {
-        cleans[a->index] = CleanList{a->cleansOnSet.data(), static_cast<unsigned int>(a->cleansOnSet.size())};
+        const std::vector<CleanGroup> groups = groupFlags(a->cleansOnSet);
+        values[a->index].cleanFirst = static_cast<unsigned int>(cleans.size());
+        values[a->index].cleanCount = static_cast<unsigned int>(groups.size());
+        cleans.insert(cleans.end(), groups.begin(), groups.end());
     }
 }
 

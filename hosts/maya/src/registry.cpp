@@ -35,7 +35,8 @@ Attribute* Registry::newAttribute()
     if (registering) {
         raw->owner = registering;
         raw->index = static_cast<unsigned int>(registering->created.size());
-        raw->serial = nextSerial++;
+        raw->serial = nextSerial;
+        nextSerial += kIndexStep;
         registering->owned.push_back(std::move(attribute));
         registering->created.push_back(raw);
     } else {

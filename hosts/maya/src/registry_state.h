@@ -17,8 +17,8 @@ struct Registry {
     std::deque<PluginRecord> plugins;
     std::vector<std::unique_ptr<Attribute>> strayAttributes;
     // The serial the next attribute made while registering gets. Types
-    // register one at a time, so each type's serials are one run. 0 is
-    // kept for no attribute.
+    // register one at a time, so each type's serials are one run, kIndexStep
+    // apart. 0 is kept for no attribute.
     unsigned int nextSerial = 1;
 
     NodeType* findByName(const std::string& name);

@@ -13,12 +13,12 @@ public:
     MArrayDataHandle()
         : block_(0),
           elements_(0),
-          scratch_(0),
+          spare_(mayahost::NoValue::scratch),
+          elementRow_(&mayahost::NoValue::row),
           index_(mayahost::kNoIndex),
           elementSize_(0),
           count_(0),
-          position_(0),
-          elementKind_(mayahost::kNone)
+          position_(0)
     {
     }
 
@@ -33,16 +33,18 @@ public:
         return position_;
     }
 
-    // The current element; an invalid handle when the array is empty.
+    // The current element. When the array is empty, the same row over the
+    // array's spare element, which holds no element's values: whichever
+    // handle the caller gets, its rows are the same, so a loop over the
+    // elements finds each child once, not once per element.
     MDataHandle inputValue(MStatus* ReturnStatus = 0)
     {
-        if (position_ >= count_) {
-            if (ReturnStatus) *ReturnStatus = MStatus(MStatus::kFailure, "No current element");
-            return MDataHandle(block_, block_ ? block_->count : mayahost::kNoIndex, scratch_, scratch_,
-                               mayahost::kNone);
+        const bool current = position_ < count_;
+        if (ReturnStatus) {
+            *ReturnStatus = current ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kFailure, "No current element");
         }
-        if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MDataHandle(block_, index_, elements_ + position_ * elementSize_, scratch_, elementKind_);
+        return MDataHandle(block_, current ? elements_ + position_ * elementSize_ : spare_, elementRow_,
+                           current ? index_ : mayahost::kNoIndex);
     }
     MDataHandle outputValue(MStatus* ReturnStatus = 0) { return inputValue(ReturnStatus); }
 
@@ -58,25 +60,25 @@ public:
 
     // Stand-in only: built by the data block.
     MArrayDataHandle(const mayahost::BlockValues* block, unsigned int index, const mayahost::ArrayValues& array,
-                     MDataHandle::Kind elementKind)
+                     const mayahost::ValueRow* elementRow)
         : block_(block),
           elements_(array.elements),
-          scratch_(block->scratch),
+          spare_(array.spare),
+          elementRow_(elementRow),
           index_(index),
           elementSize_(array.elementSize),
           count_(array.count),
-          position_(0),
-          elementKind_(elementKind)
+          position_(0)
     {
     }
 
 private:
     const mayahost::BlockValues* block_;
     unsigned char* elements_;
-    unsigned char* scratch_;
-    unsigned int index_;  // the array attribute's
+    unsigned char* spare_;                  // what the element handle reaches with no current element
+    const mayahost::ValueRow* elementRow_;  // every element's, from the element's start
+    unsigned int index_;                    // the array attribute's
     unsigned int elementSize_;
     unsigned int count_;
     unsigned int position_;
-    MDataHandle::Kind elementKind_;
 };

@@ -12,17 +12,18 @@ class MPlug;
 class MDataBlock {
 public:
     // Inline: compute reads every input through it for every sample. The
-    // handle's index finds the value; nothing is searched or allocated, and
-    // a handle that is not this node's reaches the block's scratch value.
+    // handle's index finds the value's row; nothing is searched or allocated,
+    // and a handle that is not this node's reaches the record's scratch value.
     MDataHandle inputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const mayahost::BlockValue& value = block_.values[block_.find(attribute.hostIndex())];
+        const unsigned int at = block_.find(attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.value(at);
         if (ReturnStatus) {
             *ReturnStatus = value.kind != mayahost::kNone
                                 ? MStatus(MStatus::kSuccess)
                                 : MStatus(MStatus::kInvalidParameter, "Attribute has no value in this data block");
         }
-        return MDataHandle(&block_, value.self, block_.record + value.offset, block_.scratch, value.kind);
+        return MDataHandle(&block_, block_.record, block_.row(at), value.self);
     }
     MDataHandle inputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MDataHandle outputValue(const MObject& attribute, MStatus* ReturnStatus = 0)
@@ -32,21 +33,21 @@ public:
     MDataHandle outputValue(const MPlug& plug, MStatus* ReturnStatus = 0);
     MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* ReturnStatus = 0)
     {
-        const unsigned int i = block_.find(attribute.hostIndex());
-        const mayahost::BlockValue& value = block_.values[i];
-        if (value.arraySlot < 0) return noArray(ReturnStatus);
+        const unsigned int at = block_.find(attribute.hostIndex());
+        const mayahost::BlockValue& value = block_.value(at);
+        if (value.arrayAt == mayahost::kNoIndex) return noArray(ReturnStatus);
         if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-        return MArrayDataHandle(&block_, i, block_.arrays[value.arraySlot], value.childKind);
+        return MArrayDataHandle(&block_, at, block_.array(value.arrayAt), block_.row(value.elementRow));
     }
     MStatus setClean(const MObject& attribute)
     {
-        const unsigned int i = block_.find(attribute.hostIndex());
+        const unsigned int at = block_.find(attribute.hostIndex());
         // Every attribute of the node clears at least its own flag; one the
-        // type made but never added has nothing to clear.
-        if (i == block_.count || block_.cleans[i].count == 0) {
+        // type made but never added, and none, have nothing to clear.
+        if (block_.value(at).cleanCount == 0) {
             return MStatus(MStatus::kInvalidParameter, "Attribute is not part of this node");
         }
-        MDataHandle(&block_, i, block_.scratch, block_.scratch, mayahost::kNone).setClean();
+        MDataHandle(&block_, block_.record, block_.row(block_.end), at).setClean();
         return MStatus::kSuccess;
     }
     MStatus setClean(const MPlug& plug);

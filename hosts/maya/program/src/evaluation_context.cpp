@@ -104,7 +104,8 @@ MStatus EvaluationContext::setLights(const LightSample* lights, unsigned int cou
     }
     storage_->resizeArray(array, count);
     for (unsigned int i = 0; i < count; ++i) {
-        DataStorage::writeLight(array, elements.elements + static_cast<std::size_t>(i) * array.size, lights[i]);
+        DataStorage::writeLight(array, elements.elements + static_cast<std::size_t>(i) * elements.elementSize,
+                                lights[i]);
     }
     storage_->markChanged(array);
     return MStatus::kSuccess;
