@@ -489,13 +489,11 @@ void glossy::shadeColor(MDataBlock& block) const
     }
 
     MFloatVector lit = ambientLight + (unreflected + reflection);
-    const MFloatVector transparency = block.inputValue(glossy::transparency).asFloatVector();
+    const MFloatVector& transparency = block.inputValue(glossy::transparency).asFloatVector();
     lit =
         MFloatVector((1.0f - transparency.x) * lit.x, (1.0f - transparency.y) * lit.y, (1.0f - transparency.z) * lit.z);
-    // Transparency leaves the highlights whole.
-    const MFloatVector out = lit + highlights;
-
     MDataHandle outHandle = block.outputValue(glossy::outColor);
-    outHandle.asFloatVector() = out;
+    // Transparency leaves the highlights whole.
+    outHandle.asFloatVector() = lit + highlights;
     outHandle.setClean();
 }
