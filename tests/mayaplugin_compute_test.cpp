@@ -82,6 +82,9 @@ protected:
         setMaterial("translucence", 0.0f);
     }
 
+    // The mixed scene's colour at depth 0, every term at work.
+    static const MFloatVector kMixedSceneColor;
+
     // Every term at work: two lights, partial transparency, a reflection.
     void mixedScene(short depth)
     {
@@ -132,6 +135,8 @@ protected:
     int samplerTag = 0;
 };
 
+const MFloatVector Compute::kMixedSceneColor(0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f);
+
 void expectBits(const MFloatVector& actual, const MFloatVector& expected)
 {
     EXPECT_EQ(actual.x, expected.x) << std::hexfloat << actual.x << " vs " << expected.x;
@@ -142,13 +147,12 @@ void expectBits(const MFloatVector& actual, const MFloatVector& expected)
 TEST_F(Compute, EachOutputPlugWritesAndCleansItsWholeTriple)
 {
     mixedScene(0);
-    const MFloatVector expectedColor(0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f);
     for (const char* plug : {"outColor", "outColorR", "outColorG", "outColorB"}) {
         SCOPED_TRACE(plug);
         ASSERT_TRUE(context->setLights(lights, 2));  // makes the colour dirty again
         ASSERT_TRUE(context->setFloat3(attribute("outColor"), {9.0f, 9.0f, 9.0f}));
         EXPECT_TRUE(context->evaluate(attribute(plug)));
-        expectBits(context->float3(attribute("outColor")), expectedColor);
+        expectBits(context->float3(attribute("outColor")), kMixedSceneColor);
         for (const char* channel : {"outColor", "outColorR", "outColorG", "outColorB"}) {
             EXPECT_FALSE(context->isDirty(attribute(channel))) << channel;
         }
@@ -249,7 +253,7 @@ TEST_F(Compute, MixedSceneSumsEveryTermAtWork)
         std::function<void()> change;
         MFloatVector expected;
     } rows[] = {
-        {"every term", 0, [] {}, {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f}},
+        {"every term", 0, [] {}, kMixedSceneColor},
         {"no light", 0, [this] { context->setLights(lights, 0); }, {0x1.333334p-3f, 0x1.333334p-3f, 0x1.266666p-1f}},
         {"full transparency: the highlights alone",
          0,
@@ -306,7 +310,7 @@ TEST_F(Compute, ATraceThatShadesTheSameBlockAgainLeavesTheSampleAsItWas)
     mayahost::installTracer(shadeAgain, &nested);
     EXPECT_TRUE(context->evaluate(attribute("outColor")));
     EXPECT_EQ(nested.depth, 1);
-    expectBits(context->float3(attribute("outColor")), {0x1.1de9e4p+0f, 0x1.ef66b2p-2f, 0x1.122c6ap+1f});
+    expectBits(context->float3(attribute("outColor")), kMixedSceneColor);
 }
 
 TEST_F(Compute, EachProductRoundsInItsWrittenOrder)
